@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace kestrio {
+
+class AppContext;
+
+// The program without windows: `kestrio [--data-dir DIR] <command> …`. Each command works
+// on the same data as the windows; errors go to the error stream with a non-zero exit code.
+class CommandLine {
+public:
+    // `arguments` are the command and its own arguments (options already taken off).
+    static int Run(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
+    static QString Usage();
+
+private:
+    static int Sql(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
+};
+
+} // namespace kestrio

@@ -1,0 +1,73 @@
+// Picks the windows or the command line; nothing else happens here.
+#include "app/AppContext.h"
+#include "app/CommandLine.h"
+#include "app/ConsolePrompter.h"
+#include "app/QtUserSettings.h"
+#include "app/ui/GuiApplication.h"
+#include "seams/Clock.h"
+#include "seams/Progress.h"
+#include "seams/ScreenInfo.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+struct Options {
+    QString dataDir;
+    bool startupProbe = false;
+    QStringList command;
+    QString error;
+};
+
+Options ParseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (!options.command.isEmpty()) {
+            options.command << arg;
+        } else if (arg == QLatin1String("--data-dir")) {
+            if (i + 1 >= argc) options.error = QStringLiteral("--data-dir 需要一个目录。");
+            else options.dataDir = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg.startsWith(QLatin1String("--data-dir="))) {
+            options.dataDir = arg.mid(11);
+        } else if (arg == QLatin1String("--startup-probe")) {
+            options.startupProbe = true;
+        } else {
+            options.command << arg;
+        }
+    }
+    return options;
+}
+
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const Options options = ParseOptions(argc, argv);
+    if (!options.error.isEmpty()) {
+        QTextStream(stderr) << options.error << Qt::endl;
+        return 2;
+    }
+    if (options.command.isEmpty()) return kestrio::GuiApplication::Run(argc, argv, options.dataDir, options.startupProbe);
+
+    QCoreApplication application(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const auto paths = kestrio::AppPaths::Resolve(options.dataDir, QCoreApplication::applicationDirPath());
+    kestrio::ConsolePrompter prompter(err);
+    kestrio::SilentProgress progress;
+    kestrio::QtUserSettings settings;
+    kestrio::FixedScreenInfo screen;
+    kestrio::SystemClock clock;
+    kestrio::AppContext app(paths, {prompter, progress, settings, screen, clock});
+    const int code = kestrio::CommandLine::Run(app, options.command, out, err);
+    out.flush();
+    err.flush();
+    return code;
+}

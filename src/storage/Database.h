@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Recordset.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+struct sqlite3;
+
+namespace kestrio {
+
+// The one connection to the encrypted database file, kept for the life of the program
+// (deriving the key makes every open cost tens of milliseconds). Statements are written in
+// the Jet dialect and pass through JetSqlTranslator.
+//
+// Open() only ever opens an existing file of ours: a file that is empty, write-protected,
+// unencrypted or keyed otherwise is left exactly as it is and the connection stays closed.
+class Database {
+public:
+    Database() = default;
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    bool Open(const QString& path, const QByteArray& key, QString* error = nullptr);
+    void Close();
+    bool IsOpen() const { return mDb != nullptr; }
+    QString Path() const { return mPath; }
+    QByteArray Key() const { return mKey; }
+
+    // Creates a new encrypted file at `path` from Jet statements, written beside it under a
+    // temporary name and renamed into place only when complete. Fails when `path` exists.
+    static bool Create(const QString& path, const QByteArray& key, const QStringList& jetStatements,
+                       QString* error = nullptr);
+
+    // Runs one Jet statement that returns no rows.
+    bool Execute(const QString& jetSql, QString* error = nullptr);
+    // Opens a Jet query; on failure the result is not open and `error` tells why.
+    Recordset Query(const QString& jetSql, QString* error = nullptr);
+
+    // Engine SQL, bypassing the translator (indexes, pragmas, maintenance).
+    bool ExecuteNative(const QString& sql, QString* error = nullptr);
+    bool ExecuteNative(const QString& sql, const QVector<QVariant>& params, QString* error = nullptr);
+    // The first column of the first row of an engine query; invalid when none.
+    QVariant ScalarNative(const QString& sql, const QVector<QVariant>& params = {}, QString* error = nullptr);
+
+    qint64 LastInsertRowId() const;
+    int LastErrorCode() const { return mLastErrorCode; }
+    QString CipherVersion();
+
+    // Savepoints; see Transaction for the usual way in.
+    bool Begin(const QString& name);
+    bool Commit(const QString& name);
+    void Rollback(const QString& name);
+
+private:
+    friend class Recordset;
+
+    bool AlterColumn(const QString& table, const QString& column, const QString& type, QString* error);
+    bool ReadRows(const QString& sql, Recordset* rs, bool withRowId, QString* error);
+    bool Fail(QString* error, const QString& text);
+
+    sqlite3* mDb = nullptr;
+    QString mPath;
+    QByteArray mKey;
+    int mLastErrorCode = 0;
+};
+
+} // namespace kestrio

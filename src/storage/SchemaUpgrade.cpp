@@ -1,0 +1,47 @@
+#include "SchemaUpgrade.h"
+
+#include "DbOperate.h"
+
+#include <QStringList>
+
+namespace kestrio {
+
+void SchemaUpgrade::Run(DbOperate& db)
+{
+    if (!db.Db().IsOpen()) return;
+    if (!db.TableExists(QStringLiteral("参数")))
+        db.ExecuteSql(QStringLiteral("CREATE TABLE 参数(ID AUTOINCREMENT(1,1),Var TEXT(255),Con MEMO)"));
+    if (!db.TableExists(QStringLiteral("网站格式")))
+        db.ExecuteSql(QStringLiteral("CREATE TABLE 网站格式(ID AUTOINCREMENT(1,1),Clas TEXT(255),Name TEXT(255),"
+                                     "fPath TEXT(255),pPath TEXT(255),Dat DATE)"));
+    // Each of these fails quietly when the column is missing or already of that type. Because
+    // they run before the additions below, columns added as LONG become doubles on the next
+    // start; readers take both alike.
+    db.ExecuteSql(QStringLiteral("ALTER TABLE Fmt ALTER COLUMN Cash Double"));
+    db.ExecuteSql(QStringLiteral("ALTER TABLE Fmt ALTER COLUMN RCtl Double"));
+    db.ExecuteSql(QStringLiteral("ALTER TABLE Fmt ALTER COLUMN SumID Double"));
+    db.ExecuteSql(QStringLiteral("ALTER TABLE Fmt ALTER COLUMN SumID1 Double"));
+    db.AddColumn(QStringLiteral("Fmt"), QStringLiteral("SumID"), QStringLiteral("LONG"));
+    db.AddColumn(QStringLiteral("Fmt"), QStringLiteral("SumID1"), QStringLiteral("LONG"));
+    db.AddColumn(QStringLiteral("Fmt"), QStringLiteral("RCtl1"), QStringLiteral("LONG"));
+    CreateIndexes(db);
+}
+
+// The columns every lookup goes by. A table that is missing simply gets no index.
+void SchemaUpgrade::CreateIndexes(DbOperate& db)
+{
+    static const char* const indexes[][3] = {
+        {"kx_历史_Fmt_ID", "历史", "Fmt,ID"}, {"kx_历史_CID_Con", "历史", "CID,Con"},
+        {"kx_Fmt_Fmt", "Fmt", "Fmt"},        {"kx_默认_Fmt", "默认", "Fmt"},
+        {"kx_映射_Fmt", "映射", "Fmt"},
+    };
+    for (const auto& index : indexes) {
+        const QString table = QString::fromUtf8(index[1]);
+        if (!db.TableExists(table)) continue;
+        db.Db().ExecuteNative(QStringLiteral("CREATE INDEX IF NOT EXISTS ") + QString::fromUtf8(index[0]) +
+                              QStringLiteral(" ON ") + table + QLatin1Char('(') + QString::fromUtf8(index[2]) +
+                              QLatin1Char(')'));
+    }
+}
+
+} // namespace kestrio
