@@ -95,6 +95,13 @@ bool DatabaseCompactor::Compact(const QString& path, const QByteArray& password,
         failure->number = QFileDevice::RemoveError;
         return false;
     }
+    // The connection may open files but never makes them: the copy starts as an empty file.
+    QFile empty(target);
+    if (!empty.open(QIODevice::WriteOnly)) {
+        *failure = {static_cast<int>(empty.error()), empty.errorString()};
+        return false;
+    }
+    empty.close();
     Database source;
     const QString key = SqlText(QString::fromUtf8(password));
     bool ok = source.Open(path, password, &failure->text) &&

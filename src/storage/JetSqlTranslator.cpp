@@ -203,7 +203,8 @@ void RewriteTop(Tokens& tokens)
         const qsizetype n = NextSolid(tokens, t + 1);
         if (n >= tokens.size() || tokens[n].type != Token::Type::Word) continue;
         const QString count = tokens[n].text;
-        tokens.remove(t, n + 1 - t);
+        const qsizetype after = n + 1 < tokens.size() && tokens[n + 1].type == Token::Type::Space ? n + 2 : n + 1;
+        tokens.remove(t, after - t);
         const qsizetype end = ScopeEnd(tokens, t);
         tokens.insert(end, {Token::Type::Word, QStringLiteral(" LIMIT ") + count});
     }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "QtPrinters.h"
+#include "ScriptedPrompter.h"
+#include "app/AppContext.h"
+#include "app/MainSub.h"
+#include "app/QtUserSettings.h"
+#include "seams/Clock.h"
+#include "seams/Progress.h"
+#include "seams/ScreenInfo.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace kestrio::test {
+
+// A whole program without windows in a fresh application folder of its own: scripted
+// prompts, settings in a temporary INI file, a fixed screen and a fixed clock.
+struct TestApp {
+    explicit TestApp(const QString& folder = {})
+        : settings(QDir(dir.path()).filePath(QStringLiteral("settings.ini"))),
+          clock(QDateTime(QDate(2026, 12, 8), QTime(9, 30)))
+    {
+        const QString appFolder = folder.isEmpty() ? QDir(dir.path()).filePath(QStringLiteral("app")) : folder;
+        QDir().mkpath(appFolder);
+        app = std::make_unique<AppContext>(AppPaths(appFolder),
+                                           AppContext::Seams{prompter, progress, settings, screen, clock});
+    }
+
+    // Makes (when missing), opens and upgrades DATA.mdb.
+    bool Open() { return MainSub::OpenData(*app); }
+
+    QString Folder() const { return app->Paths().Folder(); }
+    QString DatabasePath() const { return app->Paths().DatabasePath(); }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    SilentProgress progress;
+    QtUserSettings settings;
+    FixedScreenInfo screen;
+    FixedClock clock;
+    std::unique_ptr<AppContext> app;
+};
+
+} // namespace kestrio::test
