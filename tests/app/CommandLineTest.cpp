@@ -9,13 +9,13 @@
 
 namespace {
 
-struct Run {
+struct Outcome {
     int code = -1;
     QString out;
     QString err;
 };
 
-Run Kestrio(const QStringList& arguments)
+Outcome Kestrio(const QStringList& arguments)
 {
     QProcess process;
     process.start(QStringLiteral(KESTRIO_BINARY), arguments);
@@ -30,7 +30,7 @@ TEST(CommandLineSql, ReadsAndWritesTheEncryptedDatabase)
     const QString data = QDir(dir.path()).filePath(QStringLiteral("数据"));
     const QStringList base{QStringLiteral("--data-dir"), data, QStringLiteral("sql")};
 
-    Run run = Kestrio(base + QStringList{QStringLiteral("INSERT INTO 参数(Var,Con) VALUES('O''Brien','a\tb')")});
+    Outcome run = Kestrio(base + QStringList{QStringLiteral("INSERT INTO 参数(Var,Con) VALUES('O''Brien','a\tb')")});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QString());
     QFile file(QDir(data).filePath(QStringLiteral("DATA.mdb")));
@@ -48,7 +48,7 @@ TEST(CommandLineSql, ReadsAndWritesTheEncryptedDatabase)
 TEST(CommandLineSql, ErrorsGoToTheErrorStreamWithExitCodeOne)
 {
     QTemporaryDir dir;
-    Run run = Kestrio({QStringLiteral("--data-dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("SELECT * FROM 没有")});
+    Outcome run = Kestrio({QStringLiteral("--data-dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("SELECT * FROM 没有")});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.out, QString());
     EXPECT_TRUE(run.err.contains(QStringLiteral("没有"))) << run.err.toStdString();
