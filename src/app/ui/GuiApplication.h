@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 namespace kestrio {
 
@@ -12,6 +13,17 @@ public:
     // program prints the milliseconds from process start to the shown main window and quits
     // (used by the start-up benchmark).
     static int Run(int& argc, char** argv, const QString& dataDir, bool startupProbe);
+
+    // The name on the main window and on every message box that brings no title of its own.
+    static QString Name() { return QStringLiteral("Kestrio支票打印"); }
+
+    // Milliseconds since this process was started by the system (or, where that cannot be
+    // read, since the program's first static initialisation).
+    static qint64 ProcessStartMs();
+
+    // The Windows font names the formats use, mapped to the installed CJK families, so that
+    // 宋体 never falls back to a Latin or Japanese face. Safe to call more than once.
+    static void RegisterFontSubstitutions();
 };
 
 } // namespace kestrio

@@ -1,0 +1,81 @@
+#include "GuiPrompter.h"
+
+#include "GuiApplication.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace kestrio {
+
+namespace {
+
+QMessageBox::Icon BoxIcon(Prompter::Icon icon)
+{
+    switch (icon) {
+    case Prompter::Icon::Information: return QMessageBox::Information;
+    case Prompter::Icon::Warning: return QMessageBox::Warning;
+    case Prompter::Icon::Critical: return QMessageBox::Critical;
+    case Prompter::Icon::Question: return QMessageBox::Question;
+    case Prompter::Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+// Dialogs belong to whatever window the user is looking at, so they stay in front of it.
+QWidget* GuiPrompter::Owner()
+{
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return QApplication::activeWindow();
+}
+
+QString GuiPrompter::TitleOr(const QString& title)
+{
+    return title.isEmpty() ? GuiApplication::Name() : title;
+}
+
+void GuiPrompter::Message(const QString& text, Icon icon, const QString& title)
+{
+    QMessageBox box(BoxIcon(icon), TitleOr(title), text, QMessageBox::NoButton, Owner());
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+bool GuiPrompter::Ask(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, TitleOr(title), text, QMessageBox::NoButton, Owner());
+    QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+std::optional<QString> GuiPrompter::Input(const QString& prompt, const QString& preset, const QString& title)
+{
+    QInputDialog dialog(Owner());
+    dialog.setWindowTitle(TitleOr(title));
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(preset);
+    dialog.setOkButtonText(QStringLiteral("确定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
+}
+
+QString GuiPrompter::OpenFile(const QString& title, const QString& filter, const QString& dir)
+{
+    return QFileDialog::getOpenFileName(Owner(), title, dir, filter);
+}
+
+QString GuiPrompter::SaveFile(const QString& title, const QString& filter, const QString& dir)
+{
+    return QFileDialog::getSaveFileName(Owner(), title, dir, filter);
+}
+
+} // namespace kestrio

@@ -1,0 +1,515 @@
+#include "MF.h"
+
+#include "GuiApplication.h"
+#include "ModiPSD.h"
+#include "WidgetPlace.h"
+#include "app/AppContext.h"
+#include "seams/Prompter.h"
+#include "seams/ScreenInfo.h"
+#include "storage/DatabaseCompactor.h"
+#include "storage/SqlQuote.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace kestrio {
+
+namespace {
+
+// Designed distances of the main window, in twips.
+constexpr int kSstWidthLess = 80;
+constexpr int kSstHeightLess = 1000;
+constexpr int kPFrmTop = 1020;
+constexpr int kScrollBar = 255;
+constexpr int kVsFromRight = 280;
+constexpr int kVsFromBottom = 20;
+constexpr int kPhsFromBottom = 15;
+constexpr int kHsWidthLess = 30;
+constexpr int kHsLeft = 15;
+constexpr int kHsTop = 750;
+constexpr int kHsHeight = 240;
+constexpr int kLblLeft = 20;
+constexpr int kLblGap = 20;
+constexpr int kLblHeight = 255;
+constexpr int kFrm1Left = 30;
+constexpr int kFrm1WidthLess = 30;
+constexpr int kFrm1Height = 720;
+
+// The separator of the options kept in the last-format row.
+const QString kOptionSeparator = QStringLiteral("§☆§");
+
+struct OptionText {
+    const char16_t* caption;
+    const char16_t* tip;
+};
+
+constexpr std::array<OptionText, 5> kOptions{{
+    {u"显示标尺(1厘米/大格；2毫米/小格)", u"显示标尺网格，方便您根据打印偏差移动输入框。"},
+    {u"纵向打印", u"将单据纵向放入打印机打印时，请选择此项。"},
+    {u"锁定格式", u"选择此项后，格式被锁定，无法进行修改。"},
+    {u"卡纸器两边向中间收缩", u"对于卡纸器两边向中间同时收缩的打印机，请选择此项。"},
+    {u"显示底图", u"显示单据的背景图片。"},
+}};
+
+// The numeric value at the start of a stored text; text that is no number counts as 0.
+double LeadingNumber(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
+    const auto match = number.match(text);
+    return match.hasMatch() ? match.captured(0).trimmed().toDouble() : 0.0;
+}
+
+QIcon ZoomIcon(int index)
+{
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x20, 0x40, 0x80), 2));
+    if (index == 2) {
+        painter.drawRect(2, 5, 16, 10);
+        painter.drawLine(5, 10, 15, 10);
+    } else {
+        painter.drawEllipse(2, 2, 11, 11);
+        painter.drawLine(12, 12, 18, 18);
+        painter.drawLine(5, 7, 10, 7);
+        if (index == 0) painter.drawLine(7, 5, 7, 10);
+    }
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+MF::MF(AppContext& app, QWidget* parent) : QMainWindow(parent), mApp(app)
+{
+    setObjectName(QStringLiteral("MF"));
+    setWindowTitle(GuiApplication::Name());
+    BuildMenus();
+    BuildControls();
+    Form_Load();
+}
+
+QAction* MF::Action(const QString& objectName) const
+{
+    return findChild<QAction*>(objectName);
+}
+
+QWidget* MF::Control(const QString& objectName) const
+{
+    return findChild<QWidget*>(objectName);
+}
+
+QString MF::CurrentFormat() const
+{
+    return mLFMT->text();
+}
+
+// ---------------------------------------------------------------------------------------
+// Opening and closing
+
+void MF::Form_Load()
+{
+    mApp.Paths().EnsureTempFolder();
+    mApp.ReadLineBreakMarker();
+    CoverWorkArea();
+    ReadLastFormat();
+    mLoaded = true;
+}
+
+void MF::Form_Unload()
+{
+    RememberLastFormat();
+    if (mModiPSD) mModiPSD->close();
+}
+
+void MF::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void MF::ReadLastFormat()
+{
+    DbOperate& db = mApp.DbOp();
+    mLFMT->setText(db.FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=''"), QStringLiteral("LBL")));
+    const QString options = db.FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=''"), QStringLiteral("fName"));
+    if (options.isEmpty()) return;
+    const QStringList values = options.split(kOptionSeparator);
+    for (int i = 0; i < 3 && i < values.size(); ++i) SetOptionValue(*mO2[static_cast<std::size_t>(i)], values[i]);
+}
+
+void MF::RememberLastFormat()
+{
+    QStringList options;
+    for (int i = 0; i < 3; ++i) options << QString::number(OptionValue(*mO2[static_cast<std::size_t>(i)]));
+    mApp.DbOp().ExecuteSql(QStringLiteral("UPDATE Fmt SET LBL='") + SqlEscape(CurrentFormat()) +
+                           QStringLiteral("',fName='") + SqlEscape(options.join(kOptionSeparator)) +
+                           QStringLiteral("' WHERE Fmt=''"));
+}
+
+// Option boxes keep the three values of the old check boxes: 0 off, 1 on, 2 greyed.
+int MF::OptionValue(const QCheckBox& box)
+{
+    switch (box.checkState()) {
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    case Qt::Unchecked: break;
+    }
+    return 0;
+}
+
+// A stored value outside 0…2 cannot be shown and leaves the box as it is.
+void MF::SetOptionValue(QCheckBox& box, const QString& stored)
+{
+    switch (static_cast<int>(std::nearbyint(LeadingNumber(stored)))) {
+    case 0: box.setCheckState(Qt::Unchecked); break;
+    case 1: box.setCheckState(Qt::Checked); break;
+    case 2: box.setCheckState(Qt::PartiallyChecked); break;
+    default: break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Menus
+
+QAction* MF::AddItem(QMenu* menu, const QString& name, const QString& caption, bool enabled)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setEnabled(enabled);
+    return action;
+}
+
+void MF::BuildMenus()
+{
+    menuBar()->addMenu(BuildFormatMenu());
+    menuBar()->addMenu(BuildPrintMenu());
+    menuBar()->addMenu(BuildControlMenu());
+    menuBar()->addMenu(BuildToolMenu());
+    menuBar()->addMenu(BuildSettingMenu());
+}
+
+// Items that wait for their subsystem are shown disabled, so the menus already read as
+// they will; each is enabled when its subsystem lands.
+QMenu* MF::BuildFormatMenu()
+{
+    auto* menu = new QMenu(QStringLiteral("格式(&F)"), this);
+    menu->setObjectName(QStringLiteral("mFormat"));
+    AddItem(menu, QStringLiteral("m_FCom_0"), QStringLiteral("选择格式"), false);
+    AddItem(menu, QStringLiteral("m_FCom_1"), QStringLiteral("保存格式"), false);
+    AddItem(menu, QStringLiteral("m_FCom_2"), QStringLiteral("另存格式"), false);
+    menu->addSeparator();
+    AddItem(menu, QStringLiteral("mManageFmt"), QStringLiteral("管理格式"), false);
+    AddItem(menu, QStringLiteral("mInputFormat"), QStringLiteral("导入格式"), false);
+    AddItem(menu, QStringLiteral("mOutputFormat"), QStringLiteral("导出格式"), false);
+    AddItem(menu, QStringLiteral("DownFmt"), QStringLiteral("下载格式模板"), false);
+    menu->addSeparator();
+    connect(AddItem(menu, QStringLiteral("mExit"), QStringLiteral("退出"), true), &QAction::triggered, this,
+            &MF::close);
+    return menu;
+}
+
+QMenu* MF::BuildPrintMenu()
+{
+    auto* menu = new QMenu(QStringLiteral("打印(&P)"), this);
+    menu->setObjectName(QStringLiteral("mPrint"));
+    AddItem(menu, QStringLiteral("mPrintBill"), QStringLiteral("打印当前单据"), false);
+    AddItem(menu, QStringLiteral("mPrintAllBills"), QStringLiteral("打印所有单据"), false);
+    menu->addSeparator();
+    // Ticks whose states travel with the format: enabled once formats are saved and printed.
+    AddItem(menu, QStringLiteral("mSetPaper"), QStringLiteral("自动设置纸张"), false)->setCheckable(true);
+    AddItem(menu, QStringLiteral("mDiTuPrint"), QStringLiteral("连同底图打印"), false)->setCheckable(true);
+    AddItem(menu, QStringLiteral("mPrintRulers"), QStringLiteral("打印标尺坐标"), false)->setCheckable(true);
+    return menu;
+}
+
+QMenu* MF::BuildControlMenu()
+{
+    mCtlSame = new QMenu(QStringLiteral("内容框设置(&C)"), this);
+    mCtlSame->setObjectName(QStringLiteral("mCtlSame"));
+    mCtlSame->menuAction()->setObjectName(QStringLiteral("mCtlSame"));
+    QMenu* align = mCtlSame->addMenu(QStringLiteral("内容框对齐"));
+    align->setObjectName(QStringLiteral("mAlign"));
+    align->menuAction()->setObjectName(QStringLiteral("mAlign"));
+    AddItem(align, QStringLiteral("mAlignLeft"), QStringLiteral("左对齐"), false);
+    AddItem(align, QStringLiteral("mAlignRight"), QStringLiteral("右对齐"), false);
+    AddItem(align, QStringLiteral("mAlignTop"), QStringLiteral("顶端对齐"), false);
+    AddItem(align, QStringLiteral("mAlighBottom"), QStringLiteral("底部对齐"), false);
+    QMenu* size = mCtlSame->addMenu(QStringLiteral("内容框尺寸"));
+    size->setObjectName(QStringLiteral("mCtlSize"));
+    size->menuAction()->setObjectName(QStringLiteral("mCtlSize"));
+    AddItem(size, QStringLiteral("mAlighWidth"), QStringLiteral("统一宽度"), false);
+    AddItem(size, QStringLiteral("mAlighHight"), QStringLiteral("统一高度"), false);
+    AddItem(size, QStringLiteral("mAlignSize"), QStringLiteral("统一尺寸"), false);
+    return mCtlSame;
+}
+
+QMenu* MF::BuildToolMenu()
+{
+    auto* menu = new QMenu(QStringLiteral("工具(&T)"), this);
+    menu->setObjectName(QStringLiteral("mTools"));
+    AddItem(menu, QStringLiteral("mTool_0"), QStringLiteral("检查凭据外内容框"), false);
+    connect(AddItem(menu, QStringLiteral("mTool_1"), QStringLiteral("压缩整理数据库"), true), &QAction::triggered, this,
+            [this] { mTool_Click(1); });
+    return menu;
+}
+
+QMenu* MF::BuildSettingMenu()
+{
+    auto* menu = new QMenu(QStringLiteral("设置(&S)"), this);
+    menu->setObjectName(QStringLiteral("mSettings"));
+    connect(AddItem(menu, QStringLiteral("mSetCrlfChr"), QStringLiteral("设置换行特殊符"), true), &QAction::triggered,
+            this, &MF::mSetCrlfChr_Click);
+    connect(AddItem(menu, QStringLiteral("mPSDSet"), QStringLiteral("登录密码设置"), true), &QAction::triggered, this,
+            &MF::mPSDSet_Click);
+    AddItem(menu, QStringLiteral("mStrBarCodeStand"), QStringLiteral("条码标准设置"), false);
+    return menu;
+}
+
+// ---------------------------------------------------------------------------------------
+// Menu commands
+
+void MF::mSetCrlfChr_Click()
+{
+    const auto answer =
+        mApp.Prompt().Input(QStringLiteral("请输入表示回车的表示字符串"), mApp.ReadLineBreakMarker());
+    if (answer && !answer->isEmpty()) mApp.SetLineBreakMarker(*answer);
+}
+
+// One password window at a time; asking again brings it to the front.
+void MF::mPSDSet_Click()
+{
+    if (!mModiPSD) {
+        mModiPSD = new ModiPSD(mApp, this);
+        mModiPSD->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    mModiPSD->show();
+    mModiPSD->raise();
+    mModiPSD->activateWindow();
+}
+
+void MF::mTool_Click(int index)
+{
+    if (index != 1) return;
+    DatabaseCompactor(mApp.DbOp(), mApp.Prompt(), mApp.Indicator())
+        .CompactDatabase(mApp.Paths().DatabasePath(), DbOperate::DatabaseKey(), true);
+}
+
+// A locked format (option 2) keeps its boxes where they are: the box menus go off.
+void MF::O2_Click(int index)
+{
+    QCheckBox* box = mO2[static_cast<std::size_t>(index)];
+    if (box->checkState() != Qt::PartiallyChecked) box->setTristate(false);
+    if (index == 2) mCtlSame->menuAction()->setEnabled(box->checkState() == Qt::Unchecked);
+}
+
+// ---------------------------------------------------------------------------------------
+// Controls
+
+void MF::BuildControls()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("MFClient"));
+    setCentralWidget(central);
+    mSST = new QTabWidget(central);
+    mSST->setObjectName(QStringLiteral("SST"));
+    // Without the tab widget's own frame the pages fill the strip below the tabs, as the
+    // pages of the designed tab strip do.
+    mSST->setDocumentMode(true);
+    mLBL = new QLabel(central);
+    mLBL->setObjectName(QStringLiteral("LBL"));
+    BuildPages();
+}
+
+void MF::BuildPages()
+{
+    const QStringList tabs{QStringLiteral("单据填写"), QStringLiteral("历史记录"), QStringLiteral("批量数据"),
+                           QStringLiteral("输入框列表")};
+    for (int i = 0; i < tabs.size(); ++i) {
+        auto* page = new QWidget;
+        page->setObjectName(QStringLiteral("Pic_%1").arg(i));
+        mSST->addTab(page, tabs[i]);
+    }
+    QWidget* first = mSST->widget(0);
+    BuildOptionFrame(first);
+    BuildCanvasArea(first);
+    mSST->setCurrentIndex(0);
+}
+
+QToolButton* MF::BuildZoomButton(int index, QWidget* parent)
+{
+    static const std::array<const char16_t*, 3> tips{u"放大", u"缩小", u"适合宽度"};
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("Zm_%1").arg(index));
+    button->setIcon(ZoomIcon(index));
+    button->setToolTip(QString::fromUtf16(tips[static_cast<std::size_t>(index)]));
+    button->setAutoRaise(true);
+    // Zooming rebuilds the boxes on the canvas; enabled when the designer lands.
+    button->setEnabled(false);
+    return button;
+}
+
+void MF::BuildOptionFrame(QWidget* page)
+{
+    mFrm1 = new QFrame(page);
+    mFrm1->setObjectName(QStringLiteral("Frm_1"));
+    mFrm1->setFrameShape(QFrame::StyledPanel);
+
+    mLFMT = new QLabel(QStringLiteral("上次退出时格式"), mFrm1);
+    mLFMT->setObjectName(QStringLiteral("LFMT"));
+    mLFMT->setToolTip(QStringLiteral("当前显示的单据格式名称（双击可选择其他格式）。"));
+    QFont bold = mLFMT->font();
+    bold.setBold(true);
+    mLFMT->setFont(bold);
+    mWid = new QLabel(QStringLiteral("180"), mFrm1);
+    mWid->setObjectName(QStringLiteral("Wid"));
+    mWid->setToolTip(QStringLiteral("当前单据的宽度（点击可修改）。"));
+    mHie = new QLabel(QStringLiteral("50"), mFrm1);
+    mHie->setObjectName(QStringLiteral("Hie"));
+    mHie->setToolTip(QStringLiteral("当前单据的高度（点击可修改）。"));
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("当前格式："), mFrm1));
+    top->addWidget(mLFMT);
+    top->addSpacing(24);
+    top->addWidget(new QLabel(QStringLiteral("单据尺寸："), mFrm1));
+    top->addWidget(mWid);
+    top->addWidget(new QLabel(QStringLiteral("×"), mFrm1));
+    top->addWidget(mHie);
+    top->addWidget(new QLabel(QStringLiteral("毫米"), mFrm1));
+    top->addSpacing(24);
+    for (int i = 0; i < 3; ++i) top->addWidget(mZm[static_cast<std::size_t>(i)] = BuildZoomButton(i, mFrm1));
+    top->addStretch();
+
+    auto* options = new QHBoxLayout;
+    for (int i = 0; i < 5; ++i) {
+        auto* box = new QCheckBox(QString::fromUtf16(kOptions[static_cast<std::size_t>(i)].caption), mFrm1);
+        box->setObjectName(QStringLiteral("O2_%1").arg(i));
+        box->setToolTip(QString::fromUtf16(kOptions[static_cast<std::size_t>(i)].tip));
+        // Like the old check boxes, a value set by the program acts as a click.
+        connect(box, &QCheckBox::stateChanged, this, [this, i] { O2_Click(i); });
+        options->addWidget(box);
+        mO2[static_cast<std::size_t>(i)] = box;
+    }
+    options->addStretch();
+
+    auto* rows = new QVBoxLayout(mFrm1);
+    rows->setContentsMargins(6, 1, 6, 1);
+    rows->setSpacing(0);
+    rows->addLayout(top);
+    rows->addLayout(options);
+}
+
+void MF::BuildCanvasArea(QWidget* page)
+{
+    mHS = new QScrollBar(Qt::Horizontal, page);
+    mHS->setObjectName(QStringLiteral("HS"));
+    // It browses the rows of the batch grid; enabled when batch rows are loaded.
+    mHS->setRange(0, 0);
+    mHS->setEnabled(false);
+    mPFrm = new QFrame(page);
+    mPFrm->setObjectName(QStringLiteral("PFrm"));
+    mPFrm->setFrameShape(QFrame::Box);
+    mPFrm->setBackgroundRole(QPalette::Mid);
+    mPFrm->setAutoFillBackground(true);
+    mPG = new QWidget(mPFrm);
+    mPG->setObjectName(QStringLiteral("PG"));
+    mPG->setBackgroundRole(QPalette::Base);
+    mPG->setAutoFillBackground(true);
+    mVS = new QScrollBar(Qt::Vertical, page);
+    mVS->setObjectName(QStringLiteral("VS"));
+    mVS->setRange(0, 0);
+    mVS->setEnabled(false);
+    mPHS = new QScrollBar(Qt::Horizontal, page);
+    mPHS->setObjectName(QStringLiteral("PHS"));
+    // Both canvas bars get their range 0…5 when the canvas outgrows the frame.
+    mPHS->setRange(0, 0);
+    mPHS->setEnabled(false);
+}
+
+// ---------------------------------------------------------------------------------------
+// Layout, in twips
+
+void MF::CoverWorkArea()
+{
+    const ScreenInfo& screen = mApp.Screen();
+    const int width = screen.ScreenWidthTwips();
+    const int height = screen.ScreenHeightTwips() - screen.TaskbarHeightTwips();
+    WidgetPlace::MoveTwips(*this, 0, 0);
+    WidgetPlace::ResizeTwips(*this, width, height);
+    LayOut(width, height);
+    PlaceDesignedCanvas();
+    WidgetPlace::CentreInWorkArea(*this, screen);
+}
+
+// A window manager may give the window another size than asked (or the user resizes it);
+// the panes follow the size the window really has.
+void MF::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!mLoaded) return;
+    const QRect place = WidgetPlace::PlaceTwips(*this);
+    LayOut(place.width(), place.height());
+}
+
+// The frame a window gets is known only once it is on screen; the window is then sized again
+// so that frame and all cover the work area.
+void MF::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (mShownOnce) return;
+    mShownOnce = true;
+    if (!WidgetPlace::FrameExtra(*this).isNull()) CoverWorkArea();
+}
+
+void MF::LayOut(int windowWidth, int windowHeight)
+{
+    const int sstTop = 0;
+    const int sstWidth = windowWidth - kSstWidthLess;
+    const int sstHeight = windowHeight - kSstHeightLess;
+    WidgetPlace::SetGeometryTwips(*mSST, 0, sstTop, sstWidth, sstHeight);
+    WidgetPlace::SetGeometryTwips(*mLBL, kLblLeft, sstTop + sstHeight + kLblGap, sstWidth - 2 * kLblLeft, kLblHeight);
+    // The pages start below the tabs, whose height is the platform's.
+    const int pageTop = WidgetPlace::ToTwipsY(mSST->tabBar()->sizeHint().height());
+    LayOutPage(sstWidth, sstHeight - pageTop);
+}
+
+void MF::LayOutPage(int pageWidth, int pageHeight)
+{
+    const QSize pagePixels(WidgetPlace::ToPixelsX(pageWidth), WidgetPlace::ToPixelsY(pageHeight));
+    for (int i = 0; i < mSST->count(); ++i) mSST->widget(i)->resize(pagePixels);
+    const int frameWidth = pageWidth - kScrollBar;
+    const int frameHeight = pageHeight - kPFrmTop - kScrollBar;
+    WidgetPlace::SetGeometryTwips(*mPFrm, 0, kPFrmTop, frameWidth, frameHeight);
+    WidgetPlace::SetGeometryTwips(*mPHS, 0, pageHeight - kScrollBar - kPhsFromBottom, frameWidth, kScrollBar);
+    WidgetPlace::SetGeometryTwips(*mVS, pageWidth - kVsFromRight, kPFrmTop, kScrollBar,
+                                  pageHeight - kPFrmTop - kVsFromBottom);
+    WidgetPlace::SetGeometryTwips(*mHS, kHsLeft, kHsTop, pageWidth - kHsWidthLess, kHsHeight);
+    WidgetPlace::SetGeometryTwips(*mFrm1, kFrm1Left, 0, pageWidth - kFrm1Left - kFrm1WidthLess, kFrm1Height);
+    mVS->raise();
+}
+
+// Until a format is opened the canvas shows the designed page (the captions of Wid and Hie,
+// 180 × 50 mm) across the frame.
+void MF::PlaceDesignedCanvas()
+{
+    const int canvasWidth = WidgetPlace::ToTwipsX(mPFrm->width());
+    const double ratio = qMax(0.001, mWid->text().toDouble() / qMax(1.0, mHie->text().toDouble()));
+    WidgetPlace::SetGeometryTwips(*mPG, 0, 0, canvasWidth, static_cast<int>(std::lround(canvasWidth / ratio)));
+}
+
+} // namespace kestrio

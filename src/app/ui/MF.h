@@ -1,0 +1,105 @@
+#pragma once
+
+#include "ModiPSD.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QTabWidget;
+class QToolButton;
+
+namespace kestrio {
+
+class AppContext;
+
+// The main window: menus, the tab strip SST with its pages Pic(i), the canvas PG in its
+// frame PFrm with the scroll bars, the page size labels, the option boxes O2, the zoom
+// buttons and the format caption LFMT. Every named control carries its name as objectName.
+// All positions are worked out in twips (1440 per inch) and placed in pixels.
+class MF final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MF(AppContext& app, QWidget* parent = nullptr);
+
+    // The menu item or control of that name ("mSetCrlfChr", "mTool_1", "LFMT", "O2_0", …);
+    // null when there is none.
+    QAction* Action(const QString& objectName) const;
+    QWidget* Control(const QString& objectName) const;
+
+    QTabWidget* SST() const { return mSST; }
+    QCheckBox* O2(int index) const { return mO2.at(static_cast<std::size_t>(index)); }
+    QLabel* LFMT() const { return mLFMT; }
+    // The password window while it is open.
+    ModiPSD* PasswordWindow() const { return mModiPSD; }
+
+    // The name of the format the window shows (LFMT item 0).
+    QString CurrentFormat() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+
+    void BuildMenus();
+    QMenu* BuildFormatMenu();
+    QMenu* BuildPrintMenu();
+    QMenu* BuildControlMenu();
+    QMenu* BuildToolMenu();
+    QMenu* BuildSettingMenu();
+    QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, bool enabled);
+
+    void BuildControls();
+    void BuildPages();
+    void BuildOptionFrame(QWidget* page);
+    void BuildCanvasArea(QWidget* page);
+    QToolButton* BuildZoomButton(int index, QWidget* parent);
+
+    void CoverWorkArea();
+    void LayOut(int windowWidth, int windowHeight);
+    void LayOutPage(int pageWidth, int pageHeight);
+    void PlaceDesignedCanvas();
+
+    void ReadLastFormat();
+    void RememberLastFormat();
+    static int OptionValue(const QCheckBox& box);
+    static void SetOptionValue(QCheckBox& box, const QString& stored);
+
+    void mSetCrlfChr_Click();
+    void mPSDSet_Click();
+    void mTool_Click(int index);
+    void O2_Click(int index);
+
+    AppContext& mApp;
+    QTabWidget* mSST = nullptr;
+    QFrame* mPFrm = nullptr;
+    QWidget* mPG = nullptr;
+    QScrollBar* mVS = nullptr;
+    QScrollBar* mPHS = nullptr;
+    QScrollBar* mHS = nullptr;
+    QLabel* mLBL = nullptr;
+    QFrame* mFrm1 = nullptr;
+    QLabel* mWid = nullptr;
+    QLabel* mHie = nullptr;
+    QLabel* mLFMT = nullptr;
+    QMenu* mCtlSame = nullptr;
+    std::array<QCheckBox*, 5> mO2{};
+    std::array<QToolButton*, 3> mZm{};
+    QPointer<ModiPSD> mModiPSD;
+    bool mLoaded = false;
+    bool mShownOnce = false;
+};
+
+} // namespace kestrio

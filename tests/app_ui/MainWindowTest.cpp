@@ -1,0 +1,259 @@
+#include "TestApp.h"
+#include "app/ui/GuiScreenInfo.h"
+#include "app/ui/MF.h"
+#include "app/ui/WidgetPlace.h"
+#include "storage/DbOperate.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace kestrio {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(mTest.Open()); }
+
+    MF& Open()
+    {
+        mMain = std::make_unique<MF>(*mTest.app);
+        mMain->show();
+        return *mMain;
+    }
+    QString LastFormatField(const char* column)
+    {
+        return mTest.app->DbOp().FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=''"), QString::fromLatin1(column));
+    }
+    void StoreLastFormat(const QString& name, const QString& options)
+    {
+        ASSERT_TRUE(mTest.app->DbOp().ExecuteSql(QStringLiteral("UPDATE Fmt SET LBL='") + name +
+                                                 QStringLiteral("',fName='") + options +
+                                                 QStringLiteral("' WHERE Fmt=''")));
+    }
+    // Geometry of a named control inside its parent, in twips.
+    QRect Twips(const char* name) const
+    {
+        const QWidget* widget = mMain->Control(QString::fromLatin1(name));
+        return widget ? WidgetPlace::ToTwips(widget->geometry()) : QRect();
+    }
+
+    test::TestApp mTest;
+    std::unique_ptr<MF> mMain;
+};
+
+TEST_F(MainWindowTest, MenusCarryTheirCaptions)
+{
+    MF& main = Open();
+    const QList<QPair<const char*, const char16_t*>> items{
+        {"m_FCom_0", u"选择格式"},        {"m_FCom_1", u"保存格式"},       {"m_FCom_2", u"另存格式"},
+        {"mManageFmt", u"管理格式"},      {"mOutputFormat", u"导出格式"},  {"mInputFormat", u"导入格式"},
+        {"mPrintBill", u"打印当前单据"},  {"mPrintAllBills", u"打印所有单据"},
+        {"mSetPaper", u"自动设置纸张"},   {"mDiTuPrint", u"连同底图打印"}, {"mPrintRulers", u"打印标尺坐标"},
+        {"mCtlSame", u"内容框设置(&C)"},  {"mAlign", u"内容框对齐"},       {"mAlignLeft", u"左对齐"},
+        {"mAlignRight", u"右对齐"},       {"mAlignTop", u"顶端对齐"},      {"mAlighBottom", u"底部对齐"},
+        {"mCtlSize", u"内容框尺寸"},      {"mAlighWidth", u"统一宽度"},    {"mAlighHight", u"统一高度"},
+        {"mAlignSize", u"统一尺寸"},      {"mTool_0", u"检查凭据外内容框"}, {"mTool_1", u"压缩整理数据库"},
+        {"mSetCrlfChr", u"设置换行特殊符"}, {"mPSDSet", u"登录密码设置"}, {"mStrBarCodeStand", u"条码标准设置"},
+    };
+    for (const auto& [name, caption] : items) {
+        const QAction* action = main.Action(QString::fromLatin1(name));
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(action->text(), QString::fromUtf16(caption)) << name;
+    }
+    for (const char* working : {"mTool_1", "mSetCrlfChr", "mPSDSet", "mCtlSame"})
+        EXPECT_TRUE(main.Action(QString::fromLatin1(working))->isEnabled()) << working;
+    for (const char* waiting : {"m_FCom_0", "mPrintBill", "mSetPaper", "mAlignLeft", "mTool_0", "mStrBarCodeStand"})
+        EXPECT_FALSE(main.Action(QString::fromLatin1(waiting))->isEnabled()) << waiting;
+    EXPECT_TRUE(main.Action(QStringLiteral("mDiTuPrint"))->isCheckable());
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Kestrio支票打印"));
+}
+
+TEST_F(MainWindowTest, OptionBoxesAndLabelsReadAsDesigned)
+{
+    MF& main = Open();
+    const QStringList captions{QStringLiteral("显示标尺(1厘米/大格；2毫米/小格)"), QStringLiteral("纵向打印"),
+                               QStringLiteral("锁定格式"), QStringLiteral("卡纸器两边向中间收缩"),
+                               QStringLiteral("显示底图")};
+    const QStringList tips{QStringLiteral("显示标尺网格，方便您根据打印偏差移动输入框。"),
+                           QStringLiteral("将单据纵向放入打印机打印时，请选择此项。"),
+                           QStringLiteral("选择此项后，格式被锁定，无法进行修改。"),
+                           QStringLiteral("对于卡纸器两边向中间同时收缩的打印机，请选择此项。"),
+                           QStringLiteral("显示单据的背景图片。")};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(main.O2(i)->objectName(), QStringLiteral("O2_%1").arg(i));
+        EXPECT_EQ(main.O2(i)->text(), captions[i]);
+        EXPECT_EQ(main.O2(i)->toolTip(), tips[i]);
+    }
+    const auto* wid = qobject_cast<QLabel*>(main.Control(QStringLiteral("Wid")));
+    const auto* hie = qobject_cast<QLabel*>(main.Control(QStringLiteral("Hie")));
+    ASSERT_NE(wid, nullptr);
+    ASSERT_NE(hie, nullptr);
+    EXPECT_EQ(wid->text(), QStringLiteral("180"));
+    EXPECT_EQ(hie->text(), QStringLiteral("50"));
+    EXPECT_EQ(wid->toolTip(), QStringLiteral("当前单据的宽度（点击可修改）。"));
+    EXPECT_EQ(hie->toolTip(), QStringLiteral("当前单据的高度（点击可修改）。"));
+    EXPECT_EQ(main.LFMT()->toolTip(), QStringLiteral("当前显示的单据格式名称（双击可选择其他格式）。"));
+    for (const char* name : {"SST", "Pic_0", "Pic_3", "PFrm", "PG", "VS", "PHS", "HS", "LBL", "Frm_1", "Zm_0", "Zm_2"})
+        EXPECT_NE(main.Control(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_EQ(main.SST()->currentIndex(), 0);
+}
+
+TEST_F(MainWindowTest, OpeningMakesTheTempFolderAndReadsTheMarker)
+{
+    mTest.settings.WriteUserSetting(QStringLiteral("RUR_U"), QStringLiteral("Para"), QStringLiteral("CrlfChr"),
+                                    QStringLiteral("~~"));
+    Open();
+    EXPECT_TRUE(QFileInfo(QDir(mTest.Folder()).filePath(QStringLiteral("Temp"))).isDir());
+    EXPECT_EQ(mTest.app->LineBreakMarker(), QStringLiteral("~~"));
+}
+
+TEST_F(MainWindowTest, NewLineMarkerIsAskedAndStored)
+{
+    MF& main = Open();
+    mTest.prompter.QueueInput(QStringLiteral("##"));
+    main.Action(QStringLiteral("mSetCrlfChr"))->trigger();
+    EXPECT_EQ(mTest.prompter.shown, QStringList{QStringLiteral("请输入表示回车的表示字符串")});
+    EXPECT_EQ(mTest.prompter.presets, QStringList{QStringLiteral("//")});
+    EXPECT_EQ(mTest.app->LineBreakMarker(), QStringLiteral("##"));
+    QtUserSettings reread(QDir(mTest.dir.path()).filePath(QStringLiteral("settings.ini")));
+    EXPECT_EQ(reread.ReadUserSetting(QStringLiteral("RUR_U"), QStringLiteral("Para"), QStringLiteral("CrlfChr"),
+                                     QStringLiteral("无")),
+              QStringLiteral("##"));
+
+    // The next question is preset with the marker now in force.
+    mTest.prompter.QueueInput(QString());
+    main.Action(QStringLiteral("mSetCrlfChr"))->trigger();
+    EXPECT_EQ(mTest.prompter.presets.last(), QStringLiteral("##"));
+    EXPECT_EQ(mTest.app->LineBreakMarker(), QStringLiteral("##"));
+}
+
+TEST_F(MainWindowTest, CancelledOrEmptyMarkerChangesNothing)
+{
+    MF& main = Open();
+    mTest.prompter.QueueInput(std::nullopt);
+    main.Action(QStringLiteral("mSetCrlfChr"))->trigger();
+    mTest.prompter.QueueInput(QString());
+    main.Action(QStringLiteral("mSetCrlfChr"))->trigger();
+    EXPECT_EQ(mTest.prompter.shown.size(), 2);
+    EXPECT_EQ(mTest.app->LineBreakMarker(), QStringLiteral("//"));
+    EXPECT_EQ(mTest.settings.ReadUserSetting(QStringLiteral("RUR_U"), QStringLiteral("Para"),
+                                             QStringLiteral("CrlfChr"), QStringLiteral("无")),
+              QStringLiteral("无"));
+}
+
+TEST_F(MainWindowTest, LastFormatAndOptionsAreRestored)
+{
+    StoreLastFormat(QStringLiteral("转账支票"), QStringLiteral("1§☆§0§☆§2"));
+    MF& main = Open();
+    EXPECT_EQ(main.LFMT()->text(), QStringLiteral("转账支票"));
+    EXPECT_EQ(main.O2(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(main.O2(1)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(main.O2(2)->checkState(), Qt::PartiallyChecked);
+}
+
+// Values are taken to the nearest whole number, halves to even; text that is no number is 0
+// and a value no check box can show leaves the box alone.
+TEST_F(MainWindowTest, StoredOptionsAreReadAsNumbers)
+{
+    StoreLastFormat(QStringLiteral("进账单"), QStringLiteral("abc§☆§1.5§☆§7§☆§1"));
+    MF& main = Open();
+    EXPECT_EQ(main.O2(0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(main.O2(1)->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(main.O2(2)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(main.O2(3)->checkState(), Qt::Unchecked);
+}
+
+TEST_F(MainWindowTest, ClosingRemembersTheFormatAndTheFirstThreeOptions)
+{
+    StoreLastFormat(QStringLiteral("O''Brien支票"), QStringLiteral("0§☆§0§☆§0"));
+    MF& main = Open();
+    EXPECT_EQ(main.LFMT()->text(), QStringLiteral("O'Brien支票"));
+    QTest::mouseClick(main.O2(1), Qt::LeftButton);
+    QTest::mouseClick(main.O2(4), Qt::LeftButton);
+    EXPECT_TRUE(main.close());
+    EXPECT_EQ(LastFormatField("LBL"), QStringLiteral("O'Brien支票"));
+    EXPECT_EQ(LastFormatField("fName"), QStringLiteral("0§☆§1§☆§0"));
+}
+
+TEST_F(MainWindowTest, LockingTheFormatTurnsTheBoxMenuOff)
+{
+    StoreLastFormat(QStringLiteral("转账支票"), QStringLiteral("0§☆§0§☆§1"));
+    MF& main = Open();
+    EXPECT_FALSE(main.Action(QStringLiteral("mCtlSame"))->isEnabled());
+    QTest::mouseClick(main.O2(2), Qt::LeftButton);
+    QAction* menu = main.Action(QStringLiteral("mCtlSame"));
+    QTest::mouseClick(main.O2(2), Qt::LeftButton);
+    EXPECT_FALSE(menu->isEnabled());
+    QTest::mouseClick(main.O2(2), Qt::LeftButton);
+    EXPECT_TRUE(menu->isEnabled());
+}
+
+TEST_F(MainWindowTest, WindowCoversTheWorkAreaAndLaysOutItsPanes)
+{
+    MF& main = Open();
+    const double slack = GuiScreenInfo::TwipsPerPixelX() + 1;
+    const QRect window = WidgetPlace::PlaceTwips(main);
+    EXPECT_NEAR(window.width(), 19200, slack);
+    EXPECT_NEAR(window.height(), 10800 - 600, slack);
+
+    const QRect sst = Twips("SST");
+    EXPECT_NEAR(sst.width(), window.width() - 80, slack);
+    EXPECT_NEAR(sst.height(), window.height() - 1000, slack);
+    EXPECT_EQ(sst.topLeft(), QPoint(0, 0));
+    const QRect status = Twips("LBL");
+    EXPECT_NEAR(status.left(), 20, slack);
+    EXPECT_NEAR(status.width(), sst.width() - 40, slack);
+    EXPECT_NEAR(status.top(), sst.top() + sst.height() + 20, slack);
+
+    const QRect page = Twips("Pic_0");
+    EXPECT_NEAR(page.width(), sst.width(), slack);
+    const QRect frame = Twips("PFrm");
+    const QRect vs = Twips("VS");
+    const QRect phs = Twips("PHS");
+    EXPECT_NEAR(frame.left(), 0, slack);
+    EXPECT_NEAR(frame.top(), 1020, slack);
+    EXPECT_NEAR(frame.width(), page.width() - vs.width(), slack);
+    EXPECT_NEAR(frame.height(), page.height() - 1020 - phs.height(), 2 * slack);
+    EXPECT_NEAR(phs.top(), page.height() - phs.height() - 15, 2 * slack);
+    EXPECT_NEAR(phs.width(), frame.width(), slack);
+    EXPECT_NEAR(vs.left(), sst.width() - 280, 2 * slack);
+    EXPECT_NEAR(vs.height(), page.height() - vs.top() - 20, 2 * slack);
+    EXPECT_NEAR(Twips("HS").width(), page.width() - 30, 2 * slack);
+    const QRect options = Twips("Frm_1");
+    EXPECT_NEAR(options.width(), page.width() - options.left() - 30, 2 * slack);
+    // Every pane of the first page lies inside it.
+    for (const char* name : {"PFrm", "VS", "PHS", "HS", "Frm_1"})
+        EXPECT_TRUE(QRect(QPoint(0, 0), page.size()).adjusted(-1, -1, 1, 1).contains(Twips(name))) << name;
+}
+
+TEST_F(MainWindowTest, CompactingKeepsEveryRow)
+{
+    QTemporaryDir scratch;
+    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", scratch.path().toLocal8Bit());
+    mTest.app->Parameters().SetParam(QStringLiteral("格式查找"), QStringLiteral("转账||现金"));
+    MF& main = Open();
+    main.Action(QStringLiteral("mTool_1"))->trigger();
+    if (hadTemp) qputenv("TMPDIR", oldTemp);
+    else qunsetenv("TMPDIR");
+    EXPECT_TRUE(mTest.prompter.shown.isEmpty()) << mTest.prompter.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(QFileInfo::exists(QDir(scratch.path()).filePath(QStringLiteral("backup.mdb"))));
+    EXPECT_FALSE(QFileInfo::exists(QDir(scratch.path()).filePath(QStringLiteral("TEMP.mdb"))));
+    EXPECT_EQ(mTest.app->Parameters().GetParam(QStringLiteral("格式查找")), QStringLiteral("转账||现金"));
+}
+
+} // namespace
+} // namespace kestrio
