@@ -2,6 +2,8 @@
 
 #include "AppContext.h"
 #include "MainSub.h"
+#include "convert/BoxConverter.h"
+#include "convert/CapitalAmount.h"
 
 #include <QRegularExpression>
 
@@ -32,19 +34,52 @@ QString CommandLine::Usage()
 {
     return QStringLiteral("用法：kestrio [--data-dir 目录] [命令]\n"
                           "  不带命令：打开主窗口\n"
-                          "  sql \"<SQL语句>\"：执行一条语句；查询输出表头和各行（以制表符分隔）\n");
+                          "  sql \"<SQL语句>\"：执行一条语句；查询输出表头和各行（以制表符分隔）\n"
+                          "  convert 类型代码 [文本]：输出文本框离开时转换后的文本；不给文本时逐行读标准输入\n"
+                          "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
+                          "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
 }
 
 int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     const QString command = arguments.value(0);
     if (command == QLatin1String("sql")) return Sql(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("convert")) return Convert(app, arguments.mid(1), false, out, err);
+    if (command == QLatin1String("capital-to-number")) return Convert(app, arguments.mid(1), true, out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         out << Usage();
         return 0;
     }
     err << QStringLiteral("未知的命令：") << command << '\n' << Usage();
     return 2;
+}
+
+// One text from the command line, or one per line of standard input, so that a million
+// amounts take one process.
+int CommandLine::Convert(AppContext& app, const QStringList& arguments, bool reverse, QTextStream& out,
+                         QTextStream& err)
+{
+    bool ok = false;
+    const double code = arguments.value(0).toDouble(&ok);
+    if (!ok || arguments.size() > 2) {
+        err << QStringLiteral("需要一个数字形式的类型代码，例如 103 或 114.08。\n") << Usage();
+        return 2;
+    }
+    const BoxConverter converter(app.Time());
+    auto convert = [&](const QString& text) {
+        return reverse ? CapitalAmount::CapitalToNumber(text, code) : converter.ConvertBoxText(code, text);
+    };
+    if (arguments.size() == 2) {
+        out << convert(arguments[1]) << '\n';
+        return 0;
+    }
+    QTextStream in(stdin);
+    QString line;
+    while (in.readLineInto(&line)) {
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        out << convert(line) << '\n';
+    }
+    return 0;
 }
 
 int CommandLine::Sql(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)

@@ -16,6 +16,7 @@ public:
     static QString Usage();
 
 private:
+    static int Convert(AppContext& app, const QStringList& arguments, bool reverse, QTextStream& out, QTextStream& err);
     static int Sql(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
 };
 

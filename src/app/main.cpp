@@ -13,12 +13,14 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
 struct Options {
     QString dataDir;
     bool startupProbe = false;
+    QDate today;
     QStringList command;
     QString error;
 };
@@ -35,6 +37,9 @@ Options ParseOptions(int argc, char** argv)
             else options.dataDir = QString::fromLocal8Bit(argv[++i]);
         } else if (arg.startsWith(QLatin1String("--data-dir="))) {
             options.dataDir = arg.mid(11);
+        } else if (arg == QLatin1String("--today")) {
+            options.today = i + 1 < argc ? QDate::fromString(QString::fromLocal8Bit(argv[++i]), Qt::ISODate) : QDate();
+            if (!options.today.isValid()) options.error = QStringLiteral("--today 需要 YYYY-MM-DD 形式的日期。");
         } else if (arg == QLatin1String("--startup-probe")) {
             options.startupProbe = true;
         } else {
@@ -64,8 +69,12 @@ int main(int argc, char** argv)
     kestrio::SilentProgress progress;
     kestrio::QtUserSettings settings;
     kestrio::FixedScreenInfo screen;
-    kestrio::SystemClock clock;
-    kestrio::AppContext app(paths, {prompter, progress, settings, screen, clock});
+    std::unique_ptr<kestrio::Clock> clock;
+    if (options.today.isValid())
+        clock = std::make_unique<kestrio::FixedClock>(QDateTime(options.today, QTime::currentTime()));
+    else
+        clock = std::make_unique<kestrio::SystemClock>();
+    kestrio::AppContext app(paths, {prompter, progress, settings, screen, *clock});
     const int code = kestrio::CommandLine::Run(app, options.command, out, err);
     out.flush();
     err.flush();

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Decimal.h"
+
+#include <QString>
+
+namespace kestrio {
+
+// Lower-case amounts: ￥1,234.50 and the reading of typed amounts. Every conversion finds
+// the fen of an amount the same way, cut after the second decimal, so the boxes of one
+// bill never disagree by a fen.
+class Money {
+public:
+    // "￥", "-" for a negative amount, the whole part grouped by "," in threes, ".", two
+    // decimals. Characters other than digits and "." are dropped first; "" and "-" stay.
+    static QString FormatMoney(const QString& text);
+
+    // The amount in whole fen that FormatMoney shows, digits only; `negative` tells the sign
+    // (never set for an amount that is zero in fen).
+    static QString FenOf(const QString& text, bool* negative);
+
+    // "￥", "$" and "," removed; a trailing "%" divides by 100; unreadable text is 0.
+    static Decimal ParseAmountExact(const QString& text);
+    static double ParseAmount(const QString& text) { return ParseAmountExact(text).ToDouble(); }
+
+    // Groups the digits of a whole number by "," in threes.
+    static QString GroupThousands(const QString& digits);
+};
+
+} // namespace kestrio
