@@ -36,15 +36,16 @@ const std::array<QString, 15>& PositionNames()
 QString CapitalOfFen(const QString& fen)
 {
     const int w = static_cast<int>(fen.size());
-    auto digit = [&](int k) { return CapitalOfDigits(QString(fen[w - 1 - k])); };
+    const QChar zero = kZero[0];
+    auto digit = [&](int k) { return CapitalAmount::CapitalDigits()[fen[w - 1 - k].digitValue()]; };
     std::array<QString, 15> pos;
-    for (int k = 0; k < w; ++k) pos[k] = digit(k) + PositionNames()[k];
+    for (int k = 0; k < w; ++k) pos[k] = QString(digit(k)) + PositionNames()[k];
     // A run of zeros is said once: its highest position becomes a bare 零 and the zeros
     // below it, down to 元, say nothing; 角 and 分 speak for themselves.
     for (int k = w - 1; k >= 0; --k) {
-        if (digit(k) != kZero) continue;
+        if (digit(k) != zero) continue;
         pos[k] = kZero;
-        while (k - 1 >= 2 && digit(k - 1) == kZero) pos[--k].clear();
+        while (k - 1 >= 2 && digit(k - 1) == zero) pos[--k].clear();
     }
     auto mark = [&](int k, const QString& name) {
         if (pos[k].isEmpty()) pos[k] = name;
@@ -52,17 +53,18 @@ QString CapitalOfFen(const QString& fen)
     };
     if (w > 10) mark(10, QStringLiteral("亿"));
     if (w > 6) mark(6, QStringLiteral("万"));
-    if (w > 2 && (pos[2].isEmpty() || pos[2].startsWith(kZero))) pos[2] = QStringLiteral("元");
+    if (w > 2 && (pos[2].isEmpty() || pos[2].startsWith(zero))) pos[2] = QStringLiteral("元");
 
     QString text;
+    text.reserve(2 * w + 2);
     for (int k = 14; k >= 0; --k) text += pos[k];
     // 零亿 before 零万: the other order leaves 亿零万 in amounts such as 壹佰亿元整.
     text.replace(QStringLiteral("零亿"), QStringLiteral("亿零"));
     text.replace(QStringLiteral("零万"), QStringLiteral("万零"));
     text.replace(QStringLiteral("零零"), kZero);
     text.replace(QStringLiteral("零元"), QStringLiteral("元"));
-    if (text.endsWith(kZero)) text.chop(1);
-    if (!text.endsWith(QStringLiteral("分"))) text += QStringLiteral("整");
+    if (text.endsWith(zero)) text.chop(1);
+    if (!text.endsWith(QChar(u'分'))) text += QChar(u'整');
     if (text == QStringLiteral("元整") || text == QStringLiteral("整")) text = QStringLiteral("零元整");
     text.replace(QStringLiteral("亿万"), QStringLiteral("亿"));
     return text;
