@@ -1,6 +1,6 @@
 // Picks the windows or the command line; nothing else happens here.
 #include "app/AppContext.h"
-#include "app/CommandLine.h"
+#include "startup/CommandLine.h"
 #include "app/ConsolePrompter.h"
 #include "app/QtUserSettings.h"
 #include "app/ui/GuiApplication.h"

@@ -1,7 +1,7 @@
 // The start of the program: first-start database, one program per folder, the password.
 #include "TestApp.h"
 #include "app/AccessPassword.h"
-#include "app/MainSub.h"
+#include "startup/MainSub.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

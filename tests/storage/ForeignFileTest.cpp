@@ -1,6 +1,6 @@
 // A DATA.mdb that is not ours is left byte for byte as it was, and the program runs on.
 #include "TestApp.h"
-#include "app/MainSub.h"
+#include "startup/MainSub.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
 #include "app/AppContext.h"
-#include "app/MainSub.h"
+#include "startup/MainSub.h"
 #include "app/QtUserSettings.h"
 #include "seams/Clock.h"
 #include "seams/Progress.h"

@@ -7,7 +7,7 @@
 #include "PSDCon.h"
 #include "app/AppContext.h"
 #include "app/AppPaths.h"
-#include "app/MainSub.h"
+#include "startup/MainSub.h"
 #include "app/QtUserSettings.h"
 #include "seams/Clock.h"
 

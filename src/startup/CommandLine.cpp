@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 
-#include "AppContext.h"
-#include "MainSub.h"
+#include "app/AppContext.h"
+#include "startup/MainSub.h"
 #include "convert/BoxConverter.h"
 #include "convert/CapitalAmount.h"
 

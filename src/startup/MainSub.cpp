@@ -1,7 +1,7 @@
 #include "MainSub.h"
 
-#include "AccessPassword.h"
-#include "AppContext.h"
+#include "app/AccessPassword.h"
+#include "app/AppContext.h"
 #include "storage/SchemaUpgrade.h"
 #include "storage/ShippedDatabase.h"
 
