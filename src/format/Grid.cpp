@@ -1,0 +1,74 @@
+#include "Grid.h"
+
+namespace kestrio {
+
+void Grid::SetFixed(int rows, int cols)
+{
+    mFixedRows = rows;
+    mFixedCols = cols;
+}
+
+void Grid::SetSize(int rows, int cols)
+{
+    mCols = cols;
+    mCells.resize(rows);
+    for (auto& row : mCells) row.resize(cols);
+    mWidths.resize(cols);
+}
+
+int Grid::AddRow()
+{
+    mCells.push_back(QVector<Cell>(mCols));
+    return RowCount() - 1;
+}
+
+void Grid::RemoveRow(int row)
+{
+    if (row >= 0 && row < RowCount()) mCells.remove(row);
+}
+
+QString Grid::Text(int row, int col) const
+{
+    return Valid(row, col) ? mCells[row][col].text : QString();
+}
+
+void Grid::SetText(int row, int col, const QString& text)
+{
+    if (Valid(row, col)) mCells[row][col].text = text;
+}
+
+int Grid::CellColor(int row, int col) const
+{
+    return Valid(row, col) ? mCells[row][col].color : 0;
+}
+
+void Grid::SetCellColor(int row, int col, int color)
+{
+    if (Valid(row, col)) mCells[row][col].color = color;
+}
+
+int Grid::ColumnWidth(int col) const
+{
+    return col >= 0 && col < mWidths.size() ? mWidths[col] : 0;
+}
+
+void Grid::SetColumnWidth(int col, int twips)
+{
+    if (col >= 0 && col < mWidths.size()) mWidths[col] = twips;
+}
+
+int Grid::ColumnNamed(const QString& name) const
+{
+    for (int c = 0; c < mCols; ++c)
+        if (RowCount() > 0 && mCells[0][c].text.compare(name, Qt::CaseInsensitive) == 0) return c;
+    return -1;
+}
+
+int Grid::FindRow(int col, const QString& text) const
+{
+    for (int r = mFixedRows; r < RowCount(); ++r)
+        if (Text(r, col) == text) return r;
+    return -1;
+}
+
+} // namespace kestrio

@@ -4,6 +4,9 @@
 #include "startup/MainSub.h"
 #include "convert/BoxConverter.h"
 #include "convert/CapitalAmount.h"
+#include "format/FormatStore.h"
+#include "format/Workspace.h"
+#include "storage/SqlQuote.h"
 
 #include <QRegularExpression>
 
@@ -35,6 +38,8 @@ QString CommandLine::Usage()
     return QStringLiteral("用法：kestrio [--data-dir 目录] [命令]\n"
                           "  不带命令：打开主窗口\n"
                           "  sql \"<SQL语句>\"：执行一条语句；查询输出表头和各行（以制表符分隔）\n"
+                          "  formats：列出所有格式名称，每行一个\n"
+                          "  show-format 格式名称：以制表符分隔输出该格式的输入框列表（含表头）\n"
                           "  convert 类型代码 [文本]：输出文本框离开时转换后的文本；不给文本时逐行读标准输入\n"
                           "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
                           "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
@@ -44,6 +49,8 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
 {
     const QString command = arguments.value(0);
     if (command == QLatin1String("sql")) return Sql(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("formats")) return Formats(app, out);
+    if (command == QLatin1String("show-format")) return ShowFormat(app, arguments.mid(1), out, err);
     if (command == QLatin1String("convert")) return Convert(app, arguments.mid(1), false, out, err);
     if (command == QLatin1String("capital-to-number")) return Convert(app, arguments.mid(1), true, out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
@@ -52,6 +59,42 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     }
     err << QStringLiteral("未知的命令：") << command << '\n' << Usage();
     return 2;
+}
+
+int CommandLine::Formats(AppContext& app, QTextStream& out)
+{
+    if (!MainSub::OpenData(app)) return 1;
+    Recordset names = app.DbOp().OpenQuery(QStringLiteral("SELECT Fmt FROM Fmt WHERE LBL=") +
+                                           SqlQuote(FormatStore::WholeFormatLabel()) + QStringLiteral(" ORDER BY Fmt"));
+    for (; !names.Eof(); names.MoveNext()) out << CellText(names.Text(0)) << '\n';
+    return 0;
+}
+
+// The element table as the window shows it; the colour column, a cell background there,
+// is written as its number.
+int CommandLine::ShowFormat(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    if (arguments.size() != 1) {
+        err << QStringLiteral("show-format 需要一个格式名称。\n") << Usage();
+        return 2;
+    }
+    if (!MainSub::OpenData(app)) return 1;
+    const QString name = arguments.first();
+    if (app.DbOp().FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=") + SqlQuote(name), QStringLiteral("ID")).isEmpty()) {
+        err << QStringLiteral("没有名为“") << name << QStringLiteral("”的格式。") << Qt::endl;
+        return 1;
+    }
+    Workspace ws;
+    FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name);
+    const ElementTable& table = ws.table;
+    for (int row = 1; row < table.RowCount(); ++row) {
+        QStringList cells;
+        for (int col = 0; col < ElementTable::ColumnCount; ++col)
+            cells << (row >= ElementTable::kFirstRow && col == ElementTable::ColColor ? QString::number(table.Color(row))
+                                                                                       : CellText(table.Text(row, col)));
+        out << cells.join(QLatin1Char('\t')) << '\n';
+    }
+    return 0;
 }
 
 // One text from the command line, or one per line of standard input, so that a million

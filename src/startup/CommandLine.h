@@ -16,6 +16,8 @@ public:
     static QString Usage();
 
 private:
+    static int Formats(AppContext& app, QTextStream& out);
+    static int ShowFormat(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static int Convert(AppContext& app, const QStringList& arguments, bool reverse, QTextStream& out, QTextStream& err);
     static int Sql(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
 };

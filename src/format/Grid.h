@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+namespace kestrio {
+
+// A grid of text cells as the program's tables show them: row 0 holds the column names of
+// the database table (hidden), row 1 the headers, data rows follow. A cell may carry a
+// background colour (0x00BBGGRR, 0 for none) instead of text. The windows show it; the core
+// fills, reads and changes it.
+class Grid {
+public:
+    QString tag; // the database table the grid shows
+
+    int RowCount() const { return static_cast<int>(mCells.size()); }
+    int ColCount() const { return mCols; }
+    int FixedRows() const { return mFixedRows; }
+    int FixedCols() const { return mFixedCols; }
+    void SetFixed(int rows, int cols);
+
+    // Resizes; new cells are empty.
+    void SetSize(int rows, int cols);
+    int AddRow();
+    void RemoveRow(int row);
+
+    QString Text(int row, int col) const;
+    void SetText(int row, int col, const QString& text);
+    int CellColor(int row, int col) const;
+    void SetCellColor(int row, int col, int color);
+
+    int ColumnWidth(int col) const; // twips; 0 = fit
+    void SetColumnWidth(int col, int twips);
+
+    // The column whose name in row 0 is `name`; -1 when none.
+    int ColumnNamed(const QString& name) const;
+    // The first data row whose `col` equals `text`; -1 when none.
+    int FindRow(int col, const QString& text) const;
+
+private:
+    bool Valid(int row, int col) const { return row >= 0 && row < RowCount() && col >= 0 && col < mCols; }
+
+    struct Cell {
+        QString text;
+        int color = 0;
+    };
+    QVector<QVector<Cell>> mCells;
+    QVector<int> mWidths;
+    int mCols = 0;
+    int mFixedRows = 2;
+    int mFixedCols = 2;
+};
+
+} // namespace kestrio
