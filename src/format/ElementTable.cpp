@@ -66,7 +66,9 @@ double ElementTable::Number(int row, int col) const
 
 qint64 ElementTable::Id(int row) const
 {
-    return static_cast<qint64>(Number(row, ColId));
+    bool plain = false;
+    const qint64 id = Text(row, ColId).toLongLong(&plain); // the usual case, and a hot one
+    return plain ? id : static_cast<qint64>(Number(row, ColId));
 }
 
 int ElementTable::RowOfId(qint64 id) const

@@ -18,6 +18,8 @@ QString ErrorText(sqlite3* db)
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no connection");
 }
 
+} // namespace
+
 // An owned prepared statement.
 class Statement {
 public:
@@ -68,6 +70,8 @@ private:
     sqlite3_stmt* mStmt = nullptr;
     int mCode = SQLITE_ERROR;
 };
+
+namespace {
 
 QVariant ColumnValue(sqlite3_stmt* stmt, int column)
 {
@@ -164,6 +168,7 @@ bool Database::Open(const QString& path, const QByteArray& key, QString* error)
 
 void Database::Close()
 {
+    mStatements.clear();
     if (mDb) sqlite3_close_v2(mDb);
     mDb = nullptr;
 }
@@ -223,18 +228,37 @@ bool Database::ExecuteNative(const QString& sql, QString* error)
 bool Database::ExecuteNative(const QString& sql, const QVector<QVariant>& params, QString* error)
 {
     if (!mDb) return Fail(error, QStringLiteral("数据库未打开"));
-    Statement stmt(mDb, sql);
-    if (!stmt.Ok() || !stmt.Bind(params)) {
+    // Row updates repeat the same few statements hundreds of times in a save: they are
+    // prepared once and kept.
+    std::unique_ptr<Statement> fresh;
+    Statement* stmt = nullptr;
+    if (!params.isEmpty()) {
+        if (mStatements.size() > 256 && !mStatements.contains(sql)) mStatements.clear();
+        auto& cached = mStatements[sql];
+        if (!cached) cached = std::make_shared<Statement>(mDb, sql);
+        stmt = cached.get();
+        sqlite3_reset(stmt->Get());
+        sqlite3_clear_bindings(stmt->Get());
+    } else {
+        fresh = std::make_unique<Statement>(mDb, sql);
+        stmt = fresh.get();
+    }
+    if (!stmt->Ok() || !stmt->Bind(params)) {
         mLastErrorCode = sqlite3_errcode(mDb);
-        return Fail(error, ErrorText(mDb));
+        const bool failed = Fail(error, ErrorText(mDb));
+        mStatements.remove(sql);
+        return failed;
     }
     int code;
-    while ((code = sqlite3_step(stmt.Get())) == SQLITE_ROW) {
+    while ((code = sqlite3_step(stmt->Get())) == SQLITE_ROW) {
     }
     if (code != SQLITE_DONE) {
         mLastErrorCode = sqlite3_errcode(mDb);
-        return Fail(error, ErrorText(mDb));
+        const bool failed = Fail(error, ErrorText(mDb));
+        sqlite3_reset(stmt->Get());
+        return failed;
     }
+    sqlite3_reset(stmt->Get());
     return true;
 }
 

@@ -3,6 +3,9 @@
 #include "Recordset.h"
 
 #include <QByteArray>
+#include <QHash>
+
+#include <memory>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -10,6 +13,8 @@
 struct sqlite3;
 
 namespace kestrio {
+
+class Statement;
 
 // The one connection to the encrypted database file, kept for the life of the program
 // (deriving the key makes every open cost tens of milliseconds). Statements are written in
@@ -63,6 +68,7 @@ private:
     bool Fail(QString* error, const QString& text);
 
     sqlite3* mDb = nullptr;
+    QHash<QString, std::shared_ptr<Statement>> mStatements; // prepared once, by their text
     QString mPath;
     QByteArray mKey;
     int mLastErrorCode = 0;

@@ -99,11 +99,13 @@ bool Recordset::Update(QString* error)
         return false;
     }
     Row& row = mRows[mPos];
-    const bool ok = row.added ? Insert(row, error) : Rewrite(row, error);
+    const bool added = row.added;
+    const bool ok = added ? Insert(row, error) : Rewrite(row, error);
     if (ok) {
         row.added = false;
         row.changed.fill(false);
-        Reload(row);
+        // A new row learns its ID and the values the engine gave the columns not set.
+        if (added) Reload(row);
     }
     return ok;
 }
