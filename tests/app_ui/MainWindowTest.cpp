@@ -2,6 +2,8 @@
 #include "app/ui/GuiScreenInfo.h"
 #include "app/ui/MF.h"
 #include "app/ui/WidgetPlace.h"
+#include "format/FormatStore.h"
+#include "format/Workspace.h"
 #include "storage/DbOperate.h"
 
 #include <QAction>
@@ -165,6 +167,27 @@ TEST_F(MainWindowTest, LastFormatAndOptionsAreRestored)
 
 // Values are taken to the nearest whole number, halves to even; text that is no number is 0
 // and a value no check box can show leaves the box alone.
+TEST_F(MainWindowTest, TheLastFormatIsOpenedWithItsPageAndOptions)
+{
+    Workspace saved;
+    saved.formatName = QStringLiteral("进账单");
+    saved.widthText = QStringLiteral("210");
+    saved.heightText = QStringLiteral("99.5");
+    saved.options = {0, 1, 0, 1, 1};
+    saved.table.AddElementRow(ElementTable::TextBox);
+    FormatStore store(mTest.app->DbOp(), mTest.progress, mTest.screen);
+    ASSERT_TRUE(store.SaveFormat(saved));
+    store.RememberLastFormat(saved);
+
+    MF& main = Open();
+    EXPECT_EQ(main.LFMT()->text(), QStringLiteral("进账单"));
+    EXPECT_EQ(qobject_cast<QLabel*>(main.Control(QStringLiteral("Wid")))->text(), QStringLiteral("210"));
+    EXPECT_EQ(qobject_cast<QLabel*>(main.Control(QStringLiteral("Hie")))->text(), QStringLiteral("99.5"));
+    EXPECT_EQ(main.OpenWorkspace().table.RowCount(), 3);
+    EXPECT_TRUE(main.O2(3)->isChecked());
+    EXPECT_TRUE(main.O2(4)->isChecked());
+}
+
 TEST_F(MainWindowTest, StoredOptionsAreReadAsNumbers)
 {
     StoreLastFormat(QStringLiteral("进账单"), QStringLiteral("abc§☆§1.5§☆§7§☆§1"));

@@ -4,6 +4,7 @@
 #include "ModiPSD.h"
 #include "WidgetPlace.h"
 #include "app/AppContext.h"
+#include "format/FormatStore.h"
 #include "seams/Prompter.h"
 #include "seams/ScreenInfo.h"
 #include "storage/DatabaseCompactor.h"
@@ -49,8 +50,6 @@ constexpr int kFrm1Left = 30;
 constexpr int kFrm1WidthLess = 30;
 constexpr int kFrm1Height = 720;
 
-// The separator of the options kept in the last-format row.
-const QString kOptionSeparator = QStringLiteral("§☆§");
 
 struct OptionText {
     const char16_t* caption;
@@ -64,14 +63,6 @@ constexpr std::array<OptionText, 5> kOptions{{
     {u"卡纸器两边向中间收缩", u"对于卡纸器两边向中间同时收缩的打印机，请选择此项。"},
     {u"显示底图", u"显示单据的背景图片。"},
 }};
-
-// The numeric value at the start of a stored text; text that is no number counts as 0.
-double LeadingNumber(const QString& text)
-{
-    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
-    const auto match = number.match(text);
-    return match.hasMatch() ? match.captured(0).trimmed().toDouble() : 0.0;
-}
 
 QIcon ZoomIcon(int index)
 {
@@ -142,23 +133,38 @@ void MF::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+FormatStore MF::Store()
+{
+    return FormatStore(mApp.DbOp(), mApp.Indicator(), mApp.Screen());
+}
+
+// The format shown last and option boxes 0–2 kept with it; the format is opened again.
 void MF::ReadLastFormat()
 {
-    DbOperate& db = mApp.DbOp();
-    mLFMT->setText(db.FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=''"), QStringLiteral("LBL")));
-    const QString options = db.FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=''"), QStringLiteral("fName"));
-    if (options.isEmpty()) return;
-    const QStringList values = options.split(kOptionSeparator);
-    for (int i = 0; i < 3 && i < values.size(); ++i) SetOptionValue(*mO2[static_cast<std::size_t>(i)], values[i]);
+    constexpr int kUnset = -1;
+    mWorkspace.options.fill(kUnset);
+    mLFMT->setText(Store().ReadLastFormat(mWorkspace));
+    for (int i = 0; i < 3; ++i)
+        if (mWorkspace.options[i] != kUnset) SetOptionValue(*mO2[static_cast<std::size_t>(i)], mWorkspace.options[i]);
+    for (std::size_t i = 0; i < mO2.size(); ++i) mWorkspace.options[i] = OptionValue(*mO2[i]);
+    if (!CurrentFormat().isEmpty()) OpenFormat(CurrentFormat());
+}
+
+void MF::OpenFormat(const QString& name)
+{
+    mWorkspace.lineBreakMarker = mApp.LineBreakMarker();
+    Store().LoadFormat(mWorkspace, name);
+    mWid->setText(mWorkspace.widthText);
+    mHie->setText(mWorkspace.heightText);
+    for (std::size_t i = 0; i < mO2.size(); ++i) SetOptionValue(*mO2[i], mWorkspace.options[i]);
+    PlaceDesignedCanvas();
 }
 
 void MF::RememberLastFormat()
 {
-    QStringList options;
-    for (int i = 0; i < 3; ++i) options << QString::number(OptionValue(*mO2[static_cast<std::size_t>(i)]));
-    mApp.DbOp().ExecuteSql(QStringLiteral("UPDATE Fmt SET LBL='") + SqlEscape(CurrentFormat()) +
-                           QStringLiteral("',fName='") + SqlEscape(options.join(kOptionSeparator)) +
-                           QStringLiteral("' WHERE Fmt=''"));
+    mWorkspace.formatName = CurrentFormat();
+    for (std::size_t i = 0; i < 3; ++i) mWorkspace.options[i] = OptionValue(*mO2[i]);
+    Store().RememberLastFormat(mWorkspace);
 }
 
 // Option boxes keep the three values of the old check boxes: 0 off, 1 on, 2 greyed.
@@ -173,9 +179,9 @@ int MF::OptionValue(const QCheckBox& box)
 }
 
 // A stored value outside 0…2 cannot be shown and leaves the box as it is.
-void MF::SetOptionValue(QCheckBox& box, const QString& stored)
+void MF::SetOptionValue(QCheckBox& box, int stored)
 {
-    switch (static_cast<int>(std::nearbyint(LeadingNumber(stored)))) {
+    switch (stored) {
     case 0: box.setCheckState(Qt::Unchecked); break;
     case 1: box.setCheckState(Qt::Checked); break;
     case 2: box.setCheckState(Qt::PartiallyChecked); break;

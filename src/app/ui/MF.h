@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ModiPSD.h"
+#include "format/Workspace.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -19,6 +20,7 @@ class QToolButton;
 namespace kestrio {
 
 class AppContext;
+class FormatStore;
 
 // The main window: menus, the tab strip SST with its pages Pic(i), the canvas PG in its
 // frame PFrm with the scroll bars, the page size labels, the option boxes O2, the zoom
@@ -43,6 +45,7 @@ public:
 
     // The name of the format the window shows (LFMT item 0).
     QString CurrentFormat() const;
+    const Workspace& OpenWorkspace() const { return mWorkspace; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -75,7 +78,9 @@ private:
     void ReadLastFormat();
     void RememberLastFormat();
     static int OptionValue(const QCheckBox& box);
-    static void SetOptionValue(QCheckBox& box, const QString& stored);
+    static void SetOptionValue(QCheckBox& box, int stored);
+    FormatStore Store();
+    void OpenFormat(const QString& name);
 
     void mSetCrlfChr_Click();
     void mPSDSet_Click();
@@ -83,6 +88,8 @@ private:
     void O2_Click(int index);
 
     AppContext& mApp;
+    // The open format; the window's controls show it.
+    Workspace mWorkspace;
     QTabWidget* mSST = nullptr;
     QFrame* mPFrm = nullptr;
     QWidget* mPG = nullptr;
