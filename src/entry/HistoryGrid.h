@@ -1,0 +1,81 @@
+#pragma once
+
+#include "format/Grid.h"
+
+#include <QString>
+
+namespace kestrio {
+
+class DbOperate;
+class Progress;
+class Recordset;
+class Workspace;
+
+// The history grid of the main window: one row per stored bill (newest first), one column
+// per text, check and picture box of the format. Row 0 holds each box column's element ID,
+// row 1 its caption; column 0 the bill's record number, column 1 the running number. The
+// window shows it and its selection; the core fills it, searches it and deletes from it.
+class HistoryGrid {
+public:
+    // The number of history rows the history tab shows at first.
+    static constexpr int kTabLimit = 300;
+    static constexpr int kFirstDataRow = 2;
+    static constexpr int kRecordCol = 0;
+    static constexpr int kNumberCol = 1;
+    static constexpr int kFirstBoxCol = 2;
+
+    HistoryGrid(DbOperate& db, Progress& progress) : mDb(db), mProgress(progress) {}
+
+    Grid& grid() { return mGrid; }
+    const Grid& grid() const { return mGrid; }
+
+    // Fills the grid with at most `limit` rows of 历史 of the workspace's format (0 = all).
+    // Returns false when the grid already shows that request and nothing was done.
+    bool LoadHistoryGrid(const Workspace& ws, int limit);
+    // Makes the next load run whatever it asks for (after a bill was printed).
+    void Invalidate() { mGrid.tag.clear(); }
+
+    // Whether the button "显示全部" is enabled: the last load left history rows out.
+    bool ShowAllEnabled() const { return mShowAllEnabled; }
+    // The format whose bills the grid shows.
+    const QString& FormatName() const { return mFormat; }
+
+    int DataRowCount() const;
+    int LastBoxCol() const { return mGrid.ColCount() - 1; }
+    bool IsDataRow(int row) const { return row >= kFirstDataRow && row < mGrid.RowCount(); }
+
+    // The current cell, the other corner of the selection and the top visible row.
+    int Row() const { return mRow; }
+    int RowSel() const { return mRowSel; }
+    int Col() const { return mCol; }
+    int ColSel() const { return mColSel; }
+    int TopRow() const { return mTopRow; }
+    void SetCurrent(int row, int col);
+    void SetSelection(int rowSel, int colSel);
+    void SetTopRow(int row) { mTopRow = row; }
+    // Rows `from` to `to` selected from the first box column to the last, `from` current.
+    void SelectRows(int from, int to);
+    // The current row is selected from the first box column to the last.
+    bool WholeRowSelected() const;
+    // Removes grid rows `first` to `last` and keeps the current cell inside the grid.
+    void RemoveRows(int first, int last);
+
+private:
+    void Rebuild(const QString& format);
+    void ReadRows(Recordset& rows, int limit);
+    void PlaceRow(Recordset& rows, qint64& previousId);
+    void ResetView();
+
+    DbOperate& mDb;
+    Progress& mProgress;
+    Grid mGrid;
+    QString mFormat;
+    bool mShowAllEnabled = false;
+    int mRow = kFirstDataRow;
+    int mRowSel = kFirstDataRow;
+    int mCol = kFirstBoxCol;
+    int mColSel = kFirstBoxCol;
+    int mTopRow = kFirstDataRow;
+};
+
+} // namespace kestrio

@@ -1,0 +1,141 @@
+#include "HistoryRecords.h"
+
+#include "HistoryGrid.h"
+#include "format/Workspace.h"
+#include "seams/Prompter.h"
+#include "storage/DbOperate.h"
+#include "storage/SqlQuote.h"
+#include "storage/Transaction.h"
+
+#include <algorithm>
+
+namespace kestrio {
+
+namespace {
+
+QString FormatIs(const QString& format)
+{
+    return QStringLiteral(" WHERE Fmt=") + SqlQuote(format);
+}
+
+} // namespace
+
+qint64 HistoryRecords::NextRecordNumber(const QString& format)
+{
+    const Recordset numbers = mDb.OpenQuery(QStringLiteral("SELECT ID FROM 历史") + FormatIs(format) +
+                                            QStringLiteral(" GROUP BY ID ORDER BY ID DESC"));
+    if (numbers.Eof()) return 1;
+    return numbers.Value(QStringLiteral("ID")).toLongLong() + 1;
+}
+
+qint64 HistoryRecords::StoreRecord(const Workspace& ws)
+{
+    const qint64 number = NextRecordNumber(ws.formatName);
+    Transaction transaction(mDb.Db());
+    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT * FROM 历史 WHERE FALSE"));
+    int stored = 0;
+    for (int kind : {ElementTable::TextBox, ElementTable::CheckBox, ElementTable::PictureBox})
+        stored += AddRowsOfKind(ws, kind, number, rows);
+    transaction.Commit();
+    return stored > 0 ? number : 0;
+}
+
+int HistoryRecords::AddRowsOfKind(const Workspace& ws, int kind, qint64 number, Recordset& rows)
+{
+    int stored = 0;
+    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
+        if (ws.table.KindOf(row) != kind) continue;
+        const QString content = ws.GetBoxContent(row);
+        if (content.isEmpty()) continue;
+        rows.AddNew();
+        rows.SetValue(QStringLiteral("ID"), number);
+        rows.SetValue(QStringLiteral("Fmt"), ws.formatName);
+        rows.SetValue(QStringLiteral("CID"), ws.table.Id(row));
+        rows.SetValue(QStringLiteral("Con"), content);
+        // A row that cannot be written is passed over; the rest of the bill is kept.
+        if (rows.Update()) ++stored;
+    }
+    return stored;
+}
+
+bool HistoryRecords::SaveDefaults(const Workspace& ws)
+{
+    Transaction transaction(mDb.Db());
+    mDb.ExecuteSql(QStringLiteral("DELETE * FROM 默认") + FormatIs(ws.formatName));
+    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT * FROM 默认 WHERE FALSE"));
+    for (int kind = ElementTable::TextBox; kind <= ElementTable::Label; ++kind) {
+        for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
+            if (ws.table.KindOf(row) != kind) continue;
+            const QString content = ws.GetBoxContent(row);
+            if (content.isEmpty()) continue;
+            rows.AddNew();
+            rows.SetValue(QStringLiteral("ID"), ws.table.Id(row));
+            rows.SetValue(QStringLiteral("Fmt"), ws.formatName);
+            rows.SetValue(QStringLiteral("Con"), content);
+            rows.Update();
+        }
+    }
+    return transaction.Commit();
+}
+
+void HistoryRecords::LoadDefaults(Workspace& ws)
+{
+    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT * FROM 默认") + FormatIs(ws.formatName));
+    for (; !rows.Eof(); rows.MoveNext()) {
+        const int row = ws.table.RowOfId(rows.Value(QStringLiteral("ID")).toLongLong());
+        if (row >= 0) ws.SetBoxContent(row, rows.Text(QStringLiteral("Con")));
+    }
+}
+
+bool HistoryRecords::DeleteHistoryRows(HistoryGrid& grid)
+{
+    const int r1 = std::min(grid.Row(), grid.RowSel());
+    const int r2 = std::max(grid.Row(), grid.RowSel());
+    if (!grid.IsDataRow(r1) || !grid.IsDataRow(r2)) return false;
+    const QString question = QStringLiteral("您确定要删除第") + QString::number(r1 - 1) + QStringLiteral("至第") +
+                             QString::number(r2 - 1) + QStringLiteral("行？");
+    if (!mPrompter.Ask(question)) return false;
+    Transaction transaction(mDb.Db());
+    for (int row = r1; row <= r2; ++row) {
+        const QString number = QString::number(grid.grid().Text(row, HistoryGrid::kRecordCol).toLongLong());
+        mDb.ExecuteSql(QStringLiteral("DELETE * FROM 历史") + FormatIs(grid.FormatName()) + QStringLiteral(" AND ID=") +
+                       number);
+    }
+    transaction.Commit();
+    grid.RemoveRows(r1, r2);
+    return true;
+}
+
+bool HistoryRecords::ClearHistory(HistoryGrid& grid)
+{
+    if (grid.DataRowCount() == 0) return false;
+    grid.SelectRows(HistoryGrid::kFirstDataRow, grid.grid().RowCount() - 1);
+    return DeleteHistoryRows(grid);
+}
+
+bool HistoryRecords::FindInHistory(HistoryGrid& grid, const QString& keyword)
+{
+    const QString word = keyword.trimmed();
+    const int count = grid.DataRowCount();
+    if (word.isEmpty() || count == 0) return false;
+    int start = grid.IsDataRow(grid.Row()) ? grid.Row() : HistoryGrid::kFirstDataRow;
+    if (grid.IsDataRow(grid.Row()) && grid.WholeRowSelected()) ++start;
+    for (int step = 0; step < count; ++step) {
+        const int row = HistoryGrid::kFirstDataRow + (start - HistoryGrid::kFirstDataRow + step) % count;
+        if (!RowMatches(grid, row, word)) continue;
+        grid.SelectRows(row, row);
+        grid.SetTopRow(row);
+        return true;
+    }
+    mPrompter.Message(QStringLiteral("没有查到相关的记录！"));
+    return false;
+}
+
+bool HistoryRecords::RowMatches(const HistoryGrid& grid, int row, const QString& keyword)
+{
+    for (int col = HistoryGrid::kFirstBoxCol; col <= grid.LastBoxCol(); ++col)
+        if (grid.grid().Text(row, col).contains(keyword)) return true;
+    return false;
+}
+
+} // namespace kestrio

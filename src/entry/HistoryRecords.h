@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+namespace kestrio {
+
+class DbOperate;
+class HistoryGrid;
+class Prompter;
+class Recordset;
+class Workspace;
+
+// The bills kept as history (table 历史) and the default contents of each format (table
+// 默认): storing a bill, saving and restoring the defaults, and deleting and searching
+// bills in the history grid.
+class HistoryRecords {
+public:
+    HistoryRecords(DbOperate& db, Prompter& prompter) : mDb(db), mPrompter(prompter) {}
+
+    // The record number the next bill of `format` gets: the highest stored one + 1.
+    qint64 NextRecordNumber(const QString& format);
+    // Stores the non-empty boxes of the workspace as a new bill of its format: text boxes,
+    // then check boxes, then picture boxes, each in box order. Returns the record number,
+    // or 0 when every box was empty and nothing was stored.
+    qint64 StoreRecord(const Workspace& ws);
+
+    // Replaces the format's default contents by the non-empty boxes of the workspace.
+    bool SaveDefaults(const Workspace& ws);
+    // Puts the format's default contents back into the boxes that still exist.
+    void LoadDefaults(Workspace& ws);
+
+    // Deletes the bills of the selected grid rows after asking; false when nothing was done.
+    bool DeleteHistoryRows(HistoryGrid& grid);
+    // Selects every data row and deletes as above.
+    bool ClearHistory(HistoryGrid& grid);
+    // Selects the next row, wrapping, with a box cell containing `keyword`; false when none.
+    bool FindInHistory(HistoryGrid& grid, const QString& keyword);
+
+private:
+    int AddRowsOfKind(const Workspace& ws, int kind, qint64 number, Recordset& rows);
+    static bool RowMatches(const HistoryGrid& grid, int row, const QString& keyword);
+
+    DbOperate& mDb;
+    Prompter& mPrompter;
+};
+
+} // namespace kestrio
