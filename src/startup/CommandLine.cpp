@@ -4,8 +4,10 @@
 #include "startup/MainSub.h"
 #include "convert/BoxConverter.h"
 #include "convert/CapitalAmount.h"
+#include "entry/HistoryGrid.h"
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
+#include "startup/FormatCommands.h"
 #include "storage/SqlQuote.h"
 
 #include <QRegularExpression>
@@ -25,6 +27,23 @@ QString CellText(const QString& text)
     return cell;
 }
 
+// The value after `option` ("--format NAME"); `present` tells whether the option was given.
+QString OptionValue(const QStringList& arguments, const QString& option, bool* present = nullptr)
+{
+    const qsizetype at = arguments.indexOf(option);
+    if (present) *present = at >= 0;
+    return at >= 0 ? arguments.value(at + 1) : QString();
+}
+
+void PrintGrid(const Grid& grid, int firstRow, QTextStream& out)
+{
+    for (int row = firstRow; row < grid.RowCount(); ++row) {
+        QStringList cells;
+        for (int col = 0; col < grid.ColCount(); ++col) cells << CellText(grid.Text(row, col));
+        out << cells.join(QLatin1Char('\t')) << '\n';
+    }
+}
+
 bool ReturnsRows(const QString& sql)
 {
     static const QRegularExpression query(QStringLiteral("^\\s*(SELECT|PRAGMA)\\b"), QRegularExpression::CaseInsensitiveOption);
@@ -40,8 +59,11 @@ QString CommandLine::Usage()
                           "  sql \"<SQL语句>\"：执行一条语句；查询输出表头和各行（以制表符分隔）\n"
                           "  formats：列出所有格式名称，每行一个\n"
                           "  show-format 格式名称：以制表符分隔输出该格式的输入框列表（含表头）\n"
+                          "  history --format 格式名称 [--limit 行数]：以制表符分隔输出历史记录（最新的在前）\n"
                           "  convert 类型代码 [文本]：输出文本框离开时转换后的文本；不给文本时逐行读标准输入\n"
                           "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
+                          "  export-format 格式名 文件[.zhq] [--force]：导出格式（连同同名.jpg底图）；文件已存在时须加 --force\n"
+                          "  import-format 文件.zhq [--as 格式名]：导入格式，默认以文件名为格式名；格式名已存在时出错\n"
                           "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
 }
 
@@ -50,9 +72,12 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     const QString command = arguments.value(0);
     if (command == QLatin1String("sql")) return Sql(app, arguments.mid(1), out, err);
     if (command == QLatin1String("formats")) return Formats(app, out);
+    if (command == QLatin1String("history")) return History(app, arguments.mid(1), out, err);
     if (command == QLatin1String("show-format")) return ShowFormat(app, arguments.mid(1), out, err);
     if (command == QLatin1String("convert")) return Convert(app, arguments.mid(1), false, out, err);
     if (command == QLatin1String("capital-to-number")) return Convert(app, arguments.mid(1), true, out, err);
+    if (command == QLatin1String("export-format")) return FormatCommands::ExportFormat(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("import-format")) return FormatCommands::ImportFormat(app, arguments.mid(1), out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         out << Usage();
         return 0;
@@ -80,10 +105,7 @@ int CommandLine::ShowFormat(AppContext& app, const QStringList& arguments, QText
     }
     if (!MainSub::OpenData(app)) return 1;
     const QString name = arguments.first();
-    if (app.DbOp().FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=") + SqlQuote(name), QStringLiteral("ID")).isEmpty()) {
-        err << QStringLiteral("没有名为“") << name << QStringLiteral("”的格式。") << Qt::endl;
-        return 1;
-    }
+    if (!FormatExists(app, name, err)) return 1;
     Workspace ws;
     FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name);
     const ElementTable& table = ws.table;
@@ -95,6 +117,36 @@ int CommandLine::ShowFormat(AppContext& app, const QStringList& arguments, QText
         out << cells.join(QLatin1Char('\t')) << '\n';
     }
     return 0;
+}
+
+// The history grid of a format: captions first, then the bills, newest first.
+int CommandLine::History(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    bool limited = false;
+    const QString name = OptionValue(arguments, QStringLiteral("--format"));
+    const QString limitText = OptionValue(arguments, QStringLiteral("--limit"), &limited);
+    bool ok = true;
+    const int limit = limited ? limitText.toInt(&ok) : 0;
+    if (name.isEmpty() || !ok || limit < 0) {
+        err << QStringLiteral("history 需要 --format 格式名称，--limit 需要一个不小于0的整数。\n") << Usage();
+        return 2;
+    }
+    if (!MainSub::OpenData(app)) return 1;
+    if (!FormatExists(app, name, err)) return 1;
+    Workspace ws;
+    FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name);
+    HistoryGrid history(app.DbOp(), app.Indicator());
+    history.LoadHistoryGrid(ws, limit);
+    PrintGrid(history.grid(), 1, out);
+    return 0;
+}
+
+bool CommandLine::FormatExists(AppContext& app, const QString& name, QTextStream& err)
+{
+    if (!app.DbOp().FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=") + SqlQuote(name), QStringLiteral("ID")).isEmpty())
+        return true;
+    err << QStringLiteral("没有名为“") << name << QStringLiteral("”的格式。") << Qt::endl;
+    return false;
 }
 
 // One text from the command line, or one per line of standard input, so that a million
