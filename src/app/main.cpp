@@ -9,6 +9,7 @@
 #include "seams/ScreenInfo.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -61,7 +62,14 @@ int main(int argc, char** argv)
     }
     if (options.command.isEmpty()) return kestrio::GuiApplication::Run(argc, argv, options.dataDir, options.startupProbe);
 
-    QCoreApplication application(argc, argv);
+    // Commands never show a window, but drawing text (the pictures of the demo formats made
+    // on a first start) needs the font database of a GUI application. The toolkit's own
+    // notes about its environment would mix with the command's output on the error stream.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) QTextStream(stderr) << message << Qt::endl;
+    });
+    QGuiApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     const auto paths = kestrio::AppPaths::Resolve(options.dataDir, QCoreApplication::applicationDirPath());

@@ -2,6 +2,7 @@
 
 #include "app/AccessPassword.h"
 #include "app/AppContext.h"
+#include "format/DemoFormats.h"
 #include "storage/SchemaUpgrade.h"
 #include "storage/ShippedDatabase.h"
 
@@ -10,9 +11,13 @@ namespace kestrio {
 bool MainSub::OpenData(AppContext& app)
 {
     // A failure to make the file shows up as the connection message below.
-    ShippedDatabase::CreateIfMissing(app.Paths().DatabasePath());
+    bool created = false;
+    ShippedDatabase::CreateIfMissing(app.Paths().DatabasePath(), nullptr, &created);
     const bool opened = app.DbOp().OpenDatabase();
     SchemaUpgrade::Run(app.DbOp());
+    // A new file starts with the demo formats, so that the first start shows a cheque to fill
+    // in. They are a convenience: a failure leaves the user with an empty library, unasked.
+    if (created && opened) DemoFormats::Install(app.DbOp(), app.Paths().Folder());
     return opened;
 }
 

@@ -23,10 +23,13 @@ QStringList ShippedDatabase::Statements()
     };
 }
 
-bool ShippedDatabase::CreateIfMissing(const QString& path, QString* error)
+bool ShippedDatabase::CreateIfMissing(const QString& path, QString* error, bool* created)
 {
+    if (created) *created = false;
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) return true;
-    return Database::Create(path, DbOperate::DatabaseKey(), Statements(), error);
+    const bool made = Database::Create(path, DbOperate::DatabaseKey(), Statements(), error);
+    if (created) *created = made;
+    return made;
 }
 
 } // namespace kestrio

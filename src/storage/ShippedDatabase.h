@@ -11,8 +11,9 @@ class ShippedDatabase {
 public:
     static QStringList Statements();
     // Creates the file when `path` names none. Returns false with `error` on failure; an
-    // existing file, whatever it holds, is never touched.
-    static bool CreateIfMissing(const QString& path, QString* error = nullptr);
+    // existing file, whatever it holds, is never touched. `created` tells whether this call
+    // made the file.
+    static bool CreateIfMissing(const QString& path, QString* error = nullptr, bool* created = nullptr);
 };
 
 } // namespace kestrio

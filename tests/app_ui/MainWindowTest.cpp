@@ -26,7 +26,7 @@ namespace {
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(mTest.Open()); }
+    void SetUp() override { ASSERT_TRUE(mTest.OpenEmpty()); }
 
     MF& Open()
     {

@@ -22,7 +22,7 @@ class CompactionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mApp.Open());
+        ASSERT_TRUE(mApp.OpenEmpty());
         ASSERT_TRUE(QDir().mkpath(Scratch()));
         DbOperate& db = mApp.app->DbOp();
         Transaction rows(db.Db());

@@ -8,6 +8,7 @@
 #include "seams/Clock.h"
 #include "seams/Progress.h"
 #include "seams/ScreenInfo.h"
+#include "storage/ShippedDatabase.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -29,8 +30,14 @@ struct TestApp {
                                            AppContext::Seams{prompter, progress, settings, screen, clock});
     }
 
-    // Makes (when missing), opens and upgrades DATA.mdb.
+    // Makes (when missing), opens and upgrades DATA.mdb; a new file comes with the demo formats.
     bool Open() { return MainSub::OpenData(*app); }
+    // The same from the bare shipped file, without demo formats (as an existing file opens).
+    bool OpenEmpty()
+    {
+        ShippedDatabase::CreateIfMissing(DatabasePath());
+        return Open();
+    }
 
     QString Folder() const { return app->Paths().Folder(); }
     QString DatabasePath() const { return app->Paths().DatabasePath(); }

@@ -1,0 +1,391 @@
+#include "AutoFill.h"
+
+#include "convert/CapitalAmount.h"
+#include "convert/Decimal.h"
+#include "convert/Money.h"
+#include "format/Workspace.h"
+#include "storage/DbOperate.h"
+#include "storage/SqlQuote.h"
+
+#include <cmath>
+
+namespace kestrio {
+
+namespace {
+
+constexpr int kMaxWorkEntries = 101;
+constexpr int kMaxLinkSteps = 501;
+constexpr int kSerialNumberCode = 122;
+
+// Exact sums and products of amounts: a whole number of units of 10^-scale. Amounts on a
+// bill stay far below the 38 digits this holds; should a product ever get there, the
+// accumulation is finished in floating point instead.
+struct Scaled {
+    __int128 mantissa = 0;
+    int scale = 0;
+    bool overflow = false;
+};
+
+Scaled ScaledFrom(const Decimal& value)
+{
+    Scaled result;
+    const QString plain = value.ToPlainText();
+    const bool negative = plain.startsWith(QLatin1Char('-'));
+    const QString body = negative ? plain.mid(1) : plain;
+    const qsizetype point = body.indexOf(QLatin1Char('.'));
+    const QString digits = point < 0 ? body : body.left(point) + body.mid(point + 1);
+    result.scale = point < 0 ? 0 : static_cast<int>(body.size() - point - 1);
+    if (digits.size() > 36) result.overflow = true;
+    for (const QChar c : digits) {
+        if (result.overflow) break;
+        result.mantissa = result.mantissa * 10 + (c.unicode() - u'0');
+    }
+    if (negative) result.mantissa = -result.mantissa;
+    return result;
+}
+
+bool RaiseScale(Scaled& value, int scale)
+{
+    while (value.scale < scale) {
+        if (__builtin_mul_overflow(value.mantissa, static_cast<__int128>(10), &value.mantissa)) return false;
+        ++value.scale;
+    }
+    return true;
+}
+
+Scaled Add(Scaled a, Scaled b)
+{
+    Scaled sum;
+    sum.overflow = a.overflow || b.overflow || !RaiseScale(a, b.scale) || !RaiseScale(b, a.scale) ||
+                   __builtin_add_overflow(a.mantissa, b.mantissa, &sum.mantissa);
+    sum.scale = a.scale;
+    return sum;
+}
+
+Scaled Multiply(const Scaled& a, const Scaled& b)
+{
+    Scaled product;
+    product.overflow = a.overflow || b.overflow || __builtin_mul_overflow(a.mantissa, b.mantissa, &product.mantissa);
+    product.scale = a.scale + b.scale;
+    return product;
+}
+
+QString PlainText(const Scaled& value)
+{
+    const bool negative = value.mantissa < 0;
+    unsigned __int128 magnitude = negative ? -static_cast<unsigned __int128>(value.mantissa) : value.mantissa;
+    QString digits;
+    do {
+        digits.prepend(QChar(u'0' + static_cast<int>(magnitude % 10)));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (digits.size() <= value.scale) digits = QString(value.scale - digits.size() + 1, u'0') + digits;
+    QString whole = digits.left(digits.size() - value.scale);
+    QString fraction = digits.mid(digits.size() - value.scale);
+    while (fraction.endsWith(QLatin1Char('0'))) fraction.chop(1);
+    QString text = fraction.isEmpty() ? whole : whole + QLatin1Char('.') + fraction;
+    if (negative && text != QLatin1String("0")) text.prepend(QLatin1Char('-'));
+    return text;
+}
+
+bool IsAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// Adds 1 to a run of digits; the run only grows when every digit was 9.
+QString IncrementDigits(QString digits)
+{
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (digits[i] != QLatin1Char('9')) {
+            digits[i] = QChar(digits[i].unicode() + 1);
+            return digits;
+        }
+        digits[i] = QLatin1Char('0');
+    }
+    return QLatin1Char('1') + digits;
+}
+
+bool HasFraction(double value)
+{
+    return value != std::trunc(value);
+}
+
+} // namespace
+
+AutoFill::AutoFill(DbOperate& db, const Clock& clock, QString customPattern)
+    : mDb(db), mConverter(clock, std::move(customPattern))
+{
+}
+
+QString AutoFill::LikeLiteral(const QString& text)
+{
+    QString literal;
+    literal.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_')) literal += QLatin1Char('\\');
+        literal += c;
+    }
+    return literal;
+}
+
+QString AutoFill::LikeEscapeClause()
+{
+    return QStringLiteral(" ESCAPE '\\'");
+}
+
+// ---- Completion and suggestions ----
+
+AutoFill::Completion AutoFill::AutoComplete(const Workspace& ws, qint64 id, const QString& typed)
+{
+    Completion completion;
+    completion.text = typed;
+    Recordset values = mDb.OpenQuery(QStringLiteral("SELECT Con FROM 历史 WHERE Fmt=") + SqlQuote(ws.formatName) +
+                                     QStringLiteral(" AND CID=") + QString::number(id) + QStringLiteral(" AND Con LIKE '") +
+                                     SqlEscape(LikeLiteral(typed)) + QStringLiteral("%'") + LikeEscapeClause() +
+                                     QStringLiteral(" GROUP BY Con"));
+    if (values.RecordCount() != 1) return completion;
+    const QString value = values.Text(QStringLiteral("Con"));
+    if (value == typed) return completion;
+    completion.completed = true;
+    completion.text = value;
+    completion.selectionStart = static_cast<int>(qMin(typed.size(), value.size()));
+    completion.selectionLength = static_cast<int>(value.size()) - completion.selectionStart;
+    return completion;
+}
+
+QStringList AutoFill::FillSuggestions(const Workspace& ws, qint64 id)
+{
+    const int row = ws.table.RowOfId(id);
+    const LabelParts label = SplitLabel(row >= 0 ? ws.table.Text(row, ElementTable::ColLbl) : QString());
+    QString sql;
+    if (label.suffix >= 1) {
+        sql = QStringLiteral("SELECT Con FROM 历史 WHERE CID=ANY(SELECT ID AS CID FROM Fmt WHERE LBL LIKE '") +
+              SqlEscape(LikeLiteral(label.prefix)) + QStringLiteral("_%'") + LikeEscapeClause() +
+              QStringLiteral(") GROUP BY Con ORDER BY Con");
+    } else {
+        sql = QStringLiteral("SELECT Con FROM 历史 WHERE CID=") + QString::number(id) +
+              QStringLiteral(" GROUP BY Con ORDER BY Con");
+    }
+    QStringList list;
+    for (Recordset values = mDb.OpenQuery(sql); !values.Eof(); values.MoveNext())
+        list << values.Text(QStringLiteral("Con"));
+    return list;
+}
+
+// ---- Calculation ----
+
+QList<AutoFill::CalcBox> AutoFill::BuildCalcTable(const Workspace& ws)
+{
+    const ElementTable& t = ws.table;
+    QList<CalcBox> table;
+    for (int row = ElementTable::kFirstRow; row < t.RowCount(); ++row) {
+        if (t.KindOf(row) != ElementTable::TextBox) continue;
+        const auto rctl = static_cast<qint64>(t.Number(row, ElementTable::ColRCtl));
+        const auto rctl1 = static_cast<qint64>(t.Number(row, ElementTable::ColRCtl1));
+        CalcBox box;
+        box.row = row;
+        box.id = t.Id(row);
+        box.cash = t.Number(row, ElementTable::ColCash);
+        box.sameLink = rctl1 > 0 ? rctl1 : (rctl > 0 ? rctl : 0);
+        box.relatedLink = rctl1 < 0 ? -rctl1 : (rctl < 0 ? -rctl : 0);
+        box.sumId = t.Number(row, ElementTable::ColSumId);
+        box.sumId1 = t.Number(row, ElementTable::ColSumId1);
+        table << box;
+    }
+    return table;
+}
+
+const AutoFill::CalcBox* AutoFill::FindBox(const QList<CalcBox>& table, qint64 id)
+{
+    for (const CalcBox& box : table)
+        if (box.id == id) return &box;
+    return nullptr;
+}
+
+AutoFill::LabelParts AutoFill::SplitLabel(const QString& label)
+{
+    LabelParts parts;
+    const qsizetype cut = label.lastIndexOf(QLatin1Char('_'));
+    if (cut < 0) {
+        parts.prefix = label;
+        return parts;
+    }
+    parts.prefix = label.left(cut);
+    const Decimal number = Decimal::FromLeadingNumber(label.mid(cut + 1));
+    parts.suffix = number.ToDouble();
+    parts.suffixText = number.ToPlainText();
+    return parts;
+}
+
+void AutoFill::Enqueue(QList<qint64>& work, qint64 id)
+{
+    if (!work.contains(id)) work << id;
+}
+
+void AutoFill::RecalculateFrom(Workspace& ws, qint64 id)
+{
+    const QList<CalcBox> table = BuildCalcTable(ws);
+    QList<qint64> work{id};
+    for (int i = 0; i < work.size() && i < kMaxWorkEntries; ++i) {
+        const CalcBox* box = FindBox(table, work[i]);
+        if (!box) break;
+        const QString value = CapitalAmount::CapitalToNumber(ws.BoxText(box->row), box->cash);
+        WalkSameContent(ws, table, *box, value, work);
+        if (!value.isEmpty()) FillRelatedContent(ws, table, *box, value, work);
+        Accumulate(ws, table, *box, box->sumId, work);
+        Accumulate(ws, table, *box, box->sumId1, work);
+    }
+}
+
+void AutoFill::WalkSameContent(Workspace& ws, const QList<CalcBox>& table, const CalcBox& start, const QString& value,
+                               QList<qint64>& work) const
+{
+    const CalcBox* current = &start;
+    for (int step = 0; step < kMaxLinkSteps; ++step) {
+        if (current->sameLink == 0 || current->sameLink == start.id) return;
+        current = FindBox(table, current->sameLink);
+        if (!current) return;
+        const QString shown = mConverter.ConvertBoxText(current->cash, value);
+        if (shown == ws.BoxText(current->row)) return;
+        ws.SetBoxText(current->row, shown);
+        Enqueue(work, current->id);
+    }
+}
+
+void AutoFill::FillRelatedContent(Workspace& ws, const QList<CalcBox>& table, const CalcBox& start,
+                                  const QString& value, QList<qint64>& work)
+{
+    // Without a related-content link nothing could be copied: spare the lookup.
+    if (start.relatedLink == 0) return;
+    LabelParts found = SplitLabel(ws.table.Text(start.row, ElementTable::ColLbl));
+    const bool withSuffix = found.suffix >= 1;
+    const qint64 record = FindLatestBill(ws, start, value, found);
+    if (record == 0) return;
+    const QList<BillRow> bill = ReadBill(ws, record);
+    const CalcBox* current = &start;
+    for (int step = 0; step < kMaxLinkSteps; ++step) {
+        if (current->relatedLink == 0 || current->relatedLink == start.id) return;
+        current = FindBox(table, current->relatedLink);
+        if (!current) return;
+        const BillRow* source = FindBillRow(bill, ws, *current, found, withSuffix);
+        if (!source || source->content == ws.BoxText(current->row)) continue;
+        ws.SetBoxText(current->row, source->content);
+        Enqueue(work, current->id);
+    }
+}
+
+qint64 AutoFill::FindLatestBill(const Workspace& ws, const CalcBox& start, const QString& value, LabelParts& label)
+{
+    const QString format = SqlQuote(ws.formatName);
+    if (label.suffix < 1) {
+        const Recordset latest = mDb.OpenQuery(
+            QStringLiteral("SELECT TOP 1 * FROM 历史 WHERE CID=") + QString::number(start.id) +
+            QStringLiteral(" AND Fmt=") + format + QStringLiteral(" AND Con=") + SqlQuote(value) +
+            QStringLiteral(" ORDER BY ID DESC"));
+        return latest.Eof() ? 0 : latest.Value(QStringLiteral("ID")).toLongLong();
+    }
+    const Recordset latest = mDb.OpenQuery(
+        QStringLiteral("SELECT TOP 1 历史.*,Fmt.LBL FROM 历史,Fmt WHERE 历史.CID=Fmt.ID AND Fmt.LBL LIKE '") +
+        SqlEscape(LikeLiteral(label.prefix)) + QStringLiteral("_%'") + LikeEscapeClause() +
+        QStringLiteral(" AND 历史.Fmt=") + format + QStringLiteral(" AND 历史.Con=") + SqlQuote(value) +
+        QStringLiteral(" ORDER BY 历史.ID DESC"));
+    if (latest.Eof()) return 0;
+    const LabelParts foundLabel = SplitLabel(latest.Text(QStringLiteral("LBL")));
+    label.suffix = foundLabel.suffix;
+    label.suffixText = foundLabel.suffixText;
+    return latest.Value(QStringLiteral("ID")).toLongLong();
+}
+
+QList<AutoFill::BillRow> AutoFill::ReadBill(const Workspace& ws, qint64 record)
+{
+    QList<BillRow> bill;
+    Recordset rows = mDb.OpenQuery(
+        QStringLiteral("SELECT 历史.*,Fmt.LBL AS LBL FROM 历史,Fmt WHERE 历史.CID=Fmt.ID AND 历史.ID=") +
+        QString::number(record) + QStringLiteral(" AND 历史.Fmt=") + SqlQuote(ws.formatName));
+    for (; !rows.Eof(); rows.MoveNext()) {
+        bill << BillRow{rows.Value(QStringLiteral("CID")).toLongLong(), rows.Text(QStringLiteral("LBL")),
+                        rows.Text(QStringLiteral("Con"))};
+    }
+    return bill;
+}
+
+const AutoFill::BillRow* AutoFill::FindBillRow(const QList<BillRow>& bill, const Workspace& ws, const CalcBox& box,
+                                               const LabelParts& found, bool withSuffix)
+{
+    const QString wanted = withSuffix ? SplitLabel(ws.table.Text(box.row, ElementTable::ColLbl)).prefix +
+                                            QLatin1Char('_') + found.suffixText
+                                      : QString();
+    for (const BillRow& row : bill) {
+        if (withSuffix ? row.label.compare(wanted, Qt::CaseInsensitive) == 0 : row.cid == box.id) return &row;
+    }
+    return nullptr;
+}
+
+void AutoFill::Accumulate(Workspace& ws, const QList<CalcBox>& table, const CalcBox& start, double slot,
+                          QList<qint64>& work) const
+{
+    const qint64 whole = WholePart(slot);
+    const qint64 resultId = whole < 0 ? -whole : whole;
+    if (whole == 0 || resultId == start.id) return;
+    const CalcBox* result = FindBox(table, resultId);
+    if (!result) return;
+    const QString value = AccumulatedValue(ws, table, slot, resultId);
+    const QString shown = value.isEmpty() ? QString() : mConverter.ConvertBoxText(result->cash, value);
+    if (shown == ws.BoxText(result->row)) return;
+    ws.SetBoxText(result->row, shown);
+    Enqueue(work, result->id);
+}
+
+QString AutoFill::AccumulatedValue(const Workspace& ws, const QList<CalcBox>& table, double slot,
+                                   qint64 resultId) const
+{
+    const qint64 whole = WholePart(slot);
+    const bool product = whole < 0;
+    Scaled exact;
+    exact.mantissa = product ? 1 : 0;
+    long double approximate = product ? 1 : 0;
+    for (const CalcBox& box : table) {
+        // The result box never enters its own accumulation.
+        if (box.id == resultId) continue;
+        double term = 0;
+        if (WholePart(box.sumId1) == whole) term = box.sumId1;
+        else if (WholePart(box.sumId) == whole) term = box.sumId;
+        else continue;
+        const QString text = CapitalAmount::CapitalToNumber(ws.BoxText(box.row), box.cash);
+        if (text.isEmpty() && product) return {};
+        Decimal member = Money::ParseAmountExact(text);
+        if (HasFraction(term)) member = member.Negated();
+        exact = product ? Multiply(exact, ScaledFrom(member)) : Add(exact, ScaledFrom(member));
+        approximate = product ? approximate * member.ToDouble() : approximate + member.ToDouble();
+    }
+    if (!exact.overflow) return PlainText(exact);
+    return QString::number(static_cast<double>(approximate), 'g', 15);
+}
+
+// ---- Serial numbers ----
+
+QString AutoFill::NextNumber(const QString& text)
+{
+    if (text.isEmpty()) return {};
+    qsizetype last = text.size() - 1;
+    while (last >= 0 && !IsAsciiDigit(text[last])) --last;
+    if (last < 0) return text.left(text.size() - 1) + QLatin1Char('1');
+    qsizetype first = last;
+    while (first > 0 && IsAsciiDigit(text[first - 1])) --first;
+    return text.left(first) + IncrementDigits(text.mid(first, last - first + 1)) + text.mid(last + 1);
+}
+
+void AutoFill::AdvanceNumbers(Workspace& ws)
+{
+    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
+        if (ws.table.KindOf(row) != ElementTable::TextBox) continue;
+        if (BoxConverter::WholeCode(ws.table.Number(row, ElementTable::ColCash)) != kSerialNumberCode) continue;
+        const Recordset newest = mDb.OpenQuery(QStringLiteral("SELECT Con FROM 历史 WHERE Fmt=") +
+                                               SqlQuote(ws.formatName) + QStringLiteral(" AND CID=") +
+                                               QString::number(ws.table.Id(row)) + QStringLiteral(" ORDER BY ID DESC"));
+        if (!newest.Eof()) ws.SetBoxText(row, NextNumber(newest.Text(QStringLiteral("Con"))));
+    }
+}
+
+} // namespace kestrio

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "convert/BoxConverter.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace kestrio {
+
+class Clock;
+class DbOperate;
+class Workspace;
+
+// Filling boxes for the user from history and from the other boxes of the bill: completion
+// while typing, the suggestion list, same-content rings, related content from the latest
+// bill holding a value, sums and products, and serial numbers (data type 122).
+class AutoFill {
+public:
+    AutoFill(DbOperate& db, const Clock& clock, QString customPattern = {});
+
+    // What completion does to the typed text: when `completed`, the box shows `text` with
+    // `selectionLength` characters from `selectionStart` selected (the completed tail).
+    struct Completion {
+        bool completed = false;
+        QString text;
+        int selectionStart = 0;
+        int selectionLength = 0;
+    };
+    // Completes `typed` in the box of element `id` when exactly one distinct earlier value of
+    // that box starts with it (literally: "%" and "_" typed are plain characters).
+    Completion AutoComplete(const Workspace& ws, qint64 id, const QString& typed);
+
+    // The earlier values of the box, sorted; a label such as 收款人_2 gathers the values of
+    // every box of the 收款人_ family in every format.
+    QStringList FillSuggestions(const Workspace& ws, qint64 id);
+
+    // The calculation run when the box of element `id` loses the focus.
+    void RecalculateFrom(Workspace& ws, qint64 id);
+
+    // NO2024-0099 → NO2024-0100, A9 → A10, 12/B → 13/B; no digit: the last character
+    // becomes "1"; "" stays "".
+    static QString NextNumber(const QString& text);
+    // Every serial-number box gets the number after the newest one stored for it.
+    void AdvanceNumbers(Workspace& ws);
+
+    // Text for a LIKE pattern that matches itself only (escape character "\"); quotes are
+    // left to SqlEscape.
+    static QString LikeLiteral(const QString& text);
+    // " ESCAPE '\'" that goes with LikeLiteral.
+    static QString LikeEscapeClause();
+
+private:
+    // One text box of the calculation table.
+    struct CalcBox {
+        int row = 0;
+        qint64 id = 0;
+        double cash = 0;
+        qint64 sameLink = 0;
+        qint64 relatedLink = 0;
+        double sumId = 0;
+        double sumId1 = 0;
+    };
+    // A label split at its last "_"; `suffix` is the number after it, below 1 when none.
+    struct LabelParts {
+        QString prefix;
+        double suffix = 0;
+        QString suffixText;
+    };
+    // One box of the bill that related content is copied from.
+    struct BillRow {
+        qint64 cid = 0;
+        QString label;
+        QString content;
+    };
+
+    static QList<CalcBox> BuildCalcTable(const Workspace& ws);
+    static const CalcBox* FindBox(const QList<CalcBox>& table, qint64 id);
+    static LabelParts SplitLabel(const QString& label);
+    static void Enqueue(QList<qint64>& work, qint64 id);
+    static qint64 WholePart(double value) { return static_cast<qint64>(value); }
+
+    void WalkSameContent(Workspace& ws, const QList<CalcBox>& table, const CalcBox& start, const QString& value,
+                         QList<qint64>& work) const;
+    void FillRelatedContent(Workspace& ws, const QList<CalcBox>& table, const CalcBox& start, const QString& value,
+                            QList<qint64>& work);
+    qint64 FindLatestBill(const Workspace& ws, const CalcBox& start, const QString& value, LabelParts& label);
+    QList<BillRow> ReadBill(const Workspace& ws, qint64 record);
+    static const BillRow* FindBillRow(const QList<BillRow>& bill, const Workspace& ws, const CalcBox& box,
+                                      const LabelParts& found, bool withSuffix);
+    void Accumulate(Workspace& ws, const QList<CalcBox>& table, const CalcBox& start, double slot,
+                    QList<qint64>& work) const;
+    // The accumulation named by `slot` as a plain number; empty for a product with an empty
+    // member.
+    QString AccumulatedValue(const Workspace& ws, const QList<CalcBox>& table, double slot, qint64 resultId) const;
+
+    DbOperate& mDb;
+    BoxConverter mConverter;
+};
+
+} // namespace kestrio
