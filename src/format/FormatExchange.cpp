@@ -397,8 +397,9 @@ bool FormatExchange::StoreFormat(const QString& name, const QList<Element>& elem
 }
 
 // References point at the rows of the source database; each is moved to the new row that
-// came from the line with that old ID, keeping its sign (a negated reference stays negated).
-// A reference to no line of the file is kept as it was.
+// came from the line with that old ID, keeping its sign (a negated reference stays negated)
+// and its fraction (a sum member that enters negated, 57.5 for result 57, stays one). A
+// reference to no line of the file is kept as it was.
 bool FormatExchange::Renumber(Recordset& rows, const QList<Element>& elements, QString* error)
 {
     QHash<double, qint64> newIds;
@@ -411,9 +412,11 @@ bool FormatExchange::Renumber(Recordset& rows, const QList<Element>& elements, Q
         for (const char* reference : kReferences) {
             const QString column = QLatin1String(reference);
             const double value = rows.Value(column).toDouble();
-            const auto found = newIds.constFind(std::fabs(value));
+            const double whole = std::trunc(std::fabs(value));
+            const auto found = newIds.constFind(whole);
             if (value == 0 || found == newIds.constEnd()) continue;
-            rows.SetValue(column, value < 0 ? -double(*found) : double(*found));
+            const double moved = double(*found) + (std::fabs(value) - whole);
+            rows.SetValue(column, value < 0 ? -moved : moved);
         }
         if (!rows.Update(error)) return false;
     }
