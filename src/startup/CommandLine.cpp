@@ -4,7 +4,10 @@
 #include "startup/MainSub.h"
 #include "convert/BoxConverter.h"
 #include "convert/CapitalAmount.h"
+#include "entry/AutoFill.h"
+#include "entry/DataEntry.h"
 #include "entry/HistoryGrid.h"
+#include "entry/HistoryRecords.h"
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
 #include "startup/FormatCommands.h"
@@ -60,6 +63,8 @@ QString CommandLine::Usage()
                           "  formats：列出所有格式名称，每行一个\n"
                           "  show-format 格式名称：以制表符分隔输出该格式的输入框列表（含表头）\n"
                           "  history --format 格式名称 [--limit 行数]：以制表符分隔输出历史记录（最新的在前）\n"
+                          "  fill --format 格式名称 [--set 标签=内容]... [--store]：填写一张单据并输出各输入框内容；\n"
+                          "       --store 把单据存入历史记录\n"
                           "  convert 类型代码 [文本]：输出文本框离开时转换后的文本；不给文本时逐行读标准输入\n"
                           "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
                           "  export-format 格式名 文件[.zhq] [--force]：导出格式（连同同名.jpg底图）；文件已存在时须加 --force\n"
@@ -73,6 +78,7 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("sql")) return Sql(app, arguments.mid(1), out, err);
     if (command == QLatin1String("formats")) return Formats(app, out);
     if (command == QLatin1String("history")) return History(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("fill")) return Fill(app, arguments.mid(1), out, err);
     if (command == QLatin1String("show-format")) return ShowFormat(app, arguments.mid(1), out, err);
     if (command == QLatin1String("convert")) return Convert(app, arguments.mid(1), false, out, err);
     if (command == QLatin1String("capital-to-number")) return Convert(app, arguments.mid(1), true, out, err);
@@ -147,6 +153,70 @@ bool CommandLine::FormatExists(AppContext& app, const QString& name, QTextStream
         return true;
     err << QStringLiteral("没有名为“") << name << QStringLiteral("”的格式。") << Qt::endl;
     return false;
+}
+
+// The row of the text, check or picture box captioned `label`; -1 when there is none.
+int BoxRowOf(const Workspace& ws, const QString& label)
+{
+    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row)
+        if (ws.table.KindOf(row) <= ElementTable::PictureBox && ws.table.Text(row, ElementTable::ColLbl) == label) return row;
+    return -1;
+}
+
+// One bill filled as a clerk fills it: the format with its defaults and dates, then each
+// value typed into its box and the box left, in the order given.
+int CommandLine::Fill(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const QString name = OptionValue(arguments, QStringLiteral("--format"));
+    QList<QPair<QString, QString>> values;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] != QLatin1String("--set")) continue;
+        const QString assignment = arguments.value(++i);
+        const qsizetype equals = assignment.indexOf(QLatin1Char('='));
+        if (equals <= 0) {
+            err << QStringLiteral("--set 需要“标签=内容”：") << assignment << Qt::endl;
+            return 2;
+        }
+        values.append({assignment.left(equals), assignment.mid(equals + 1)});
+    }
+    if (name.isEmpty()) {
+        err << QStringLiteral("fill 需要 --format 格式名称。\n") << Usage();
+        return 2;
+    }
+    if (!MainSub::OpenData(app)) return 1;
+    if (!FormatExists(app, name, err)) return 1;
+
+    Workspace ws;
+    ws.lineBreakMarker = app.ReadLineBreakMarker();
+    HistoryRecords records(app.DbOp(), app.Prompt());
+    FormatStore::LoadHooks hooks;
+    hooks.loadDefaults = [&] { records.LoadDefaults(ws); };
+    FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name, hooks);
+    const QString pattern = app.Parameters().GetParam(BoxConverter::CustomPatternName(119));
+    const BoxConverter converter(app.Time(), pattern);
+    AutoFill autoFill(app.DbOp(), app.Time(), pattern);
+    DataEntry entry(converter, autoFill);
+    entry.FillDateBoxes(ws);
+
+    for (const auto& [label, value] : values) {
+        const int row = BoxRowOf(ws, label);
+        if (row < 0) {
+            err << QStringLiteral("格式“") << name << QStringLiteral("”中没有标签为“") << label
+                << QStringLiteral("”的输入框。") << Qt::endl;
+            return 1;
+        }
+        if (ws.table.KindOf(row) == ElementTable::CheckBox && !value.trimmed().isEmpty()) {
+            DataEntry::TickCheckBox(ws, row);
+            continue;
+        }
+        ws.SetBoxContent(row, value);
+        entry.LeaveBox(ws, row);
+    }
+    if (arguments.contains(QStringLiteral("--store"))) records.StoreRecord(ws);
+    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row)
+        if (ws.table.KindOf(row) <= ElementTable::PictureBox)
+            out << CellText(ws.table.Text(row, ElementTable::ColLbl)) << '\t' << CellText(ws.GetBoxContent(row)) << '\n';
+    return 0;
 }
 
 // One text from the command line, or one per line of standard input, so that a million

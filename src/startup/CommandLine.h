@@ -17,6 +17,7 @@ public:
 
 private:
     static int Formats(AppContext& app, QTextStream& out);
+    static int Fill(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static int History(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static bool FormatExists(AppContext& app, const QString& name, QTextStream& err);
     static int ShowFormat(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);

@@ -1,0 +1,117 @@
+#include "DataEntry.h"
+
+#include "AutoFill.h"
+#include "convert/BoxConverter.h"
+#include "format/Workspace.h"
+
+#include <cmath>
+
+namespace kestrio {
+
+namespace {
+
+qint64 Whole(double value)
+{
+    return static_cast<qint64>(std::trunc(value));
+}
+
+// A relation slot of a row: RCtl1 when its sign is the wanted one, else RCtl when it is.
+qint64 Link(const ElementTable& table, int row, bool related)
+{
+    const qint64 first = Whole(table.Number(row, related ? ElementTable::ColRCtl1 : ElementTable::ColRCtl));
+    const qint64 second = Whole(table.Number(row, related ? ElementTable::ColRCtl : ElementTable::ColRCtl1));
+    const auto wanted = [related](qint64 v) { return related ? v < 0 : v > 0; };
+    if (wanted(first)) return first;
+    return wanted(second) ? second : 0;
+}
+
+int TextBoxRow(const ElementTable& table, qint64 id)
+{
+    const int row = table.RowOfId(id);
+    return row >= 0 && table.KindOf(row) == ElementTable::TextBox ? row : -1;
+}
+
+void WalkLinks(const ElementTable& table, int focused, bool related, int colour, QHash<int, int>& colours)
+{
+    int row = focused;
+    for (int step = 0; step < 201; ++step) {
+        const qint64 link = Link(table, row, related);
+        if (link == 0) return;
+        row = TextBoxRow(table, std::llabs(link));
+        if (row < 0 || row == focused) return;
+        colours.insert(row, colour);
+    }
+}
+
+} // namespace
+
+void DataEntry::LeaveBox(Workspace& ws, int row)
+{
+    if (!ws.table.IsDataRow(row) || ws.table.KindOf(row) != ElementTable::TextBox) return;
+    ws.SetBoxText(row, mConverter.ConvertBoxText(ws.table.Number(row, ElementTable::ColCash), ws.BoxText(row)));
+    mAutoFill.RecalculateFrom(ws, ws.table.Id(row));
+}
+
+void DataEntry::ClickBox(Workspace& ws, int row)
+{
+    if (!ws.table.IsDataRow(row) || ws.table.KindOf(row) != ElementTable::TextBox) return;
+    if (BoxConverter::WholeCode(ws.table.Number(row, ElementTable::ColCash)) != 115) return;
+    ws.SetBoxText(row, ws.BoxText(row).isEmpty() ? QStringLiteral("√") : QString());
+}
+
+void DataEntry::TickCheckBox(Workspace& ws, int row)
+{
+    const ElementTable& table = ws.table;
+    if (!table.IsDataRow(row) || table.KindOf(row) != ElementTable::CheckBox) return;
+    ws.SetBoxContent(row, QStringLiteral("1"));
+    const qint64 self = table.Id(row);
+    qint64 next = Whole(table.Number(row, ElementTable::ColRCtl));
+    for (int step = 0; step < 501 && next != 0 && next != self; ++step) {
+        const int linked = table.RowOfId(next);
+        if (linked < 0 || table.KindOf(linked) != ElementTable::CheckBox) return;
+        ws.SetBoxContent(linked, QString());
+        next = Whole(table.Number(linked, ElementTable::ColRCtl));
+    }
+}
+
+QHash<int, int> DataEntry::RelationColours(const Workspace& ws, int focusedRow)
+{
+    QHash<int, int> colours;
+    const ElementTable& table = ws.table;
+    if (!table.IsDataRow(focusedRow) || table.KindOf(focusedRow) != ElementTable::TextBox) return colours;
+    WalkLinks(table, focusedRow, true, kRelatedContent, colours);
+    WalkLinks(table, focusedRow, false, kSameContent, colours);
+    const qint64 focusedId = table.Id(focusedRow);
+    for (int col : {ElementTable::ColSumId, ElementTable::ColSumId1}) {
+        for (int row = ElementTable::kFirstRow; row < table.RowCount(); ++row) {
+            if (table.KindOf(row) != ElementTable::TextBox) continue;
+            const qint64 result = static_cast<qint64>(std::nearbyint(table.Number(row, col)));
+            if (result != 0 && std::llabs(result) == focusedId)
+                colours.insert(row, result < 0 ? kProductMember : kSumMember);
+        }
+    }
+    return colours;
+}
+
+void DataEntry::ClearContents(Workspace& ws, const QSet<int>& selectedRows)
+{
+    const ElementTable& table = ws.table;
+    for (int row = ElementTable::kFirstRow; row < table.RowCount(); ++row) {
+        const int kind = table.KindOf(row);
+        if (kind > ElementTable::PictureBox) continue;
+        if (!selectedRows.isEmpty() && !selectedRows.contains(row)) continue;
+        if (kind == ElementTable::TextBox && table.Text(row, ElementTable::ColLbl).isEmpty()) continue;
+        ws.SetBoxText(row, QString());
+    }
+}
+
+void DataEntry::FillDateBoxes(Workspace& ws) const
+{
+    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
+        if (ws.table.KindOf(row) != ElementTable::TextBox) continue;
+        const double code = ws.table.Number(row, ElementTable::ColCash);
+        ws.SetBoxText(row, mConverter.ConvertBoxText(code, mConverter.FillValue(code, ws.BoxText(row))));
+    }
+}
+
+} // namespace kestrio
