@@ -1,6 +1,7 @@
 #include "DataEntry.h"
 
 #include "AutoFill.h"
+#include "HistoryRecords.h"
 #include "convert/BoxConverter.h"
 #include "format/Workspace.h"
 
@@ -112,6 +113,15 @@ void DataEntry::FillDateBoxes(Workspace& ws) const
         const double code = ws.table.Number(row, ElementTable::ColCash);
         ws.SetBoxText(row, mConverter.ConvertBoxText(code, mConverter.FillValue(code, ws.BoxText(row))));
     }
+}
+
+qint64 DataEntry::SaveAndContinue(Workspace& ws, HistoryRecords& records)
+{
+    const qint64 record = records.StoreRecord(ws);
+    ClearContents(ws);
+    FillDateBoxes(ws);
+    mAutoFill.AdvanceNumbers(ws);
+    return record;
 }
 
 } // namespace kestrio

@@ -8,6 +8,7 @@ namespace kestrio {
 
 class AutoFill;
 class BoxConverter;
+class HistoryRecords;
 class Workspace;
 
 // What the boxes of a bill do when they are typed into, clicked, ticked and left, without
@@ -36,6 +37,10 @@ public:
     static void ClearContents(Workspace& ws, const QSet<int>& selectedRows = {});
     // Every text box filled with the value automatic filling gives it (dates from the clock).
     void FillDateBoxes(Workspace& ws) const;
+    // "Save and continue": the bill is stored, the boxes cleared, dates filled and serial
+    // numbers advanced past the newest stored one. Returns the stored record number (0 for
+    // an empty bill).
+    qint64 SaveAndContinue(Workspace& ws, HistoryRecords& records);
 
 private:
     const BoxConverter& mConverter;

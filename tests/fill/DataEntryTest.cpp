@@ -3,6 +3,8 @@
 #include "convert/BoxConverter.h"
 #include "entry/AutoFill.h"
 #include "entry/DataEntry.h"
+#include "entry/HistoryRecords.h"
+#include "format/FormatStore.h"
 #include "format/Workspace.h"
 
 #include <QProcess>
@@ -123,6 +125,35 @@ TEST(DataEntry, LeavingABoxConvertsItAndFillsItsRing)
     EXPECT_EQ(ws.BoxText(amount), QStringLiteral("壹仟贰佰叁拾肆元伍角整"));
     entry.LeaveBox(ws, empty);
     EXPECT_EQ(ws.BoxText(empty), QString());
+}
+
+TEST(DataEntry, SaveAndContinueStoresClearsDatesAndNumbers)
+{
+    test::TestApp t;
+    ASSERT_TRUE(t.OpenEmpty());
+    Workspace ws;
+    ws.formatName = QStringLiteral("收据");
+    const int number = AddBox(ws, ElementTable::TextBox, "单号", "122");
+    const int day = AddBox(ws, ElementTable::TextBox, "日期", "111");
+    const int payee = AddBox(ws, ElementTable::TextBox, "收款人");
+    ws.table.grid().SetText(number, Col::ColId, QStringLiteral("-1"));
+    ws.table.grid().SetText(day, Col::ColId, QStringLiteral("-2"));
+    ws.table.grid().SetText(payee, Col::ColId, QStringLiteral("-3"));
+    ASSERT_TRUE(FormatStore(t.app->DbOp(), t.progress, t.screen).SaveFormat(ws));
+    BoxConverter converter(t.clock);
+    AutoFill autoFill(t.app->DbOp(), t.clock);
+    DataEntry entry(converter, autoFill);
+    HistoryRecords records(t.app->DbOp(), t.prompter);
+
+    ws.SetBoxText(number, QStringLiteral("NO2024-0099"));
+    ws.SetBoxText(day, QStringLiteral("2020-01-01"));
+    ws.SetBoxText(payee, QStringLiteral("张三"));
+    EXPECT_EQ(entry.SaveAndContinue(ws, records), 1);
+    EXPECT_EQ(ws.BoxText(number), QStringLiteral("NO2024-0100"));
+    EXPECT_EQ(ws.BoxText(day), QStringLiteral("2026-12-08"));
+    EXPECT_EQ(ws.BoxText(payee), QString());
+    EXPECT_EQ(entry.SaveAndContinue(ws, records), 2);
+    EXPECT_EQ(ws.BoxText(number), QStringLiteral("NO2024-0101"));
 }
 
 QString Fill(const QString& folder, const QStringList& arguments, int* code = nullptr)
