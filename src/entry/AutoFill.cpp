@@ -129,9 +129,11 @@ QString AutoFill::LikeLiteral(const QString& text)
     return literal;
 }
 
-QString AutoFill::LikeEscapeClause()
+QString AutoFill::LikeEscapeClause(const QString& text)
 {
-    return QStringLiteral(" ESCAPE '\\'");
+    // Only when something was escaped: the engine searches a LIKE prefix through the index
+    // only when the pattern has no ESCAPE clause.
+    return LikeLiteral(text) == text ? QString() : QStringLiteral(" ESCAPE '\\'");
 }
 
 // ---- Completion and suggestions ----
@@ -142,7 +144,7 @@ AutoFill::Completion AutoFill::AutoComplete(const Workspace& ws, qint64 id, cons
     completion.text = typed;
     Recordset values = mDb.OpenQuery(QStringLiteral("SELECT Con FROM 历史 WHERE Fmt=") + SqlQuote(ws.formatName) +
                                      QStringLiteral(" AND CID=") + QString::number(id) + QStringLiteral(" AND Con LIKE '") +
-                                     SqlEscape(LikeLiteral(typed)) + QStringLiteral("%'") + LikeEscapeClause() +
+                                     SqlEscape(LikeLiteral(typed)) + QStringLiteral("%'") + LikeEscapeClause(typed) +
                                      QStringLiteral(" GROUP BY Con"));
     if (values.RecordCount() != 1) return completion;
     const QString value = values.Text(QStringLiteral("Con"));
@@ -161,7 +163,7 @@ QStringList AutoFill::FillSuggestions(const Workspace& ws, qint64 id)
     QString sql;
     if (label.suffix >= 1) {
         sql = QStringLiteral("SELECT Con FROM 历史 WHERE CID=ANY(SELECT ID AS CID FROM Fmt WHERE LBL LIKE '") +
-              SqlEscape(LikeLiteral(label.prefix)) + QStringLiteral("_%'") + LikeEscapeClause() +
+              SqlEscape(LikeLiteral(label.prefix)) + QStringLiteral("_%'") + LikeEscapeClause(label.prefix) +
               QStringLiteral(") GROUP BY Con ORDER BY Con");
     } else {
         sql = QStringLiteral("SELECT Con FROM 历史 WHERE CID=") + QString::number(id) +
@@ -287,7 +289,7 @@ qint64 AutoFill::FindLatestBill(const Workspace& ws, const CalcBox& start, const
     }
     const Recordset latest = mDb.OpenQuery(
         QStringLiteral("SELECT TOP 1 历史.*,Fmt.LBL FROM 历史,Fmt WHERE 历史.CID=Fmt.ID AND Fmt.LBL LIKE '") +
-        SqlEscape(LikeLiteral(label.prefix)) + QStringLiteral("_%'") + LikeEscapeClause() +
+        SqlEscape(LikeLiteral(label.prefix)) + QStringLiteral("_%'") + LikeEscapeClause(label.prefix) +
         QStringLiteral(" AND 历史.Fmt=") + format + QStringLiteral(" AND 历史.Con=") + SqlQuote(value) +
         QStringLiteral(" ORDER BY 历史.ID DESC"));
     if (latest.Eof()) return 0;

@@ -48,7 +48,7 @@ public:
     // left to SqlEscape.
     static QString LikeLiteral(const QString& text);
     // " ESCAPE '\'" that goes with LikeLiteral.
-    static QString LikeEscapeClause();
+    static QString LikeEscapeClause(const QString& text);
 
 private:
     // One text box of the calculation table.

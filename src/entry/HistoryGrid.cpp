@@ -21,13 +21,17 @@ bool HistoryGrid::LoadHistoryGrid(const Workspace& ws, int limit)
     if (mGrid.tag == tag) return false;
     mGrid.tag = tag;
     Rebuild(ws.formatName);
-    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT * FROM 历史 WHERE Fmt=") + SqlQuote(ws.formatName) +
-                                   QStringLiteral(" ORDER BY ID DESC"));
-    const int total = rows.RecordCount();
+    // Count first, then read only the rows that are shown: a format may hold a hundred
+    // thousand history rows and the tab shows 300 of them.
+    const QString where = QStringLiteral(" FROM 历史 WHERE Fmt=") + SqlQuote(ws.formatName);
+    const int total = mDb.OpenQuery(QStringLiteral("SELECT COUNT(*) AS N") + where).Value(0).toInt();
     if (limit <= 0 || limit > total) limit = total;
     mShowAllEnabled = limit < total;
+    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT ") +
+                                   (limit < total ? QStringLiteral("TOP %1 ").arg(limit) : QString()) +
+                                   QStringLiteral("*") + where + QStringLiteral(" ORDER BY ID DESC"));
     if (total > kQuietRows) mProgress.ShowProgress(QStringLiteral("正在加载历史记录……"), total, 0);
-    ReadRows(rows, limit);
+    ReadRows(rows, limit, total > kQuietRows);
     if (total > kQuietRows) mProgress.CloseProgress();
     for (int col = 0; col < mGrid.ColCount(); ++col) mGrid.SetColumnWidth(col, 0);
     ResetView();
@@ -44,15 +48,16 @@ void HistoryGrid::Rebuild(const QString& format)
     mGrid.SetFixed(kFirstDataRow, kFirstBoxCol);
     mGrid.SetSize(kFirstDataRow, kFirstBoxCol + boxes.RecordCount());
     mGrid.SetText(1, kNumberCol, QStringLiteral("序号"));
+    mBoxColumns.clear();
     for (int col = kFirstBoxCol; !boxes.Eof(); boxes.MoveNext(), ++col) {
         mGrid.SetText(0, col, boxes.Text(QStringLiteral("ID")));
+        mBoxColumns.insert(boxes.Value(QStringLiteral("ID")).toLongLong(), col);
         mGrid.SetText(1, col, boxes.Text(QStringLiteral("LBL")));
     }
 }
 
-void HistoryGrid::ReadRows(Recordset& rows, int limit)
+void HistoryGrid::ReadRows(Recordset& rows, int limit, bool stepping)
 {
-    const bool stepping = rows.RecordCount() > kQuietRows;
     qint64 previousId = 0;
     for (int read = 0; read < limit && !rows.Eof(); ++read, rows.MoveNext()) {
         PlaceRow(rows, previousId);
@@ -69,12 +74,8 @@ void HistoryGrid::PlaceRow(Recordset& rows, qint64& previousId)
         mGrid.SetText(row, kNumberCol, QString::number(row - kFirstDataRow + 1));
         previousId = id;
     }
-    const QString cid = rows.Text(QStringLiteral("CID"));
-    for (int col = kFirstBoxCol; col < mGrid.ColCount(); ++col) {
-        if (mGrid.Text(0, col) != cid) continue;
-        mGrid.SetText(mGrid.RowCount() - 1, col, rows.Text(QStringLiteral("Con")));
-        return;
-    }
+    const auto column = mBoxColumns.constFind(rows.Value(QStringLiteral("CID")).toLongLong());
+    if (column != mBoxColumns.constEnd()) mGrid.SetText(mGrid.RowCount() - 1, *column, rows.Text(QStringLiteral("Con")));
 }
 
 void HistoryGrid::ResetView()

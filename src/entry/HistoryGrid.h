@@ -2,6 +2,7 @@
 
 #include "format/Grid.h"
 
+#include <QHash>
 #include <QString>
 
 namespace kestrio {
@@ -62,13 +63,14 @@ public:
 
 private:
     void Rebuild(const QString& format);
-    void ReadRows(Recordset& rows, int limit);
+    void ReadRows(Recordset& rows, int limit, bool stepping);
     void PlaceRow(Recordset& rows, qint64& previousId);
     void ResetView();
 
     DbOperate& mDb;
     Progress& mProgress;
     Grid mGrid;
+    QHash<qint64, int> mBoxColumns; // element ID → grid column
     QString mFormat;
     bool mShowAllEnabled = false;
     int mRow = kFirstDataRow;

@@ -22,8 +22,9 @@ QString FormatIs(const QString& format)
 
 qint64 HistoryRecords::NextRecordNumber(const QString& format)
 {
-    const Recordset numbers = mDb.OpenQuery(QStringLiteral("SELECT ID FROM 历史") + FormatIs(format) +
-                                            QStringLiteral(" GROUP BY ID ORDER BY ID DESC"));
+    // The largest number only: read through the index, not every bill of the format.
+    const Recordset numbers = mDb.OpenQuery(QStringLiteral("SELECT TOP 1 ID FROM 历史") + FormatIs(format) +
+                                            QStringLiteral(" ORDER BY ID DESC"));
     if (numbers.Eof()) return 1;
     return numbers.Value(QStringLiteral("ID")).toLongLong() + 1;
 }

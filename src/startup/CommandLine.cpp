@@ -49,7 +49,7 @@ void PrintGrid(const Grid& grid, int firstRow, QTextStream& out)
 
 bool ReturnsRows(const QString& sql)
 {
-    static const QRegularExpression query(QStringLiteral("^\\s*(SELECT|PRAGMA)\\b"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression query(QStringLiteral("^\\s*(SELECT|PRAGMA|EXPLAIN)\\b"), QRegularExpression::CaseInsensitiveOption);
     return query.match(sql).hasMatch();
 }
 

@@ -531,7 +531,8 @@ TEST_F(CompletionTest, QuotesAndBackslashTypedMatchLiterally)
 TEST(LikeLiteralTest, EscapesWildcardsAndTheEscapeCharacter)
 {
     EXPECT_EQ(AutoFill::LikeLiteral(U("5%_a\\b'")), U("5\\%\\_a\\\\b'"));
-    EXPECT_EQ(AutoFill::LikeEscapeClause(), U(" ESCAPE '\\'"));
+    EXPECT_EQ(AutoFill::LikeEscapeClause(U("5%")), U(" ESCAPE '\\'"));
+    EXPECT_EQ(AutoFill::LikeEscapeClause(U("收款人")), QString()); // nothing to escape: the index serves the prefix
 }
 
 } // namespace

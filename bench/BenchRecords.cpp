@@ -1,0 +1,183 @@
+// History with 1,000,000 rows (50,000 bills of 20 boxes across 10 formats): completion,
+// calculation with related-content links, storing a bill, and the history grid.
+#include "app/ConsolePrompter.h"
+#include "convert/BoxConverter.h"
+#include "entry/AutoFill.h"
+#include "entry/HistoryGrid.h"
+#include "entry/HistoryRecords.h"
+#include "format/FormatStore.h"
+#include "format/Workspace.h"
+#include "seams/Clock.h"
+#include "seams/Progress.h"
+#include "seams/ScreenInfo.h"
+#include "storage/Database.h"
+#include "storage/DbOperate.h"
+#include "storage/SchemaUpgrade.h"
+#include "storage/ShippedDatabase.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace kestrio;
+
+using Col = ElementTable::Column;
+
+struct Fixture {
+    Database db;
+    QTextStream err{stderr};
+    ConsolePrompter prompter{err};
+    SilentProgress progress;
+    FixedScreenInfo screen;
+    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 0))};
+    std::unique_ptr<DbOperate> op;
+    std::unique_ptr<FormatStore> store;
+    Workspace bill;  // 格式0: 20 boxes
+    Workspace forty; // 四十框: payee → account → bank related rings, amount rings, a sum
+
+    Fixture()
+    {
+        const QString folder = qEnvironmentVariable("KESTRIO_BENCH_DIR",
+                                                    QDir::temp().filePath(QStringLiteral("kestrio-bench-records")));
+        QDir().mkpath(folder);
+        const QString path = QDir(folder).filePath(QStringLiteral("DATA.mdb"));
+        const bool fresh = !QFileInfo::exists(path);
+        ShippedDatabase::CreateIfMissing(path);
+        op = std::make_unique<DbOperate>(db, prompter, path);
+        op->OpenDatabase();
+        SchemaUpgrade::Run(*op);
+        store = std::make_unique<FormatStore>(*op, progress, screen);
+        if (fresh) Fill();
+        store->LoadFormat(bill, QStringLiteral("格式0"));
+        store->LoadFormat(forty, QStringLiteral("四十框"));
+    }
+
+    void Fill()
+    {
+        for (int f = 0; f < 10; ++f) {
+            Workspace ws;
+            ws.formatName = QStringLiteral("格式%1").arg(f);
+            for (int b = 0; b < 20; ++b) {
+                const int row = ws.table.AddElementRow(ElementTable::TextBox);
+                ws.table.SetText(row, Col::ColLbl, QStringLiteral("框%1").arg(b));
+            }
+            store->SaveFormat(ws);
+        }
+        // Rows of one bill follow each other; box b of format f has ID 2 + f*20 + b.
+        db.ExecuteNative(QStringLiteral("BEGIN"));
+        db.ExecuteNative(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<999999) "
+            "INSERT INTO 历史(ID,Fmt,CID,Con) SELECT (i/20)/10+1, '格式'||((i/20)%10), ((i/20)%10)*20+(i%20)+2, "
+            "CASE i%20 WHEN 0 THEN '收款人'||((i/20)%700) ELSE '内容'||(i%997) END FROM n"));
+        db.ExecuteNative(QStringLiteral("COMMIT"));
+        MakeForty();
+    }
+
+    // 40 boxes in ten groups of four: payee → −account → −bank → −payee (related content),
+    // an amount in capitals ↔ money text (same content) and the money summed into box 40.
+    void MakeForty()
+    {
+        Workspace ws;
+        ws.formatName = QStringLiteral("四十框");
+        for (int b = 0; b < 40; ++b) {
+            const int row = ws.table.AddElementRow(ElementTable::TextBox);
+            ws.table.SetText(row, Col::ColLbl, QStringLiteral("框%1").arg(b));
+        }
+        store->SaveFormat(ws);
+        ElementTable& t = ws.table;
+        const auto id = [&](int b) { return QString::number(t.Id(ElementTable::kFirstRow + b)); };
+        for (int g = 0; g < 9; ++g) {
+            const int r = ElementTable::kFirstRow + g * 4;
+            t.SetText(r, Col::ColRCtl, QStringLiteral("-") + id(g * 4 + 1));
+            t.SetText(r + 1, Col::ColRCtl, QStringLiteral("-") + id(g * 4 + 2));
+            t.SetText(r + 2, Col::ColRCtl, QStringLiteral("-") + id(g * 4));
+            t.SetText(r + 3, Col::ColCash, QStringLiteral("104"));
+            t.SetText(r + 3, Col::ColSumId, id(39));
+        }
+        t.SetText(ElementTable::kFirstRow + 39, Col::ColCash, QStringLiteral("104"));
+        store->SaveFormat(ws);
+        HistoryRecords records(*op, prompter);
+        for (int n = 0; n < 200; ++n) {
+            for (int b = 0; b < 36; ++b)
+                ws.SetBoxText(ElementTable::kFirstRow + b, QStringLiteral("值%1_%2").arg(b).arg(n % 50));
+            records.StoreRecord(ws);
+        }
+    }
+};
+
+Fixture& Data()
+{
+    static Fixture* fixture = new Fixture;
+    return *fixture;
+}
+
+void AutoCompleteQuery(benchmark::State& state)
+{
+    Fixture& f = Data();
+    AutoFill fill(*f.op, f.clock);
+    const qint64 payee = f.bill.table.Id(ElementTable::kFirstRow);
+    int i = 0;
+    for (auto _ : state) {
+        // "收款人12x" has exactly one earlier value for some x; others have several.
+        benchmark::DoNotOptimize(fill.AutoComplete(f.bill, payee, QStringLiteral("收款人%1").arg(100 + i++ % 600)));
+    }
+}
+BENCHMARK(AutoCompleteQuery)->Unit(benchmark::kMillisecond);
+
+void RecalculateFortyBoxes(benchmark::State& state)
+{
+    Fixture& f = Data();
+    AutoFill fill(*f.op, f.clock);
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Workspace ws = f.forty;
+        const int payee = ElementTable::kFirstRow + 4 * (i % 9);
+        ws.SetBoxText(payee, QStringLiteral("值%1_%2").arg(4 * (i % 9)).arg(i % 50));
+        ws.SetBoxText(payee + 3, QStringLiteral("123.45"));
+        ++i;
+        state.ResumeTiming();
+        fill.RecalculateFrom(ws, ws.table.Id(payee));
+        fill.RecalculateFrom(ws, ws.table.Id(payee + 3));
+    }
+}
+BENCHMARK(RecalculateFortyBoxes)->Unit(benchmark::kMillisecond);
+
+void StoreRecordOfTwentyBoxes(benchmark::State& state)
+{
+    Fixture& f = Data();
+    HistoryRecords records(*f.op, f.prompter);
+    Workspace ws = f.bill;
+    ws.formatName = QStringLiteral("格式9");
+    for (int b = 0; b < 20; ++b) ws.SetBoxText(ElementTable::kFirstRow + b, QStringLiteral("测试%1").arg(b));
+    for (auto _ : state) benchmark::DoNotOptimize(records.StoreRecord(ws));
+    // Leave the history as it was for the next run.
+    f.op->ExecuteSql(QStringLiteral("DELETE * FROM 历史 WHERE Fmt='格式9' AND ID>5000"));
+}
+BENCHMARK(StoreRecordOfTwentyBoxes)->Unit(benchmark::kMillisecond);
+
+void LoadHistoryGrid(benchmark::State& state)
+{
+    Fixture& f = Data();
+    HistoryGrid grid(*f.op, f.progress);
+    for (auto _ : state) {
+        grid.Invalidate();
+        grid.LoadHistoryGrid(f.bill, static_cast<int>(state.range(0)));
+    }
+    state.counters["rows"] = grid.DataRowCount();
+}
+BENCHMARK(LoadHistoryGrid)->Arg(300)->Arg(0)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
