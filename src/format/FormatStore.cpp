@@ -4,12 +4,15 @@
 #include "GridFiller.h"
 #include "Workspace.h"
 #include "convert/Decimal.h"
+#include "images/BackgroundImages.h"
 #include "seams/Progress.h"
+#include "seams/Prompter.h"
 #include "seams/ScreenInfo.h"
 #include "storage/DbOperate.h"
 #include "storage/SqlQuote.h"
 #include "storage/Transaction.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <cmath>
 
@@ -188,6 +191,26 @@ bool FormatStore::WriteReferences(const ElementTable& table, Recordset& q)
         if (changed && !q.Update()) return false;
     }
     return true;
+}
+
+bool FormatStore::SaveFormatAs(Workspace& ws, const QString& name, Prompter& prompter, const QString& applicationFolder,
+                               const std::function<void()>& storeDefaults)
+{
+    if (name.isEmpty()) return false;
+    // The picture goes by the safe name, where backgrounds live, so names holding characters
+    // a file name cannot hold keep their background too.
+    const QString from = BackgroundImages::BackgroundPath(applicationFolder, ws.formatName);
+    const QString to = BackgroundImages::BackgroundPath(applicationFolder, name);
+    if (!QFileInfo::exists(to)) BackgroundImages::CopyBackground(from, to);
+    if (storeDefaults) storeDefaults();
+    if (!mDb.FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=") + SqlQuote(name), QStringLiteral("Fmt")).isEmpty() &&
+        !prompter.Ask(QStringLiteral("该格式已经存在，是否覆盖？")))
+        return false;
+    if (!SaveFormat(ws, name)) return false;
+    ws.formatName = name;
+    const bool saved = SaveFormat(ws);
+    RememberLastFormat(ws, name);
+    return saved;
 }
 
 bool FormatStore::SaveWholeFormat(const Workspace& ws, const QString& width, const QString& height, const QString& x,

@@ -3,8 +3,10 @@
 #include "format/FormatStore.h"
 #include "format/GridFiller.h"
 #include "format/Workspace.h"
+#include "images/BackgroundImages.h"
 #include "storage/SqlQuote.h"
 
+#include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -140,6 +142,38 @@ TEST_F(FormatStoreTest, SavingUnderAnotherNameMakesACompleteNewSet)
     EXPECT_EQ(Count(QStringLiteral("Fmt='支票''s'")), 5);
     EXPECT_EQ(Field(QStringLiteral("ID=%1").arg(money), "RCtl"), QString::number(amount));
     EXPECT_EQ(Count(QStringLiteral("Fmt='副本'")), 5);
+}
+
+TEST_F(FormatStoreTest, SaveAsCopiesTheBackgroundAndAsksBeforeOverwriting)
+{
+    Workspace ws;
+    MakeCheque(ws);
+    ASSERT_TRUE(Store().SaveFormat(ws));
+    const QString background = BackgroundImages::BackgroundPath(mApp.Folder(), ws.formatName);
+    QFile picture(background);
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.write("jpeg");
+    picture.close();
+    bool defaultsStored = false;
+
+    ASSERT_TRUE(Store().SaveFormatAs(ws, QStringLiteral("票/据"), mApp.prompter, mApp.Folder(), [&] { defaultsStored = true; }));
+    EXPECT_TRUE(defaultsStored);
+    EXPECT_EQ(ws.formatName, QStringLiteral("票/据"));
+    EXPECT_EQ(Field(QStringLiteral("Fmt=''"), "LBL"), QStringLiteral("票/据"));
+    EXPECT_EQ(Count(QStringLiteral("Fmt='票/据'")), 5);
+    QFile copy(BackgroundImages::BackgroundPath(mApp.Folder(), QStringLiteral("票/据")));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), QByteArray("jpeg"));
+    EXPECT_TRUE(mApp.prompter.shown.isEmpty());
+
+    // Saving as a name in use asks; No leaves the other format alone.
+    ws.table.SetText(2, Col::ColLbl, QStringLiteral("改过"));
+    EXPECT_FALSE(Store().SaveFormatAs(ws, QStringLiteral("支票's"), mApp.prompter, mApp.Folder()));
+    EXPECT_EQ(mApp.prompter.shown, QStringList{QStringLiteral("该格式已经存在，是否覆盖？")});
+    EXPECT_EQ(Count(QStringLiteral("Fmt='支票''s' AND LBL='改过'")), 0);
+    mApp.prompter.QueueAsk(true);
+    EXPECT_TRUE(Store().SaveFormatAs(ws, QStringLiteral("支票's"), mApp.prompter, mApp.Folder()));
+    EXPECT_EQ(Count(QStringLiteral("Fmt='支票''s' AND LBL='改过'")), 1);
 }
 
 TEST_F(FormatStoreTest, RemovedElementsAreDeletedOnSave)
