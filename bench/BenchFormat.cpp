@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include "QtBenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -98,11 +100,4 @@ BENCHMARK(SaveFormat200UnderNewName)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+KESTRIO_QT_BENCHMARK_MAIN()

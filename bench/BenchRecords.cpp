@@ -18,6 +18,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include "QtBenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -173,11 +175,4 @@ BENCHMARK(LoadHistoryGrid)->Arg(300)->Arg(0)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+KESTRIO_QT_BENCHMARK_MAIN()

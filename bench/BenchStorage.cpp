@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 #include <QStandardPaths>
+#include "QtBenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -91,11 +93,4 @@ BENCHMARK(OpenDatabaseWithKey)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+KESTRIO_QT_BENCHMARK_MAIN()
