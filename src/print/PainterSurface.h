@@ -1,0 +1,84 @@
+#pragma once
+
+#include "print/PrintSurface.h"
+
+#include <QFont>
+#include <QPainter>
+
+#include <memory>
+
+class QPaintDevice;
+class QPagedPaintDevice;
+class QPdfWriter;
+
+namespace kestrio {
+
+// The print surface over a QPainter on any paint device: a printer, a PDF writer or an image.
+// Twips become device units through the device's logical resolution (1440 twips per inch).
+// The painter is opened with the first drawing, so the orientation can still be chosen before.
+class PainterSurface final : public PrintSurface {
+public:
+    // The device must outlive the surface.
+    PainterSurface(QPaintDevice& device, QString printerName);
+    ~PainterSurface() override;
+
+    // A PDF file of one page size in millimetres, without margins, at 1200 dots per inch.
+    static std::unique_ptr<PainterSurface> ForPdf(const QString& path, double pageWidthMm, double pageHeightMm);
+    // Draws onto the image at the resolution stored in it (dots per metre).
+    static std::unique_ptr<PainterSurface> ForImage(QImage& image);
+
+    QPaintDevice& device() const { return *mDevice; }
+
+    double pageWidth() const override;
+    double pageHeight() const override;
+    bool setOrientation(Orientation orientation) override;
+    Orientation orientation() const override { return mOrientation; }
+    void setUnit(Unit unit) override;
+    Unit unit() const override { return mUnit; }
+    bool setFont(const Font& font) override;
+    Font font() const override { return mFont; }
+    void setTextColor(quint32 bgr) override { mTextColor = bgr; }
+    quint32 textColor() const override { return mTextColor; }
+    double textWidth(const QString& text) const override;
+    double textHeight(const QString& text) const override;
+    void setPosition(double x, double y) override;
+    double positionX() const override { return mPositionX; }
+    double positionY() const override { return mPositionY; }
+    bool drawText(const QString& text) override;
+    void setTransparentText(bool transparent) override { mTransparentText = transparent; }
+    bool drawLine(double x1, double y1, double x2, double y2, int widthPixels, Qt::PenStyle style,
+                  quint32 bgr) override;
+    bool drawPicture(const QImage& picture, double x, double y, double width, double height) override;
+    bool newPage() override;
+    bool endDocument() override;
+    QString printerName() const override { return mPrinterName; }
+    QString lastError() const override { return mLastError; }
+
+private:
+    double dpiX() const;
+    double dpiY() const;
+    double unitToTwips(double value) const;
+    double twipsToUnit(double twips) const;
+    double toDeviceX(double value) const;
+    double toDeviceY(double value) const;
+    QFont deviceFont() const;
+    bool ensurePainter();
+    bool fail(const QString& message);
+
+    std::unique_ptr<QPdfWriter> mOwnedWriter;
+    QPaintDevice* mDevice;
+    QPagedPaintDevice* mPaged;
+    QString mPrinterName;
+    QPainter mPainter;
+    bool mEnded = false;
+    Orientation mOrientation = Orientation::Portrait;
+    Unit mUnit = Unit::Twips;
+    Font mFont;
+    quint32 mTextColor = 0;
+    bool mTransparentText = true;
+    double mPositionX = 0;
+    double mPositionY = 0;
+    QString mLastError;
+};
+
+} // namespace kestrio
