@@ -188,6 +188,34 @@ TEST_F(MainWindowTest, TheLastFormatIsOpenedWithItsPageAndOptions)
     EXPECT_TRUE(main.O2(4)->isChecked());
 }
 
+TEST_F(MainWindowTest, OpeningFillsDefaultsAndDatesAndClosingKeepsThem)
+{
+    Workspace saved;
+    saved.formatName = QStringLiteral("收据");
+    const int payee = saved.table.AddElementRow(ElementTable::TextBox);
+    saved.table.SetText(payee, ElementTable::ColLbl, QStringLiteral("收款人"));
+    const int year = saved.table.AddElementRow(ElementTable::TextBox);
+    saved.table.SetText(year, ElementTable::ColLbl, QStringLiteral("年"));
+    saved.table.SetText(year, ElementTable::ColCash, QStringLiteral("106"));
+    FormatStore store(mTest.app->DbOp(), mTest.progress, mTest.screen);
+    ASSERT_TRUE(store.SaveFormat(saved));
+    store.RememberLastFormat(saved);
+    const qint64 payeeId = saved.table.Id(payee);
+    ASSERT_TRUE(mTest.app->DbOp().ExecuteSql(
+        QStringLiteral("INSERT INTO 默认(ID,Fmt,Con) VALUES(%1,'收据','张三')").arg(payeeId)));
+
+    MF& main = Open();
+    const Workspace& ws = main.OpenWorkspace();
+    EXPECT_EQ(ws.BoxText(ws.table.RowOfId(payeeId)), QStringLiteral("张三"));
+    EXPECT_EQ(ws.BoxText(ws.table.RowOfId(saved.table.Id(year))), QStringLiteral("2026")); // the test clock's year
+    main.close();
+    EXPECT_EQ(mTest.app->DbOp().FieldWhere(QStringLiteral("默认"), QStringLiteral("ID=%1").arg(payeeId), QStringLiteral("Con")),
+              QStringLiteral("张三"));
+    EXPECT_EQ(mTest.app->DbOp()
+                  .FieldWhere(QStringLiteral("默认"), QStringLiteral("ID=%1").arg(saved.table.Id(year)), QStringLiteral("Con")),
+              QStringLiteral("2026"));
+}
+
 TEST_F(MainWindowTest, StoredOptionsAreReadAsNumbers)
 {
     StoreLastFormat(QStringLiteral("进账单"), QStringLiteral("abc§☆§1.5§☆§7§☆§1"));

@@ -4,6 +4,10 @@
 #include "ModiPSD.h"
 #include "WidgetPlace.h"
 #include "app/AppContext.h"
+#include "convert/BoxConverter.h"
+#include "entry/AutoFill.h"
+#include "entry/DataEntry.h"
+#include "entry/HistoryRecords.h"
 #include "format/FormatStore.h"
 #include "seams/Prompter.h"
 #include "seams/ScreenInfo.h"
@@ -123,6 +127,8 @@ void MF::Form_Load()
 
 void MF::Form_Unload()
 {
+    // The present contents become the format's defaults; the design itself is not saved.
+    if (!CurrentFormat().isEmpty()) HistoryRecords(mApp.DbOp(), mApp.Prompt()).SaveDefaults(mWorkspace);
     RememberLastFormat();
     if (mModiPSD) mModiPSD->close();
 }
@@ -153,7 +159,14 @@ void MF::ReadLastFormat()
 void MF::OpenFormat(const QString& name)
 {
     mWorkspace.lineBreakMarker = mApp.LineBreakMarker();
-    Store().LoadFormat(mWorkspace, name);
+    HistoryRecords records(mApp.DbOp(), mApp.Prompt());
+    FormatStore::LoadHooks hooks;
+    hooks.loadDefaults = [&] { records.LoadDefaults(mWorkspace); };
+    Store().LoadFormat(mWorkspace, name, hooks);
+    const QString pattern = mApp.Parameters().GetParam(BoxConverter::CustomPatternName(119));
+    const BoxConverter converter(mApp.Time(), pattern);
+    AutoFill autoFill(mApp.DbOp(), mApp.Time(), pattern);
+    DataEntry(converter, autoFill).FillDateBoxes(mWorkspace);
     mWid->setText(mWorkspace.widthText);
     mHie->setText(mWorkspace.heightText);
     for (std::size_t i = 0; i < mO2.size(); ++i) SetOptionValue(*mO2[i], mWorkspace.options[i]);
