@@ -70,6 +70,8 @@ int main(int argc, char** argv)
         if (type == QtCriticalMsg || type == QtFatalMsg) QTextStream(stderr) << message << Qt::endl;
     });
     QGuiApplication application(argc, argv);
+    // The same per-user data folder as the windows use.
+    QCoreApplication::setApplicationName(kestrio::GuiApplication::Name());
     QTextStream out(stdout);
     QTextStream err(stderr);
     const auto paths = kestrio::AppPaths::Resolve(options.dataDir, QCoreApplication::applicationDirPath());
