@@ -186,7 +186,7 @@ DemoFormats::Form DemoFormats::DeliveryNote()
 }
 
 // Row n: 品名_n, 规格_n, 单位_n and 单价_n form a related-content ring, so naming goods that
-// were delivered before brings back their specification, unit and price (the "_n" makes the
+// were delivered before brings back their model, unit and price (the "_n" makes the
 // five rows one family: goods first written in row 2 are found from row 4). 数量_n × 单价_n
 // is 金额_n, and every 金额_n adds into 合计.
 void DemoFormats::AddDeliveryRows(const DemoBackgrounds& paper, Form& form)
