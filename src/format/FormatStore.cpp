@@ -101,9 +101,8 @@ void FormatStore::FillElementTable(Workspace& ws, const QString& name)
 // A text box without caption shows the fixed text kept in its row.
 void FormatStore::LoadFixedTexts(Workspace& ws, const QString& name)
 {
-    const Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT ID,Mem FROM Fmt WHERE Fmt=") + SqlQuote(name) +
-                                         QStringLiteral(" AND Clas=0 AND (LBL='' OR LBL IS NULL)"));
-    Recordset walk = rows;
+    Recordset walk = mDb.OpenQuery(QStringLiteral("SELECT ID,Mem FROM Fmt WHERE Fmt=") + SqlQuote(name) +
+                                   QStringLiteral(" AND Clas=0 AND (LBL='' OR LBL IS NULL)"));
     for (; !walk.Eof(); walk.MoveNext()) {
         const int row = ws.table.RowOfId(walk.Value(QStringLiteral("ID")).toLongLong());
         if (row >= 0) ws.SetBoxText(row, walk.Text(QStringLiteral("Mem")));
@@ -193,6 +192,11 @@ bool FormatStore::WriteReferences(const ElementTable& table, Recordset& q)
     return true;
 }
 
+bool FormatStore::FormatExists(const QString& name)
+{
+    return !mDb.FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=") + SqlQuote(name), QStringLiteral("ID")).isEmpty();
+}
+
 bool FormatStore::SaveFormatAs(Workspace& ws, const QString& name, Prompter& prompter, const QString& applicationFolder,
                                const std::function<void()>& storeDefaults)
 {
@@ -203,8 +207,7 @@ bool FormatStore::SaveFormatAs(Workspace& ws, const QString& name, Prompter& pro
     const QString to = BackgroundImages::BackgroundPath(applicationFolder, name);
     if (!QFileInfo::exists(to)) BackgroundImages::CopyBackground(from, to);
     if (storeDefaults) storeDefaults();
-    if (!mDb.FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=") + SqlQuote(name), QStringLiteral("Fmt")).isEmpty() &&
-        !prompter.Ask(QStringLiteral("该格式已经存在，是否覆盖？")))
+    if (FormatExists(name) && !prompter.Ask(QStringLiteral("该格式已经存在，是否覆盖？")))
         return false;
     if (!SaveFormat(ws, name)) return false;
     ws.formatName = name;

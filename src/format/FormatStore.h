@@ -53,6 +53,9 @@ public:
     QString ReadLastFormat(Workspace& ws);
     void RememberLastFormat(const Workspace& ws, const QString& name = {});
 
+    // True when any row of table Fmt carries the name.
+    bool FormatExists(const QString& name);
+
     // 1 on the screen of the save; else (screen − 340) / (saved − 340), a saved width of 0
     // counting as 15360 twips.
     static double DisplayScale(int savedScreenTwips, int screenTwips);

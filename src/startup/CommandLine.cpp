@@ -149,8 +149,7 @@ int CommandLine::History(AppContext& app, const QStringList& arguments, QTextStr
 
 bool CommandLine::FormatExists(AppContext& app, const QString& name, QTextStream& err)
 {
-    if (!app.DbOp().FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=") + SqlQuote(name), QStringLiteral("ID")).isEmpty())
-        return true;
+    if (FormatStore(app.DbOp(), app.Indicator(), app.Screen()).FormatExists(name)) return true;
     err << QStringLiteral("没有名为“") << name << QStringLiteral("”的格式。") << Qt::endl;
     return false;
 }

@@ -5,8 +5,8 @@
 #include "app/AppContext.h"
 #include "app/ConsolePrompter.h"
 #include "format/FormatExchange.h"
+#include "format/FormatStore.h"
 #include "seams/Progress.h"
-#include "storage/SqlQuote.h"
 
 #include <QFileInfo>
 
@@ -33,12 +33,6 @@ bool TakeOption(QStringList& args, const QString& flag, bool takesValue, std::op
 
 } // namespace
 
-bool FormatCommands::FormatExists(AppContext& app, const QString& name)
-{
-    const Recordset found = app.DbOp().OpenQuery(QStringLiteral("SELECT * FROM Fmt WHERE Fmt=") + SqlQuote(name));
-    return !found.Eof();
-}
-
 int FormatCommands::ExportFormat(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     QStringList args = arguments;
@@ -51,7 +45,7 @@ int FormatCommands::ExportFormat(AppContext& app, const QStringList& arguments, 
     if (!MainSub::OpenData(app)) return 1;
     const QString name = args[0];
     const QString path = FormatExchange::ExchangePath(args[1].trimmed());
-    if (!FormatExists(app, name)) {
+    if (!FormatStore(app.DbOp(), app.Indicator(), app.Screen()).FormatExists(name)) {
         err << QStringLiteral("没有格式：") << Quoted(name) << Qt::endl;
         return 1;
     }

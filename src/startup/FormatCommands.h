@@ -16,8 +16,6 @@ public:
     static int ExportFormat(AppContext& app, const QStringList& args, QTextStream& out, QTextStream& err);
     static int ImportFormat(AppContext& app, const QStringList& args, QTextStream& out, QTextStream& err);
 
-private:
-    static bool FormatExists(AppContext& app, const QString& name);
 };
 
 } // namespace kestrio

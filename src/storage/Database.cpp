@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "JetSqlTranslator.h"
+#include "SqlQuote.h"
 
 #include <QDir>
 #include <QFile>
@@ -100,9 +101,7 @@ QString QuoteIdentifier(const QString& name)
 
 QString KeyPragma(const QByteArray& key)
 {
-    QString text = QString::fromUtf8(key);
-    text.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QStringLiteral("PRAGMA key = '") + text + QStringLiteral("'");
+    return QStringLiteral("PRAGMA key = ") + SqlQuote(QString::fromUtf8(key));
 }
 
 // A file we never touch: empty, or with no write permission bit for its owner (the owner's
@@ -390,8 +389,7 @@ bool Database::AlterColumn(const QString& table, const QString& column, const QS
     {
         Recordset idx;
         ReadRows(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='index' AND tbl_name=") +
-                     QStringLiteral("'") + QString(table).replace(QLatin1Char('\''), QLatin1String("''")) +
-                     QStringLiteral("' COLLATE NOCASE AND sql IS NOT NULL"),
+                     SqlQuote(table) + QStringLiteral(" COLLATE NOCASE AND sql IS NOT NULL"),
                  &idx, false, nullptr);
         for (idx.MoveFirst(); !idx.Eof(); idx.MoveNext()) indexes << idx.Text(0);
     }

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DbOperate.h"
+#include "SqlQuote.h"
 #include "seams/Progress.h"
 #include "seams/Prompter.h"
 
@@ -13,13 +14,6 @@
 namespace kestrio {
 
 namespace {
-
-QString SqlText(const QString& text)
-{
-    QString quoted = text;
-    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
-}
 
 bool RemoveIfPresent(const QString& path, QString* error)
 {
@@ -103,9 +97,9 @@ bool DatabaseCompactor::Compact(const QString& path, const QByteArray& password,
     }
     empty.close();
     Database source;
-    const QString key = SqlText(QString::fromUtf8(password));
+    const QString key = SqlQuote(QString::fromUtf8(password));
     bool ok = source.Open(path, password, &failure->text) &&
-              source.ExecuteNative(QStringLiteral("ATTACH DATABASE ") + SqlText(QDir::toNativeSeparators(target)) +
+              source.ExecuteNative(QStringLiteral("ATTACH DATABASE ") + SqlQuote(QDir::toNativeSeparators(target)) +
                                        QStringLiteral(" AS kx_compacted KEY ") + key,
                                    &failure->text) &&
               source.ScalarNative(QStringLiteral("SELECT sqlcipher_export('kx_compacted')"), {}, &failure->text).isValid() &&
