@@ -83,8 +83,9 @@ DemoFormats::Form DemoFormats::Cheque(bool cash)
               {}};
     QVector<Box>& boxes = form.boxes;
     boxes << Text(QStringLiteral("出票年"), Inside(blank(u"出票年")), 100)
-          << Text(QStringLiteral("出票月"), Inside(blank(u"出票月")), 101)
-          << Text(QStringLiteral("出票日"), Inside(blank(u"出票日")), 102);
+          // Three capital figures (壹拾贰) must fit the narrow month and day blanks.
+          << Text(QStringLiteral("出票月"), Inside(blank(u"出票月")), 101, 10.5)
+          << Text(QStringLiteral("出票日"), Inside(blank(u"出票日")), 102, 10.5);
     for (Box& date : boxes) date.alignment = 2;
     boxes << Text(QStringLiteral("付款行名称"), Inside(blank(u"付款行名称")))
           << Text(QStringLiteral("出票人账号"), Inside(blank(u"出票人账号")))

@@ -34,11 +34,21 @@ PainterSurface::~PainterSurface()
 
 std::unique_ptr<PainterSurface> PainterSurface::ForPdf(const QString& path, double pageWidthMm, double pageHeightMm)
 {
-    auto writer = std::make_unique<QPdfWriter>(path);
+    return AdoptPdfWriter(std::make_unique<QPdfWriter>(path), path, pageWidthMm, pageHeightMm);
+}
+
+std::unique_ptr<PainterSurface> PainterSurface::ForPdf(QIODevice& device, double pageWidthMm, double pageHeightMm)
+{
+    return AdoptPdfWriter(std::make_unique<QPdfWriter>(&device), QStringLiteral("PDF"), pageWidthMm, pageHeightMm);
+}
+
+std::unique_ptr<PainterSurface> PainterSurface::AdoptPdfWriter(std::unique_ptr<QPdfWriter> writer, const QString& name,
+                                                               double pageWidthMm, double pageHeightMm)
+{
     writer->setResolution(1200);
     writer->setPageLayout(QPageLayout(QPageSize(QSizeF(pageWidthMm, pageHeightMm), QPageSize::Millimeter),
                                       QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-    auto surface = std::make_unique<PainterSurface>(*writer, path);
+    auto surface = std::make_unique<PainterSurface>(*writer, name);
     surface->mOwnedWriter = std::move(writer);
     return surface;
 }
@@ -159,6 +169,19 @@ bool PainterSurface::drawLine(double x1, double y1, double x2, double y2, int wi
     return true;
 }
 
+bool PainterSurface::fillRectangle(double x, double y, double width, double height, quint32 bgr)
+{
+    if (!ensurePainter()) return false;
+    mPainter.fillRect(QRectF(toDeviceX(x), toDeviceY(y), toDeviceX(width), toDeviceY(height)), ColorFromBgr(bgr));
+    return true;
+}
+
+bool PainterSurface::setPageSize(const QPageSize& size)
+{
+    if (!mPaged) return false;
+    return mPaged->setPageSize(size);
+}
+
 bool PainterSurface::drawPicture(const QImage& picture, double x, double y, double width, double height)
 {
     if (picture.isNull()) return fail(QStringLiteral("图片无法绘制"));
@@ -172,23 +195,26 @@ bool PainterSurface::newPage()
 {
     if (!mPaged) return fail(QStringLiteral("图片只有一页"));
     if (!ensurePainter()) return false;
-    if (!mPaged->newPage()) return fail(QStringLiteral("无法开始新的一页"));
+    mPagePending = true;
     return true;
 }
 
 bool PainterSurface::endDocument()
 {
+    mPagePending = false; // a job that ends right after newPage() prints no empty page
     if (!ensurePainter()) return false; // a job without drawings still gives its one empty page
-    mEnded = true;
     if (!mPainter.end()) return fail(QStringLiteral("打印作业无法完成"));
     return true;
 }
 
 bool PainterSurface::ensurePainter()
 {
-    if (mEnded) return fail(QStringLiteral("打印作业已经结束"));
-    if (mPainter.isActive()) return true;
-    if (!mPainter.begin(mDevice)) return fail(QStringLiteral("无法在“%1”上打印").arg(mPrinterName));
+    if (!mPainter.isActive() && !mPainter.begin(mDevice))
+        return fail(QStringLiteral("无法在“%1”上打印").arg(mPrinterName));
+    if (mPagePending) {
+        mPagePending = false;
+        if (!mPaged->newPage()) return fail(QStringLiteral("无法开始新的一页"));
+    }
     return true;
 }
 

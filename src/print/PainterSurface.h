@@ -10,6 +10,8 @@
 class QPaintDevice;
 class QPagedPaintDevice;
 class QPdfWriter;
+class QPageSize;
+class QIODevice;
 
 namespace kestrio {
 
@@ -18,12 +20,18 @@ namespace kestrio {
 // The painter is opened with the first drawing, so the orientation can still be chosen before.
 class PainterSurface final : public PrintSurface {
 public:
+    // Changes the page size of the device (a printer or PDF writer) for the pages that follow;
+    // false when the device has no pages or refuses the size.
+    bool setPageSize(const QPageSize& size);
+
     // The device must outlive the surface.
     PainterSurface(QPaintDevice& device, QString printerName);
     ~PainterSurface() override;
 
     // A PDF file of one page size in millimetres, without margins, at 1200 dots per inch.
     static std::unique_ptr<PainterSurface> ForPdf(const QString& path, double pageWidthMm, double pageHeightMm);
+    // The same, written into an open device (a QSaveFile, so the file appears whole or not at all).
+    static std::unique_ptr<PainterSurface> ForPdf(QIODevice& device, double pageWidthMm, double pageHeightMm);
     // Draws onto the image at the resolution stored in it (dots per metre).
     static std::unique_ptr<PainterSurface> ForImage(QImage& image);
 
@@ -48,6 +56,7 @@ public:
     void setTransparentText(bool transparent) override { mTransparentText = transparent; }
     bool drawLine(double x1, double y1, double x2, double y2, int widthPixels, Qt::PenStyle style,
                   quint32 bgr) override;
+    bool fillRectangle(double x, double y, double width, double height, quint32 bgr) override;
     bool drawPicture(const QImage& picture, double x, double y, double width, double height) override;
     bool newPage() override;
     bool endDocument() override;
@@ -55,6 +64,8 @@ public:
     QString lastError() const override { return mLastError; }
 
 private:
+    static std::unique_ptr<PainterSurface> AdoptPdfWriter(std::unique_ptr<QPdfWriter> writer, const QString& name,
+                                                          double pageWidthMm, double pageHeightMm);
     double dpiX() const;
     double dpiY() const;
     double unitToTwips(double value) const;
@@ -70,7 +81,7 @@ private:
     QPagedPaintDevice* mPaged;
     QString mPrinterName;
     QPainter mPainter;
-    bool mEnded = false;
+    bool mPagePending = false;
     Orientation mOrientation = Orientation::Portrait;
     Unit mUnit = Unit::Twips;
     Font mFont;

@@ -69,9 +69,15 @@ public:
     virtual bool drawLine(double x1, double y1, double x2, double y2, int widthPixels, Qt::PenStyle style,
                           quint32 bgr) = 0;
 
+    // A filled rectangle without outline (barcode bars), colour 0x00BBGGRR.
+    virtual bool fillRectangle(double x, double y, double width, double height, quint32 bgr) = 0;
+
     // The picture stretched into the rectangle.
     virtual bool drawPicture(const QImage& picture, double x, double y, double width, double height) = 0;
 
+    // The next page of the same job. The page is started by the next drawing, so a job that
+    // ends right after newPage() gets no empty page. endDocument() finishes the job; the
+    // next drawing starts a new job on the same device.
     virtual bool newPage() = 0;
     virtual bool endDocument() = 0;
 

@@ -157,6 +157,12 @@ bool RecordingSurface::drawLine(double x1, double y1, double x2, double y2, int 
                    QString::number(widthPixels), StyleName(style), Hex(bgr)});
 }
 
+bool RecordingSurface::fillRectangle(double x, double y, double width, double height, quint32 bgr)
+{
+    return record(QStringLiteral("fillRectangle"), {Number(toTwips(x)), Number(toTwips(y)), Number(toTwips(width)),
+                                                    Number(toTwips(height)), QString::number(bgr)});
+}
+
 bool RecordingSurface::drawPicture(const QImage& picture, double x, double y, double width, double height)
 {
     if (picture.isNull()) {

@@ -45,6 +45,7 @@ public:
     void setTransparentText(bool transparent) override;
     bool drawLine(double x1, double y1, double x2, double y2, int widthPixels, Qt::PenStyle style,
                   quint32 bgr) override;
+    bool fillRectangle(double x, double y, double width, double height, quint32 bgr) override;
     bool drawPicture(const QImage& picture, double x, double y, double width, double height) override;
     bool newPage() override;
     bool endDocument() override;

@@ -13,7 +13,8 @@ public:
     // Height of the part of the screen outside the work area (the taskbar), in twips.
     virtual int TaskbarHeightTwips() const = 0;
     // Width of `text` in the given font on screen, in twips.
-    virtual int TextWidthTwips(const QString& text, const QString& fontName, double pointSize) const = 0;
+    virtual int TextWidthTwips(const QString& text, const QString& fontName, double pointSize,
+                               bool bold = false) const = 0;
 };
 
 // Fixed numbers, for tests and the command line.
@@ -25,7 +26,7 @@ public:
     int ScreenHeightTwips() const override { return mHeight; }
     int TaskbarHeightTwips() const override { return mTaskbar; }
     // A plain estimate: every character one em wide (20 twips per point).
-    int TextWidthTwips(const QString& text, const QString&, double pointSize) const override
+    int TextWidthTwips(const QString& text, const QString&, double pointSize, bool = false) const override
     {
         return static_cast<int>(text.size() * pointSize * 20);
     }

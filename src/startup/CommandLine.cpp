@@ -10,10 +10,15 @@
 #include "entry/HistoryRecords.h"
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
+#include "print/BillPrinter.h"
+#include "print/PainterSurface.h"
 #include "startup/FormatCommands.h"
 #include "storage/SqlQuote.h"
 
+#include <QImage>
+#include <QPageSize>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 namespace kestrio {
 
@@ -65,6 +70,9 @@ QString CommandLine::Usage()
                           "  history --format 格式名称 [--limit 行数]：以制表符分隔输出历史记录（最新的在前）\n"
                           "  fill --format 格式名称 [--set 标签=内容]... [--store]：填写一张单据并输出各输入框内容；\n"
                           "       --store 把单据存入历史记录\n"
+                          "  print --format 格式名称 [--set 标签=内容]... [--record 记录号] [--store]\n"
+                          "        (--pdf 文件.pdf | --png 文件.png [--dpi 300])：按打印的样子输出一张单据\n"
+                          "       （含格式的打印偏移和选项）；--record 取历史记录，--store 打印后存入历史记录\n"
                           "  convert 类型代码 [文本]：输出文本框离开时转换后的文本；不给文本时逐行读标准输入\n"
                           "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
                           "  export-format 格式名 文件[.zhq] [--force]：导出格式（连同同名.jpg底图）；文件已存在时须加 --force\n"
@@ -79,6 +87,7 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("formats")) return Formats(app, out);
     if (command == QLatin1String("history")) return History(app, arguments.mid(1), out, err);
     if (command == QLatin1String("fill")) return Fill(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("print")) return Print(app, arguments.mid(1), out, err);
     if (command == QLatin1String("show-format")) return ShowFormat(app, arguments.mid(1), out, err);
     if (command == QLatin1String("convert")) return Convert(app, arguments.mid(1), false, out, err);
     if (command == QLatin1String("capital-to-number")) return Convert(app, arguments.mid(1), true, out, err);
@@ -162,30 +171,31 @@ int BoxRowOf(const Workspace& ws, const QString& label)
     return -1;
 }
 
-// One bill filled as a clerk fills it: the format with its defaults and dates, then each
-// value typed into its box and the box left, in the order given.
-int CommandLine::Fill(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
+// The --set LABEL=VALUE pairs in the order given; false (and a message) for a malformed one.
+bool SetValues(const QStringList& arguments, QList<QPair<QString, QString>>& values, QTextStream& err)
 {
-    const QString name = OptionValue(arguments, QStringLiteral("--format"));
-    QList<QPair<QString, QString>> values;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (arguments[i] != QLatin1String("--set")) continue;
         const QString assignment = arguments.value(++i);
         const qsizetype equals = assignment.indexOf(QLatin1Char('='));
         if (equals <= 0) {
             err << QStringLiteral("--set 需要“标签=内容”：") << assignment << Qt::endl;
-            return 2;
+            return false;
         }
         values.append({assignment.left(equals), assignment.mid(equals + 1)});
     }
-    if (name.isEmpty()) {
-        err << QStringLiteral("fill 需要 --format 格式名称。\n") << Usage();
-        return 2;
-    }
+    return true;
+}
+
+// One bill filled as a clerk fills it: the format with its defaults and dates (or the
+// contents of history record `record`), then each value typed into its box and the box
+// left, in the order given. Returns 0 or the exit code of the failure.
+int CommandLine::PrepareBill(AppContext& app, const QString& name, const QList<QPair<QString, QString>>& values,
+                             qint64 record, Workspace& ws, QTextStream& err)
+{
     if (!MainSub::OpenData(app)) return 1;
     if (!FormatExists(app, name, err)) return 1;
 
-    Workspace ws;
     ws.lineBreakMarker = app.ReadLineBreakMarker();
     HistoryRecords records(app.DbOp(), app.Prompt());
     FormatStore::LoadHooks hooks;
@@ -195,7 +205,19 @@ int CommandLine::Fill(AppContext& app, const QStringList& arguments, QTextStream
     const BoxConverter converter(app.Time(), pattern);
     AutoFill autoFill(app.DbOp(), app.Time(), pattern);
     DataEntry entry(converter, autoFill);
-    entry.FillDateBoxes(ws);
+    if (record > 0) {
+        Recordset rows = app.DbOp().OpenQuery(QStringLiteral("SELECT CID, Con FROM 历史 WHERE Fmt=") + SqlQuote(name) +
+                                              QStringLiteral(" AND ID=") + QString::number(record));
+        if (rows.Eof()) {
+            err << QStringLiteral("格式“") << name << QStringLiteral("”没有第") << record << QStringLiteral("号历史记录。")
+                << Qt::endl;
+            return 1;
+        }
+        ws.ClearContents();
+        for (; !rows.Eof(); rows.MoveNext()) ws.SetBoxContent(ws.table.RowOfId(rows.Value(0).toLongLong()), rows.Text(1));
+    } else {
+        entry.FillDateBoxes(ws);
+    }
 
     for (const auto& [label, value] : values) {
         const int row = BoxRowOf(ws, label);
@@ -211,10 +233,101 @@ int CommandLine::Fill(AppContext& app, const QStringList& arguments, QTextStream
         ws.SetBoxContent(row, value);
         entry.LeaveBox(ws, row);
     }
-    if (arguments.contains(QStringLiteral("--store"))) records.StoreRecord(ws);
+    return 0;
+}
+
+int CommandLine::Fill(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const QString name = OptionValue(arguments, QStringLiteral("--format"));
+    QList<QPair<QString, QString>> values;
+    if (!SetValues(arguments, values, err)) return 2;
+    if (name.isEmpty()) {
+        err << QStringLiteral("fill 需要 --format 格式名称。\n") << Usage();
+        return 2;
+    }
+    Workspace ws;
+    if (const int failed = PrepareBill(app, name, values, 0, ws, err)) return failed;
+    if (arguments.contains(QStringLiteral("--store"))) HistoryRecords(app.DbOp(), app.Prompt()).StoreRecord(ws);
     for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row)
         if (ws.table.KindOf(row) <= ElementTable::PictureBox)
             out << CellText(ws.table.Text(row, ElementTable::ColLbl)) << '\t' << CellText(ws.GetBoxContent(row)) << '\n';
+    return 0;
+}
+
+// One bill rendered as the printer would print it, onto a PDF page or a PNG picture of the
+// format's size (turned when the format is printed turned, so that the page is the bill).
+int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const QString name = OptionValue(arguments, QStringLiteral("--format"));
+    QList<QPair<QString, QString>> values;
+    if (!SetValues(arguments, values, err)) return 2;
+    bool hasPdf = false;
+    bool hasPng = false;
+    bool hasRecord = false;
+    bool hasDpi = false;
+    const QString pdf = OptionValue(arguments, QStringLiteral("--pdf"), &hasPdf);
+    const QString png = OptionValue(arguments, QStringLiteral("--png"), &hasPng);
+    const QString recordText = OptionValue(arguments, QStringLiteral("--record"), &hasRecord);
+    const QString dpiText = OptionValue(arguments, QStringLiteral("--dpi"), &hasDpi);
+    bool recordOk = true;
+    bool dpiOk = true;
+    const qint64 record = hasRecord ? recordText.toLongLong(&recordOk) : 0;
+    const int dpi = hasDpi ? dpiText.toInt(&dpiOk) : 300;
+    if (name.isEmpty() || hasPdf == hasPng || (hasPdf ? pdf : png).isEmpty() || !recordOk || record < 0 || !dpiOk ||
+        dpi < 50 || dpi > 2400) {
+        err << QStringLiteral("print 需要 --format 格式名称，以及 --pdf 文件 或 --png 文件 之一；"
+                              "--record 需要历史记录号，--dpi 需要50到2400之间的整数。\n")
+            << Usage();
+        return 2;
+    }
+    Workspace ws;
+    if (const int failed = PrepareBill(app, name, values, record, ws, err)) return failed;
+
+    const bool turned = ws.options[1] != 0;
+    const double pageW = turned ? ws.Height() : ws.Width();
+    const double pageH = turned ? ws.Width() : ws.Height();
+    HistoryRecords records(app.DbOp(), app.Prompt());
+    const bool store = arguments.contains(QStringLiteral("--store"));
+    const QString target = hasPdf ? pdf : png;
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        err << QStringLiteral("无法写入文件：") << target << Qt::endl;
+        return 1;
+    }
+    bool printed = false;
+    qint64 stored = 0;
+    if (hasPdf) {
+        auto surface = PainterSurface::ForPdf(file, ws.Width(), ws.Height());
+        surface->setPageSize(QPageSize(QSizeF(pageW, pageH), QPageSize::Millimeter));
+        FixedDestination destination(*surface);
+        BillPrinter printer(destination, BillPrinter::EnvironmentFor(app, ws, 0), &records, app.Prompt(),
+                            app.Indicator());
+        printed = printer.PrintBill(ws, true, store);
+        stored = printer.LastRecordNumber();
+    } else {
+        const double dotsPerMm = dpi / 25.4;
+        QImage image(qMax(1, qRound(ws.Width() * dotsPerMm)), qMax(1, qRound(ws.Height() * dotsPerMm)),
+                     QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(dotsPerMm * 1000));
+        image.setDotsPerMeterY(qRound(dotsPerMm * 1000));
+        image.fill(Qt::white);
+        {
+            auto surface = PainterSurface::ForImage(image);
+            FixedDestination destination(*surface);
+            BillPrinter printer(destination, BillPrinter::EnvironmentFor(app, ws, 0), &records, app.Prompt(),
+                                app.Indicator());
+            printed = printer.PrintBill(ws, true, store);
+            stored = printer.LastRecordNumber();
+        }
+        printed = printed && image.save(&file, "PNG");
+    }
+    if (!printed || !file.commit()) {
+        file.cancelWriting();
+        err << QStringLiteral("单据没有输出：") << target << Qt::endl;
+        return 1;
+    }
+    out << QStringLiteral("已输出：") << target << '\n';
+    if (store) out << QStringLiteral("历史记录号：") << stored << '\n';
     return 0;
 }
 

@@ -6,6 +6,7 @@
 namespace kestrio {
 
 class AppContext;
+class Workspace;
 
 // The program without windows: `kestrio [--data-dir DIR] <command> …`. Each command works
 // on the same data as the windows; errors go to the error stream with a non-zero exit code.
@@ -17,6 +18,9 @@ public:
 
 private:
     static int Formats(AppContext& app, QTextStream& out);
+    static int PrepareBill(AppContext& app, const QString& name, const QList<QPair<QString, QString>>& values,
+                           qint64 record, Workspace& ws, QTextStream& err);
+    static int Print(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static int Fill(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static int History(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static bool FormatExists(AppContext& app, const QString& name, QTextStream& err);

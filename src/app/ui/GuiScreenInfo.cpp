@@ -61,9 +61,10 @@ int GuiScreenInfo::TaskbarHeightTwips() const
     return Round((screen->geometry().height() - screen->availableGeometry().height()) * TwipsPerPixelY());
 }
 
-int GuiScreenInfo::TextWidthTwips(const QString& text, const QString& fontName, double pointSize) const
+int GuiScreenInfo::TextWidthTwips(const QString& text, const QString& fontName, double pointSize, bool bold) const
 {
     QFont font(fontName);
+    font.setBold(bold);
     if (pointSize > 0) font.setPointSizeF(pointSize);
     return Round(QFontMetricsF(font).horizontalAdvance(text) * TwipsPerPixelX());
 }

@@ -13,7 +13,7 @@ public:
     int ScreenWidthTwips() const override;
     int ScreenHeightTwips() const override;
     int TaskbarHeightTwips() const override;
-    int TextWidthTwips(const QString& text, const QString& fontName, double pointSize) const override;
+    int TextWidthTwips(const QString& text, const QString& fontName, double pointSize, bool bold = false) const override;
 
     // Twips per pixel across and down; 15 on an ordinary 96 dpi screen.
     static double TwipsPerPixelX();

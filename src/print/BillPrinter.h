@@ -1,0 +1,73 @@
+#pragma once
+
+#include "print/BillRenderer.h"
+#include "print/PrintDestination.h"
+
+#include <functional>
+
+namespace kestrio {
+
+class AppContext;
+class HistoryGrid;
+class HistoryRecords;
+class Progress;
+class Prompter;
+class Workspace;
+
+// Printing bills of the open format: one bill from the main window, every row of a batch, or
+// bills picked from the history grid. The pages go to a destination (printer, preview, PDF);
+// one renderer serves the whole job, so fitted font sizes are searched once per job.
+class BillPrinter {
+public:
+    // The renderer's environment for the workspace's format: its background picture, the
+    // barcode standard of the parameters, the screen. `frameWidthTwips` is the canvas frame's
+    // width; 0 takes the frame of a main window that fills the screen.
+    static BillRenderer::Environment EnvironmentFor(AppContext& app, const Workspace& ws, double frameWidthTwips);
+    // The frame width of a main window filling the screen, in screen twips.
+    static double FullScreenFrameTwips(AppContext& app);
+
+    BillPrinter(PrintDestination& destination, BillRenderer::Environment environment, HistoryRecords* records,
+                Prompter& prompter, Progress& progress);
+
+    // One bill. `askPrinter`: the printer choice first and the job finished after the page;
+    // otherwise a new page is started and the caller finishes the job. `storeRecord`: the
+    // bill becomes a history record after printing. An amount that does not fit its amount
+    // cells refuses the bill before anything is printed.
+    bool PrintBill(Workspace& ws, bool askPrinter, bool storeRecord);
+
+    // Every bill of a batch in one job: `loadBill(i, ws)` puts bill i (0-based) into the
+    // boxes; the first failure ends the batch; `restoreCurrent` puts back the bill that was
+    // current before. False when the printer choice was cancelled or a bill failed.
+    bool PrintAllBills(Workspace& ws, int count, const std::function<bool(int, Workspace&)>& loadBill,
+                       const std::function<void()>& restoreCurrent);
+
+    enum class Reprint {
+        ShowHistory, // the grid has no bills: show the history tab instead
+        Loaded,      // one bill was put into the boxes
+        Printed,     // every selected bill was printed, each as a job of its own
+        Cancelled,   // the printer choice was cancelled
+        Failed       // a bill could not be printed; the ones before it were
+    };
+    // The selected bills of the history grid into the boxes; more than one are printed
+    // without being stored again.
+    Reprint ReprintHistoryRows(Workspace& ws, const HistoryGrid& grid);
+    // Puts history row `row` of the grid into the boxes that have a column.
+    static void LoadHistoryRow(Workspace& ws, const HistoryGrid& grid, int row);
+
+    BillRenderer& Renderer() { return mRenderer; }
+    // The record number the last stored bill received (0 when nothing was stored).
+    qint64 LastRecordNumber() const { return mLastRecord; }
+
+    static QString AmountOverflowMessage();
+    static QString PrintErrorMessage();
+
+private:
+    PrintDestination& mDestination;
+    BillRenderer mRenderer;
+    HistoryRecords* mRecords;
+    Prompter& mPrompter;
+    Progress& mProgress;
+    qint64 mLastRecord = 0;
+};
+
+} // namespace kestrio

@@ -1,0 +1,413 @@
+#include "BillRenderer.h"
+
+#include "convert/Money.h"
+#include "format/ElementTable.h"
+#include "format/Workspace.h"
+#include "seams/Prompter.h"
+#include "seams/ScreenInfo.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrio {
+
+namespace {
+
+constexpr double K = PrintSurface::TwipsPerMillimetre;
+
+// Whole twips, halves to the even neighbour.
+double Whole(double value) { return std::nearbyint(value); }
+
+// Alignment codes of a box's L column.
+enum Alignment { Left = 0, Right = 1, Centre = 2 };
+
+const QRegularExpression& Digit()
+{
+    static const QRegularExpression digit(QStringLiteral("[0-9]"));
+    return digit;
+}
+
+} // namespace
+
+QStringList PrintCharacters(const QString& text)
+{
+    QStringList characters;
+    characters.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            characters << text.mid(i, 2);
+            ++i;
+        } else {
+            characters << QString(text.at(i));
+        }
+    }
+    return characters;
+}
+
+// ---------------------------------------------------------------------------------------
+// Fitted font sizes
+
+const QString& FittedFontSizes::ReferenceText()
+{
+    static const QString text = QStringLiteral("壹贰叁肆伍陆柒捌玖拾佰仟");
+    return text;
+}
+
+double FittedFontSizes::Fit(PrintSurface& surface, PrintSurface::Font font, double pageWidthMm)
+{
+    const QString key = font.name + QLatin1Char('|') + QString::number(font.pointSize, 'g', 17) + QLatin1Char('|') +
+                        QLatin1Char(font.bold ? '1' : '0') + QLatin1Char('|') + QString::number(pageWidthMm, 'g', 17);
+    const auto cached = mSizes.constFind(key);
+    if (cached != mSizes.constEnd()) {
+        font.pointSize = *cached;
+        surface.setFont(font);
+        return surface.fontSize();
+    }
+    ++mSearches;
+    double size = font.pointSize;
+    if (mFrameWidthTwips > 0) {
+        const double screenWidth = mScreen.TextWidthTwips(ReferenceText(), font.name, font.pointSize, font.bold);
+        const double target = screenWidth * pageWidthMm / mFrameWidthTwips * K;
+        size = Search(surface, font, target);
+    } else {
+        surface.setFont(font);
+        size = surface.fontSize();
+    }
+    mSizes.insert(key, size);
+    font.pointSize = size;
+    surface.setFont(font);
+    return surface.fontSize();
+}
+
+// Coarse steps that halve and turn round each time they pass the target, then tenths of a
+// point; the answer is the size in force after the last measurement.
+double FittedFontSizes::Search(PrintSurface& surface, PrintSurface::Font font, double target)
+{
+    auto measure = [&](double size) {
+        font.pointSize = size;
+        surface.setFont(font);
+        return surface.textWidth(ReferenceText());
+    };
+    double size = 10.5;
+    double width = measure(size);
+    double step = width > target ? -4 : 10;
+    for (int pass = 0; pass < 501; ++pass) {
+        if (size + step < 0) step = -size;
+        size += step;
+        width = measure(size);
+        if ((step > 0 && width > target) || (step < 0 && width < target)) step = -step / 2;
+        if (std::abs(step) < 0.3) break;
+    }
+    // Tenths of a point: down to the first size that is no wider than the target, or up to
+    // the last one that is still no wider, so that printed text never outgrows its design.
+    if (width > target) {
+        for (int i = 1; i <= 10; ++i)
+            if (measure(size - i * 0.1) <= target) break;
+    } else {
+        double fitting = size;
+        for (int i = 1; i <= 10; ++i) {
+            if (measure(size + i * 0.1) > target) {
+                measure(fitting);
+                break;
+            }
+            fitting = size + i * 0.1;
+        }
+    }
+    return surface.fontSize();
+}
+
+// ---------------------------------------------------------------------------------------
+// The renderer
+
+struct BillRenderer::Box {
+    double x = 0;
+    double y = 0;
+    double w = 0;
+    double h = 0;
+    double spacing = 0;
+    double lineSpacing = 0;
+    int alignment = Left;
+    int code = 0;
+};
+
+BillRenderer::BillRenderer(PrintSurface& surface, Environment environment)
+    : mSurface(surface), mEnv(std::move(environment)), mFontSizes(mEnv.screen, mEnv.frameWidthTwips)
+{
+}
+
+int BillRenderer::AmountCellCount(int code)
+{
+    if (code >= 1 && code <= 99) return code;
+    if (code >= 301 && code <= 399) return code - 300;
+    return 0;
+}
+
+QString BillRenderer::AmountCells(const QString& text, int code)
+{
+    const int cells = AmountCellCount(code);
+    if (cells == 0 || !text.contains(Digit())) return {};
+    QString money = Money::FormatMoney(text);
+    money.remove(QLatin1Char('.'));
+    money.remove(QLatin1Char(','));
+    if (money.size() > cells) money = money.right(cells);
+    money = money.rightJustified(cells, QLatin1Char(' '));
+    if (code > 300) money.replace(QStringLiteral("￥"), QStringLiteral(" "));
+    return money;
+}
+
+int BillRenderer::AmountOverflowRow(const Workspace& ws)
+{
+    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
+        if (ws.table.KindOf(row) != ElementTable::TextBox) continue;
+        const int cells = AmountCellCount(static_cast<int>(std::trunc(ws.table.Number(row, ElementTable::ColCash))));
+        const QString text = ws.BoxText(row);
+        if (cells == 0 || !text.contains(Digit())) continue;
+        bool negative = false;
+        const QString fen = Money::FenOf(text, &negative);
+        // At least three digits are printed (￥0.05 prints 005).
+        const qsizetype digits = std::max<qsizetype>(fen.size(), 3) + (negative ? 1 : 0);
+        if (digits > cells) return row;
+    }
+    return -1;
+}
+
+bool BillRenderer::RenderBill(const Workspace& ws, double offsetXMm, double offsetYMm)
+{
+    const double pageWidthMm = ws.Width();
+    const double pageHeightMm = ws.Height();
+    if (ws.setPaper && mEnv.installPaperForm) mEnv.installPaperForm(pageWidthMm, pageHeightMm);
+
+    const bool turned = ws.options[1] != 0;  // 纵向打印
+    const bool centred = ws.options[3] != 0; // 卡纸器两边向中间收缩
+    if (!mSurface.setOrientation(turned ? PrintSurface::Orientation::Landscape : PrintSurface::Orientation::Portrait))
+        return false;
+    mSurface.setUnit(PrintSurface::Unit::Twips);
+
+    const double pageW = mSurface.pageWidth();
+    const double pageH = mSurface.pageHeight();
+    const double formatW = pageWidthMm * K;
+    const double formatH = pageHeightMm * K;
+    auto place = [&](double& x, double& y) {
+        if (turned) {
+            y += pageH - formatH;
+            if (centred) y -= (pageH - formatH) / 2;
+        } else if (centred) {
+            x -= (pageW - formatW) / 2;
+        }
+    };
+
+    if (ws.backgroundPrint && !mEnv.background.isNull()) {
+        double x = -offsetXMm * K;
+        double y = -offsetYMm * K;
+        place(x, y);
+        if (!mSurface.drawPicture(mEnv.background, x, y, formatW, formatH)) return false;
+    }
+    mSurface.setTransparentText(true);
+
+    const ElementTable& table = ws.table;
+    for (int kind = ElementTable::TextBox; kind <= ElementTable::Label; ++kind) {
+        for (int row = ElementTable::kFirstRow; row < table.RowCount(); ++row) {
+            if (table.KindOf(row) != kind) continue;
+            Box box;
+            box.x = table.Number(row, ElementTable::ColX) * K - offsetXMm * K;
+            box.y = table.Number(row, ElementTable::ColY) * K - offsetYMm * K;
+            place(box.x, box.y);
+            box.w = table.Number(row, ElementTable::ColW) * K;
+            box.h = table.Number(row, ElementTable::ColH) * K;
+            box.spacing = table.Number(row, ElementTable::ColS) * K;
+            const double l = table.Number(row, ElementTable::ColL);
+            const double magnitude = std::abs(l);
+            const int thousands = static_cast<int>(std::floor(magnitude / 1000));
+            box.alignment = thousands;
+            box.lineSpacing = std::copysign(magnitude - 1000.0 * std::min(thousands, 20), l) * K;
+            box.code = static_cast<int>(std::trunc(table.Number(row, ElementTable::ColCash)));
+            if (box.code == 114 || box.code == 121) box.alignment = Right;
+            if (!DrawBox(ws, row, box)) return false;
+        }
+    }
+    return true;
+}
+
+bool BillRenderer::DrawBox(const Workspace& ws, int row, const Box& box)
+{
+    const ElementTable& table = ws.table;
+    const int kind = table.KindOf(row);
+    if (kind == ElementTable::Line) {
+        double x2 = table.Number(row, ElementTable::ColW) * K + (box.x - table.Number(row, ElementTable::ColX) * K);
+        double y2 = table.Number(row, ElementTable::ColH) * K + (box.y - table.Number(row, ElementTable::ColY) * K);
+        const int width = static_cast<int>(std::lround(table.Number(row, ElementTable::ColFontSize)));
+        const int style = static_cast<int>(table.Number(row, ElementTable::ColCash)) - 1;
+        return mSurface.drawLine(box.x, box.y, x2, y2, width, PrintSurface::LineStyle(style),
+                                 static_cast<quint32>(table.Color(row)));
+    }
+
+    QString content;
+    switch (kind) {
+    case ElementTable::TextBox: content = ws.BoxText(row); break;
+    case ElementTable::CheckBox: content = ws.BoxText(row).isEmpty() ? QString() : QStringLiteral("√"); break;
+    case ElementTable::PictureBox: content = ws.BoxText(row); break;
+    case ElementTable::Label: content = table.Text(row, ElementTable::ColLbl); break;
+    default: return true;
+    }
+    if (content.isEmpty()) return true;
+
+    PrintSurface::Font font;
+    font.name = table.Text(row, ElementTable::ColFontName);
+    font.pointSize = table.Number(row, ElementTable::ColFontSize);
+    font.bold = table.Number(row, ElementTable::ColBold) != 0;
+    font.italic = table.Number(row, ElementTable::ColItalic) != 0;
+    font.underline = table.Number(row, ElementTable::ColUnderline) != 0;
+    font.strikeOut = table.Number(row, ElementTable::ColStrikethru) != 0;
+    const double boxFontSize = font.pointSize;
+    if (kind == ElementTable::CheckBox) {
+        if (!mSurface.setFont(font)) return false;
+    } else {
+        mFontSizes.Fit(mSurface, font, ws.Width());
+    }
+    mSurface.setTextColor(static_cast<quint32>(table.Color(row)));
+
+    if (kind == ElementTable::PictureBox) {
+        if (content.contains(QLatin1Char('.'))) return DrawPictureFile(content, box);
+        return DrawBarcode(content, box, boxFontSize <= 2 ? 0 : mSurface.fontSize(), font.name);
+    }
+
+    const int code = box.code;
+    if (AmountCellCount(code) > 0) {
+        const QString cells = AmountCells(content, code);
+        if (cells.isEmpty()) return true;
+        return DrawCharacterCells(cells, box.x, box.y, box.w, AmountCellCount(code), Left);
+    }
+    if (code >= 201 && code <= 299) return DrawCharacterCells(content, box.x, box.y, box.w, code - 200, box.alignment);
+    if (code == 109) return DrawCharacterCells(content, box.x, box.y, box.w, 6, box.alignment);
+    return DrawTextBlock(content, box.x, box.y, box.w, box.spacing, box.lineSpacing, box.alignment);
+}
+
+bool BillRenderer::DrawTextBlock(const QString& text, double x, double y, double w, double spacing,
+                                 double lineSpacing, int alignment)
+{
+    if (text.isEmpty()) return true;
+    const double lineHeight = mSurface.textHeight(QStringLiteral("钟"));
+    double lineY = Whole(y);
+    const QStringList paragraphs = text.split(QStringLiteral("\r\n"));
+    for (const QString& paragraph : paragraphs) {
+        if (paragraph.isEmpty()) { // an empty line
+            lineY = Whole(lineY + lineHeight + lineSpacing + 1);
+            continue;
+        }
+        QStringList rest = PrintCharacters(paragraph);
+        do {
+            // The longest prefix, of at least one character, that fits the box.
+            qsizetype take = 1;
+            QString line = rest.first();
+            while (take < rest.size()) {
+                const QString longer = line + rest.at(take);
+                if (mSurface.textWidth(longer) + spacing * double(take) > w) break;
+                line = longer;
+                ++take;
+            }
+            const double lineWidth = mSurface.textWidth(line) + spacing * double(take);
+            double lineX = x;
+            if (alignment == Right) lineX = x + w - lineWidth - 1;
+            else if (alignment == Centre) lineX = x + (w - lineWidth - 1) / 2;
+            lineX = Whole(lineX);
+            for (qsizetype i = 0; i < take; ++i) {
+                const QString& character = rest.at(i);
+                mSurface.setPosition(lineX, lineY);
+                if (!mSurface.drawText(character)) return false;
+                lineX += mSurface.textWidth(character) + spacing;
+            }
+            rest = rest.mid(take);
+            lineY = Whole(lineY + lineHeight + lineSpacing + 1);
+        } while (!rest.isEmpty());
+    }
+    return true;
+}
+
+bool BillRenderer::DrawCharacterCells(const QString& text, double x, double y, double w, int cells, int alignment)
+{
+    if (cells <= 0 || text.isEmpty()) return true;
+    const double g = w / cells;
+    QStringList characters = PrintCharacters(text);
+    const int length = int(characters.size());
+    if (length < cells) {
+        int pad = 0;
+        if (alignment == Right) pad = cells - length;
+        else if (alignment == Centre) pad = (cells - length) / 2;
+        for (int i = 0; i < pad; ++i) characters.prepend(QStringLiteral(" "));
+    } else if (length > cells) {
+        if (alignment == Right) x -= (length - cells) * g;
+        else if (alignment == Centre) x -= ((length - cells) / 2) * g;
+    }
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const QString& character = characters.at(i);
+        if (character == QLatin1String(" ")) continue; // an empty cell
+        mSurface.setPosition(x + g * double(i) + (g - mSurface.textWidth(character)) / 2, y);
+        if (!mSurface.drawText(character)) return false;
+    }
+    return true;
+}
+
+bool BillRenderer::DrawPictureFile(const QString& path, const Box& box)
+{
+    const QImage picture(path);
+    if (picture.isNull()) return true; // a picture that cannot be read leaves its box empty
+    return mSurface.drawPicture(picture, box.x, box.y, box.w, box.h);
+}
+
+bool BillRenderer::DrawBarcode(const QString& text, const Box& box, double fontSize, const QString& fontName)
+{
+    const double left = Whole(box.x);
+    const double top = Whole(box.y);
+    const int width = static_cast<int>(Whole(box.w));
+    const int height = static_cast<int>(Whole(box.h));
+    const bool showText = fontSize > 0;
+    Barcode::Symbol symbol;
+    if (mEnv.barcodeStandard == Barcode::Standard::Code39) {
+        PrintSurface::Font font = mSurface.font();
+        font.name = fontName;
+        if (showText && !mSurface.setFont(font)) return false;
+        const int narrow = Barcode::FitCode39Narrow(text, width);
+        const double textHeight = showText ? mSurface.textHeight(Barcode::FrameCode39(text)) : 0;
+        symbol = Barcode::LayoutCode39(text, narrow, height, showText, textHeight);
+    } else {
+        PrintSurface::Font font;
+        font.name = QStringLiteral("宋体");
+        font.pointSize = fontSize;
+        if (!mSurface.setFont(font)) return false;
+        Barcode::TextMetrics metrics;
+        metrics.textHeight = mSurface.textHeight(QStringLiteral("0"));
+        metrics.nineWidth = mSurface.textWidth(QStringLiteral("9"));
+        metrics.zeroWidth = mSurface.textWidth(QStringLiteral("0"));
+        symbol = Barcode::LayoutEan13(text, width, height, static_cast<int>(std::lround(fontSize)), showText, metrics);
+    }
+    for (const Barcode::Bar& bar : symbol.bars)
+        if (!mSurface.fillRectangle(left + bar.x, top, bar.width, bar.height, 0)) return false;
+    mSurface.setTextColor(0);
+    for (const Barcode::Caption& caption : symbol.captions) {
+        mSurface.setPosition(left + caption.x, top + caption.y);
+        if (!mSurface.drawText(caption.text)) return false;
+    }
+    if (symbol.rejected && mEnv.prompter)
+        mEnv.prompter->Message(Barcode::Code39InvalidMessage(), Prompter::Icon::Warning);
+    return true;
+}
+
+bool BillRenderer::DrawRulerGrid()
+{
+    mSurface.setUnit(PrintSurface::Unit::Twips);
+    const int widthMm = static_cast<int>(std::nearbyint(mSurface.pageWidth() / K));
+    const int heightMm = static_cast<int>(std::nearbyint(mSurface.pageHeight() / K));
+    auto line = [&](int at, double x1, double y1, double x2, double y2) {
+        const bool major = at % 10 == 0;
+        return mSurface.drawLine(x1, y1, x2, y2, major ? 2 : 1, Qt::SolidLine, major ? 0 : 0x333333);
+    };
+    for (int x = 0; x <= widthMm - 2; x += 2)
+        if (!line(x, x * K, 0, x * K, heightMm * K)) return false;
+    for (int y = 0; y <= heightMm - 2; y += 2)
+        if (!line(y, 0, y * K, widthMm * K, y * K)) return false;
+    return true;
+}
+
+} // namespace kestrio

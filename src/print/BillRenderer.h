@@ -1,0 +1,105 @@
+#pragma once
+
+#include "print/Barcode.h"
+#include "print/PrintSurface.h"
+
+#include <QHash>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace kestrio {
+
+class Prompter;
+class ScreenInfo;
+class Workspace;
+
+// The printed font size that makes a box's text as wide on paper, relative to the page, as it
+// looks on the design canvas relative to the canvas frame. The search measures on the printer,
+// so the result is kept per font, size, boldness and page: a batch searches once per font.
+class FittedFontSizes {
+public:
+    // Twelve ideographs whose width stands for a box's text.
+    static const QString& ReferenceText();
+
+    // `frameWidthTwips`: the width of the canvas frame on screen (the canvas at fit zoom).
+    FittedFontSizes(const ScreenInfo& screen, double frameWidthTwips)
+        : mScreen(screen), mFrameWidthTwips(frameWidthTwips) {}
+
+    // Leaves the surface's font at the fitted size and answers it.
+    double Fit(PrintSurface& surface, PrintSurface::Font font, double pageWidthMm);
+
+    // Searches done so far (each cache miss is one).
+    int Searches() const { return mSearches; }
+    void Clear() { mSizes.clear(); }
+
+private:
+    double Search(PrintSurface& surface, PrintSurface::Font font, double target);
+
+    const ScreenInfo& mScreen;
+    double mFrameWidthTwips;
+    QHash<QString, double> mSizes;
+    int mSearches = 0;
+};
+
+// Draws one bill of the open format on a print surface: the contents of every box at its
+// millimetre position plus the print offsets, in its font, laid out by its data type; the
+// background image and the ruler grid when the format asks for them. Nothing of the blank
+// form is printed unless the background is asked for.
+class BillRenderer {
+public:
+    struct Environment {
+        const ScreenInfo& screen;
+        // Width of the canvas frame in screen twips; the fitted font sizes follow it.
+        double frameWidthTwips = 0;
+        Barcode::Standard barcodeStandard = Barcode::Standard::Code39;
+        // The format's background image (empty when it has none).
+        QImage background;
+        // Where messages go (an unprintable barcode character).
+        Prompter* prompter = nullptr;
+        // "自动设置纸张": asked to make the page W × H mm before the bill is drawn.
+        std::function<void(double widthMm, double heightMm)> installPaperForm;
+    };
+
+    BillRenderer(PrintSurface& surface, Environment environment);
+
+    // One page. `offsetXMm`, `offsetYMm` are minus the format's print offsets. False when the
+    // surface failed (its lastError() says why); a picture that cannot be read or a barcode
+    // character that cannot be printed does not fail the page.
+    bool RenderBill(const Workspace& ws, double offsetXMm, double offsetYMm);
+    // The millimetre grid over the whole printer page.
+    bool DrawRulerGrid();
+
+    // The first text box whose amount cannot be printed whole in its amount cells: its
+    // digits are more than the cells. -1 when every amount fits.
+    static int AmountOverflowRow(const Workspace& ws);
+    // The characters an amount box prints, one per cell: "￥" (a space for codes over 300)
+    // and the amount in fen, cut to the last `cells` characters and padded on the left.
+    static QString AmountCells(const QString& text, int code);
+    // The number of cells of an amount code (1–99 and 301–399); 0 for any other code.
+    static int AmountCellCount(int code);
+
+    FittedFontSizes& FontSizes() { return mFontSizes; }
+
+private:
+    struct Box;
+
+    bool DrawBox(const Workspace& ws, int row, const Box& box);
+    bool DrawTextBlock(const QString& text, double x, double y, double w, double spacing, double lineSpacing,
+                       int alignment);
+    bool DrawCharacterCells(const QString& text, double x, double y, double w, int cells, int alignment);
+    bool DrawBarcode(const QString& text, const Box& box, double fontSize, const QString& fontName);
+    bool DrawPictureFile(const QString& path, const Box& box);
+
+    PrintSurface& mSurface;
+    Environment mEnv;
+    FittedFontSizes mFontSizes;
+};
+
+// The characters of a text as printed one by one (a surrogate pair stays whole).
+QStringList PrintCharacters(const QString& text);
+
+} // namespace kestrio

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "print/PrintSurface.h"
+
+#include <QString>
+
+namespace kestrio {
+
+// Where the pages of a print job go: a printer chosen by the user, a print preview, a PDF or
+// an image. The bill printer asks it for the printer before a job and for a paper of the
+// format's size; everything else goes through its surface.
+class PrintDestination {
+public:
+    virtual ~PrintDestination() = default;
+
+    // The printer choice before a job. False when the user cancelled or the printer cannot be
+    // used; the destination has told the user why.
+    virtual bool ChoosePrinter() = 0;
+
+    // The surface the pages are drawn on.
+    virtual PrintSurface& Surface() = 0;
+
+    // "自动设置纸张": the following pages are widthMm × heightMm. A destination that cannot do it
+    // tells the user and printing goes on with the paper as it was.
+    virtual void InstallPaperForm(double widthMm, double heightMm) = 0;
+};
+
+// A destination without a choice to make: a PDF, an image, a preview page or a test's
+// recording. Its page size is fixed when it is made.
+class FixedDestination final : public PrintDestination {
+public:
+    explicit FixedDestination(PrintSurface& surface) : mSurface(surface) {}
+    bool ChoosePrinter() override { return true; }
+    PrintSurface& Surface() override { return mSurface; }
+    void InstallPaperForm(double, double) override {}
+
+private:
+    PrintSurface& mSurface;
+};
+
+} // namespace kestrio
