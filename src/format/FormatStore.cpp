@@ -235,6 +235,17 @@ bool FormatStore::SaveWholeFormat(const Workspace& ws, const QString& width, con
     return row.Update();
 }
 
+bool FormatStore::StorePrintSettings(const Workspace& ws)
+{
+    Recordset row = mDb.OpenQuery(QStringLiteral("SELECT * FROM Fmt WHERE Fmt=") + SqlQuote(ws.formatName) +
+                                  QStringLiteral(" AND LBL=") + SqlQuote(WholeFormatLabel()));
+    if (!row.IsOpen() || row.Eof()) return false;
+    row.SetValue(QStringLiteral("X"), TenMinus(ws.offsetXText));
+    row.SetValue(QStringLiteral("Y"), TenMinus(ws.offsetYText));
+    row.SetValue(QStringLiteral("Mem"), ws.OptionString());
+    return row.Update();
+}
+
 QString FormatStore::ReadLastFormat(Workspace& ws)
 {
     const QString name = mDb.FieldWhere(QStringLiteral("Fmt"), QStringLiteral("Fmt=''"), QStringLiteral("LBL"));

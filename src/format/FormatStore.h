@@ -49,6 +49,10 @@ public:
     bool SaveWholeFormat(const Workspace& ws, const QString& width, const QString& height, const QString& x,
                          const QString& y, const QString& name = {});
 
+    // Only the print settings of the open format: its offsets and its option string, written
+    // into its whole-format row at once (the rest of the design waits for a save).
+    bool StorePrintSettings(const Workspace& ws);
+
     // The format shown last; also restores option boxes 0–2 kept with it.
     QString ReadLastFormat(Workspace& ws);
     void RememberLastFormat(const Workspace& ws, const QString& name = {});

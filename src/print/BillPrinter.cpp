@@ -60,7 +60,9 @@ bool BillPrinter::PrintBill(Workspace& ws, bool askPrinter, bool storeRecord)
     }
     if (askPrinter && !mDestination.ChoosePrinter()) return false;
 
+    // A printer chosen anew may come with a surface of its own.
     PrintSurface& surface = mDestination.Surface();
+    mRenderer.SetSurface(surface);
     const double marginX = ws.offsetXText.toDouble();
     const double marginY = ws.offsetYText.toDouble();
     bool ok = mRenderer.RenderBill(ws, -marginX, -marginY);
@@ -80,6 +82,7 @@ bool BillPrinter::PrintAllBills(Workspace& ws, int count, const std::function<bo
 {
     if (count <= 0) return true;
     if (!mDestination.ChoosePrinter()) return false;
+    mRenderer.SetSurface(mDestination.Surface());
     mProgress.ShowProgress(QStringLiteral("正在打印单据……"), count, 0);
     bool ok = true;
     for (int i = 0; i < count && ok; ++i) {
@@ -115,6 +118,7 @@ BillPrinter::Reprint BillPrinter::ReprintHistoryRows(Workspace& ws, const Histor
     const int last = std::min(grid.grid().RowCount() - 1, std::max(grid.Row(), grid.RowSel()));
     const bool several = last > first;
     if (several && !mDestination.ChoosePrinter()) return Reprint::Cancelled;
+    mRenderer.SetSurface(mDestination.Surface());
     mProgress.ShowProgress(QStringLiteral("正在打印..."), last - first + 1, 0);
     Reprint result = several ? Reprint::Printed : Reprint::Loaded;
     for (int row = first; row <= last; ++row) {

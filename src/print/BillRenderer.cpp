@@ -133,8 +133,15 @@ struct BillRenderer::Box {
 };
 
 BillRenderer::BillRenderer(PrintSurface& surface, Environment environment)
-    : mSurface(surface), mEnv(std::move(environment)), mFontSizes(mEnv.screen, mEnv.frameWidthTwips)
+    : mSurface(&surface), mEnv(std::move(environment)), mFontSizes(mEnv.screen, mEnv.frameWidthTwips)
 {
+}
+
+void BillRenderer::SetSurface(PrintSurface& surface)
+{
+    if (&surface == mSurface) return;
+    mSurface = &surface;
+    mFontSizes.Clear();
 }
 
 int BillRenderer::AmountCellCount(int code)
@@ -181,12 +188,12 @@ bool BillRenderer::RenderBill(const Workspace& ws, double offsetXMm, double offs
 
     const bool turned = ws.options[1] != 0;  // 纵向打印
     const bool centred = ws.options[3] != 0; // 卡纸器两边向中间收缩
-    if (!mSurface.setOrientation(turned ? PrintSurface::Orientation::Landscape : PrintSurface::Orientation::Portrait))
+    if (!mSurface->setOrientation(turned ? PrintSurface::Orientation::Landscape : PrintSurface::Orientation::Portrait))
         return false;
-    mSurface.setUnit(PrintSurface::Unit::Twips);
+    mSurface->setUnit(PrintSurface::Unit::Twips);
 
-    const double pageW = mSurface.pageWidth();
-    const double pageH = mSurface.pageHeight();
+    const double pageW = mSurface->pageWidth();
+    const double pageH = mSurface->pageHeight();
     const double formatW = pageWidthMm * K;
     const double formatH = pageHeightMm * K;
     auto place = [&](double& x, double& y) {
@@ -202,9 +209,9 @@ bool BillRenderer::RenderBill(const Workspace& ws, double offsetXMm, double offs
         double x = -offsetXMm * K;
         double y = -offsetYMm * K;
         place(x, y);
-        if (!mSurface.drawPicture(mEnv.background, x, y, formatW, formatH)) return false;
+        if (!mSurface->drawPicture(mEnv.background, x, y, formatW, formatH)) return false;
     }
-    mSurface.setTransparentText(true);
+    mSurface->setTransparentText(true);
 
     const ElementTable& table = ws.table;
     for (int kind = ElementTable::TextBox; kind <= ElementTable::Label; ++kind) {
@@ -239,7 +246,7 @@ bool BillRenderer::DrawBox(const Workspace& ws, int row, const Box& box)
         double y2 = table.Number(row, ElementTable::ColH) * K + (box.y - table.Number(row, ElementTable::ColY) * K);
         const int width = static_cast<int>(std::lround(table.Number(row, ElementTable::ColFontSize)));
         const int style = static_cast<int>(table.Number(row, ElementTable::ColCash)) - 1;
-        return mSurface.drawLine(box.x, box.y, x2, y2, width, PrintSurface::LineStyle(style),
+        return mSurface->drawLine(box.x, box.y, x2, y2, width, PrintSurface::LineStyle(style),
                                  static_cast<quint32>(table.Color(row)));
     }
 
@@ -262,15 +269,15 @@ bool BillRenderer::DrawBox(const Workspace& ws, int row, const Box& box)
     font.strikeOut = table.Number(row, ElementTable::ColStrikethru) != 0;
     const double boxFontSize = font.pointSize;
     if (kind == ElementTable::CheckBox) {
-        if (!mSurface.setFont(font)) return false;
+        if (!mSurface->setFont(font)) return false;
     } else {
-        mFontSizes.Fit(mSurface, font, ws.Width());
+        mFontSizes.Fit(*mSurface, font, ws.Width());
     }
-    mSurface.setTextColor(static_cast<quint32>(table.Color(row)));
+    mSurface->setTextColor(static_cast<quint32>(table.Color(row)));
 
     if (kind == ElementTable::PictureBox) {
         if (content.contains(QLatin1Char('.'))) return DrawPictureFile(content, box);
-        return DrawBarcode(content, box, boxFontSize <= 2 ? 0 : mSurface.fontSize(), font.name);
+        return DrawBarcode(content, box, boxFontSize <= 2 ? 0 : mSurface->fontSize(), font.name);
     }
 
     const int code = box.code;
@@ -288,7 +295,7 @@ bool BillRenderer::DrawTextBlock(const QString& text, double x, double y, double
                                  double lineSpacing, int alignment)
 {
     if (text.isEmpty()) return true;
-    const double lineHeight = mSurface.textHeight(QStringLiteral("钟"));
+    const double lineHeight = mSurface->textHeight(QStringLiteral("钟"));
     double lineY = Whole(y);
     const QStringList paragraphs = text.split(QStringLiteral("\r\n"));
     for (const QString& paragraph : paragraphs) {
@@ -303,20 +310,20 @@ bool BillRenderer::DrawTextBlock(const QString& text, double x, double y, double
             QString line = rest.first();
             while (take < rest.size()) {
                 const QString longer = line + rest.at(take);
-                if (mSurface.textWidth(longer) + spacing * double(take) > w) break;
+                if (mSurface->textWidth(longer) + spacing * double(take) > w) break;
                 line = longer;
                 ++take;
             }
-            const double lineWidth = mSurface.textWidth(line) + spacing * double(take);
+            const double lineWidth = mSurface->textWidth(line) + spacing * double(take);
             double lineX = x;
             if (alignment == Right) lineX = x + w - lineWidth - 1;
             else if (alignment == Centre) lineX = x + (w - lineWidth - 1) / 2;
             lineX = Whole(lineX);
             for (qsizetype i = 0; i < take; ++i) {
                 const QString& character = rest.at(i);
-                mSurface.setPosition(lineX, lineY);
-                if (!mSurface.drawText(character)) return false;
-                lineX += mSurface.textWidth(character) + spacing;
+                mSurface->setPosition(lineX, lineY);
+                if (!mSurface->drawText(character)) return false;
+                lineX += mSurface->textWidth(character) + spacing;
             }
             rest = rest.mid(take);
             lineY = Whole(lineY + lineHeight + lineSpacing + 1);
@@ -343,8 +350,8 @@ bool BillRenderer::DrawCharacterCells(const QString& text, double x, double y, d
     for (qsizetype i = 0; i < characters.size(); ++i) {
         const QString& character = characters.at(i);
         if (character == QLatin1String(" ")) continue; // an empty cell
-        mSurface.setPosition(x + g * double(i) + (g - mSurface.textWidth(character)) / 2, y);
-        if (!mSurface.drawText(character)) return false;
+        mSurface->setPosition(x + g * double(i) + (g - mSurface->textWidth(character)) / 2, y);
+        if (!mSurface->drawText(character)) return false;
     }
     return true;
 }
@@ -353,7 +360,7 @@ bool BillRenderer::DrawPictureFile(const QString& path, const Box& box)
 {
     const QImage picture(path);
     if (picture.isNull()) return true; // a picture that cannot be read leaves its box empty
-    return mSurface.drawPicture(picture, box.x, box.y, box.w, box.h);
+    return mSurface->drawPicture(picture, box.x, box.y, box.w, box.h);
 }
 
 bool BillRenderer::DrawBarcode(const QString& text, const Box& box, double fontSize, const QString& fontName)
@@ -365,29 +372,29 @@ bool BillRenderer::DrawBarcode(const QString& text, const Box& box, double fontS
     const bool showText = fontSize > 0;
     Barcode::Symbol symbol;
     if (mEnv.barcodeStandard == Barcode::Standard::Code39) {
-        PrintSurface::Font font = mSurface.font();
+        PrintSurface::Font font = mSurface->font();
         font.name = fontName;
-        if (showText && !mSurface.setFont(font)) return false;
+        if (showText && !mSurface->setFont(font)) return false;
         const int narrow = Barcode::FitCode39Narrow(text, width);
-        const double textHeight = showText ? mSurface.textHeight(Barcode::FrameCode39(text)) : 0;
+        const double textHeight = showText ? mSurface->textHeight(Barcode::FrameCode39(text)) : 0;
         symbol = Barcode::LayoutCode39(text, narrow, height, showText, textHeight);
     } else {
         PrintSurface::Font font;
         font.name = QStringLiteral("宋体");
         font.pointSize = fontSize;
-        if (!mSurface.setFont(font)) return false;
+        if (!mSurface->setFont(font)) return false;
         Barcode::TextMetrics metrics;
-        metrics.textHeight = mSurface.textHeight(QStringLiteral("0"));
-        metrics.nineWidth = mSurface.textWidth(QStringLiteral("9"));
-        metrics.zeroWidth = mSurface.textWidth(QStringLiteral("0"));
+        metrics.textHeight = mSurface->textHeight(QStringLiteral("0"));
+        metrics.nineWidth = mSurface->textWidth(QStringLiteral("9"));
+        metrics.zeroWidth = mSurface->textWidth(QStringLiteral("0"));
         symbol = Barcode::LayoutEan13(text, width, height, static_cast<int>(std::lround(fontSize)), showText, metrics);
     }
     for (const Barcode::Bar& bar : symbol.bars)
-        if (!mSurface.fillRectangle(left + bar.x, top, bar.width, bar.height, 0)) return false;
-    mSurface.setTextColor(0);
+        if (!mSurface->fillRectangle(left + bar.x, top, bar.width, bar.height, 0)) return false;
+    mSurface->setTextColor(0);
     for (const Barcode::Caption& caption : symbol.captions) {
-        mSurface.setPosition(left + caption.x, top + caption.y);
-        if (!mSurface.drawText(caption.text)) return false;
+        mSurface->setPosition(left + caption.x, top + caption.y);
+        if (!mSurface->drawText(caption.text)) return false;
     }
     if (symbol.rejected && mEnv.prompter)
         mEnv.prompter->Message(Barcode::Code39InvalidMessage(), Prompter::Icon::Warning);
@@ -396,12 +403,12 @@ bool BillRenderer::DrawBarcode(const QString& text, const Box& box, double fontS
 
 bool BillRenderer::DrawRulerGrid()
 {
-    mSurface.setUnit(PrintSurface::Unit::Twips);
-    const int widthMm = static_cast<int>(std::nearbyint(mSurface.pageWidth() / K));
-    const int heightMm = static_cast<int>(std::nearbyint(mSurface.pageHeight() / K));
+    mSurface->setUnit(PrintSurface::Unit::Twips);
+    const int widthMm = static_cast<int>(std::nearbyint(mSurface->pageWidth() / K));
+    const int heightMm = static_cast<int>(std::nearbyint(mSurface->pageHeight() / K));
     auto line = [&](int at, double x1, double y1, double x2, double y2) {
         const bool major = at % 10 == 0;
-        return mSurface.drawLine(x1, y1, x2, y2, major ? 2 : 1, Qt::SolidLine, major ? 0 : 0x333333);
+        return mSurface->drawLine(x1, y1, x2, y2, major ? 2 : 1, Qt::SolidLine, major ? 0 : 0x333333);
     };
     for (int x = 0; x <= widthMm - 2; x += 2)
         if (!line(x, x * K, 0, x * K, heightMm * K)) return false;

@@ -83,6 +83,9 @@ public:
     static int AmountCellCount(int code);
 
     FittedFontSizes& FontSizes() { return mFontSizes; }
+    // Draw on another surface from now on (a printer chosen anew); its fonts are searched afresh.
+    void SetSurface(PrintSurface& surface);
+    PrintSurface& Surface() const { return *mSurface; }
 
 private:
     struct Box;
@@ -94,7 +97,7 @@ private:
     bool DrawBarcode(const QString& text, const Box& box, double fontSize, const QString& fontName);
     bool DrawPictureFile(const QString& path, const Box& box);
 
-    PrintSurface& mSurface;
+    PrintSurface* mSurface;
     Environment mEnv;
     FittedFontSizes mFontSizes;
 };

@@ -203,14 +203,18 @@ bool PainterSurface::endDocument()
 {
     mPagePending = false; // a job that ends right after newPage() prints no empty page
     if (!ensurePainter()) return false; // a job without drawings still gives its one empty page
+    mEnded = true;
     if (!mPainter.end()) return fail(QStringLiteral("打印作业无法完成"));
     return true;
 }
 
 bool PainterSurface::ensurePainter()
 {
-    if (!mPainter.isActive() && !mPainter.begin(mDevice))
-        return fail(QStringLiteral("无法在“%1”上打印").arg(mPrinterName));
+    if (mEnded && !mRestartable && !mPainter.isActive()) return fail(QStringLiteral("打印作业已经结束"));
+    if (!mPainter.isActive()) {
+        if (!mPainter.begin(mDevice)) return fail(QStringLiteral("无法在“%1”上打印").arg(mPrinterName));
+        mEnded = false;
+    }
     if (mPagePending) {
         mPagePending = false;
         if (!mPaged->newPage()) return fail(QStringLiteral("无法开始新的一页"));

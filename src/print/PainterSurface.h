@@ -37,6 +37,10 @@ public:
 
     QPaintDevice& device() const { return *mDevice; }
 
+    // A printer takes one job after another; a PDF file or an image holds one job, and
+    // drawing after its end fails.
+    void setRestartable(bool restartable) { mRestartable = restartable; }
+
     double pageWidth() const override;
     double pageHeight() const override;
     bool setOrientation(Orientation orientation) override;
@@ -82,6 +86,8 @@ private:
     QString mPrinterName;
     QPainter mPainter;
     bool mPagePending = false;
+    bool mEnded = false;
+    bool mRestartable = false;
     Orientation mOrientation = Orientation::Portrait;
     Unit mUnit = Unit::Twips;
     Font mFont;

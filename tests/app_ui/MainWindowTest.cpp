@@ -1,12 +1,18 @@
 #include "TestApp.h"
 #include "app/ui/GuiScreenInfo.h"
 #include "app/ui/MF.h"
+#include "app/ui/MarginDialog.h"
 #include "app/ui/WidgetPlace.h"
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
 #include "storage/DbOperate.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTimer>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
@@ -61,7 +67,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptions)
     const QList<QPair<const char*, const char16_t*>> items{
         {"m_FCom_0", u"选择格式"},        {"m_FCom_1", u"保存格式"},       {"m_FCom_2", u"另存格式"},
         {"mManageFmt", u"管理格式"},      {"mOutputFormat", u"导出格式"},  {"mInputFormat", u"导入格式"},
-        {"mPrintBill", u"打印当前单据"},  {"mPrintAllBills", u"打印所有单据"},
+        {"mPrintBill", u"打印当前单据"},  {"mPrintAllBills", u"打印所有单据"}, {"mPrintPreview", u"打印预览"},
+        {"mMargins", u"打印页边距"},
         {"mSetPaper", u"自动设置纸张"},   {"mDiTuPrint", u"连同底图打印"}, {"mPrintRulers", u"打印标尺坐标"},
         {"mCtlSame", u"内容框设置(&C)"},  {"mAlign", u"内容框对齐"},       {"mAlignLeft", u"左对齐"},
         {"mAlignRight", u"右对齐"},       {"mAlignTop", u"顶端对齐"},      {"mAlighBottom", u"底部对齐"},
@@ -74,9 +81,10 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptions)
         ASSERT_NE(action, nullptr) << name;
         EXPECT_EQ(action->text(), QString::fromUtf16(caption)) << name;
     }
-    for (const char* working : {"mTool_1", "mSetCrlfChr", "mPSDSet", "mCtlSame"})
+    for (const char* working : {"mTool_1", "mSetCrlfChr", "mPSDSet", "mCtlSame", "mPrintBill", "mPrintPreview",
+                                "mSetPaper", "mMargins", "mStrBarCodeStand"})
         EXPECT_TRUE(main.Action(QString::fromLatin1(working))->isEnabled()) << working;
-    for (const char* waiting : {"m_FCom_0", "mPrintBill", "mSetPaper", "mAlignLeft", "mTool_0", "mStrBarCodeStand"})
+    for (const char* waiting : {"m_FCom_0", "mPrintAllBills", "mAlignLeft", "mTool_0"})
         EXPECT_FALSE(main.Action(QString::fromLatin1(waiting))->isEnabled()) << waiting;
     EXPECT_TRUE(main.Action(QStringLiteral("mDiTuPrint"))->isCheckable());
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Kestrio支票打印"));
@@ -304,6 +312,110 @@ TEST_F(MainWindowTest, CompactingKeepsEveryRow)
     EXPECT_TRUE(QFileInfo::exists(QDir(scratch.path()).filePath(QStringLiteral("backup.mdb"))));
     EXPECT_FALSE(QFileInfo::exists(QDir(scratch.path()).filePath(QStringLiteral("TEMP.mdb"))));
     EXPECT_EQ(mTest.app->Parameters().GetParam(QStringLiteral("格式查找")), QStringLiteral("转账||现金"));
+}
+
+} // namespace
+} // namespace kestrio
+
+namespace kestrio {
+namespace {
+
+// A saved format with one amount box, opened in the main window.
+class PrintingWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        Workspace saved;
+        saved.formatName = QStringLiteral("收据");
+        saved.widthText = QStringLiteral("120");
+        saved.heightText = QStringLiteral("60");
+        amountRow = saved.table.AddElementRow(ElementTable::TextBox);
+        saved.table.SetText(amountRow, ElementTable::ColLbl, QStringLiteral("金额"));
+        for (auto [col, text] : {std::pair{ElementTable::ColX, u"10"}, {ElementTable::ColY, u"10"},
+                                 {ElementTable::ColW, u"80"}, {ElementTable::ColH, u"8"},
+                                 {ElementTable::ColFontName, u"宋体"}, {ElementTable::ColFontSize, u"12"},
+                                 {ElementTable::ColCash, u"8"}})
+            saved.table.SetText(amountRow, col, QString::fromUtf16(text));
+        FormatStore store(mTest.app->DbOp(), mTest.progress, mTest.screen);
+        ASSERT_TRUE(store.SaveFormat(saved));
+        store.RememberLastFormat(saved);
+        amountId = saved.table.Id(amountRow);
+    }
+
+    int Bills() { return mTest.app->DbOp().OpenQuery(QStringLiteral("SELECT * FROM 历史")).RecordCount(); }
+
+    int amountRow = 0;
+    qint64 amountId = 0;
+};
+
+TEST_F(PrintingWindowTest, CancellingThePrinterChoicePrintsAndStoresNothing)
+{
+    MF& main = Open();
+    Workspace& ws = main.OpenWorkspace();
+    ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("1234.5"));
+    int asked = 0;
+    EXPECT_FALSE(main.PrintCurrentBill([&](QPrinter&) {
+        ++asked;
+        return false;
+    }));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(Bills(), 0);
+
+    // An amount too long for its eight cells is refused before the printer is asked for.
+    ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("1234567.5"));
+    EXPECT_FALSE(main.PrintCurrentBill([&](QPrinter&) {
+        ++asked;
+        return true;
+    }));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(mTest.prompter.shown.value(0), QStringLiteral("金额超出对格金额框的格数，无法打印！"));
+    EXPECT_EQ(Bills(), 0);
+}
+
+TEST_F(PrintingWindowTest, ThePreviewDrawsTheBillAsPrinted)
+{
+    MF& main = Open();
+    Workspace& ws = main.OpenWorkspace();
+    ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("1234.5"));
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("preview.pdf")));
+    ASSERT_TRUE(main.RenderPreview(printer));
+    EXPECT_GT(QFileInfo(dir.filePath(QStringLiteral("preview.pdf"))).size(), 0);
+    EXPECT_EQ(Bills(), 0) << "a preview is not a printed bill";
+}
+
+TEST_F(PrintingWindowTest, PrintTicksAndMarginsAreKeptWithTheFormat)
+{
+    MF& main = Open();
+    main.Action(QStringLiteral("mSetPaper"))->trigger();
+    main.Action(QStringLiteral("mPrintRulers"))->trigger();
+    EXPECT_TRUE(main.OpenWorkspace().setPaper);
+    EXPECT_TRUE(main.OpenWorkspace().printRulers);
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<MarginDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->XBox()->setText(QStringLiteral("2.5"));
+        dialog->YBox()->setText(QStringLiteral("-1"));
+        QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    });
+    main.Action(QStringLiteral("mMargins"))->trigger();
+    main.close();
+
+    Workspace again;
+    FormatStore(mTest.app->DbOp(), mTest.progress, mTest.screen).LoadFormat(again, QStringLiteral("收据"));
+    EXPECT_TRUE(again.setPaper);
+    EXPECT_FALSE(again.backgroundPrint);
+    EXPECT_TRUE(again.printRulers);
+    EXPECT_EQ(again.offsetXText, QStringLiteral("2.5"));
+    EXPECT_EQ(again.offsetYText, QStringLiteral("-1"));
+
+    MF& reopened = Open();
+    EXPECT_TRUE(reopened.Action(QStringLiteral("mSetPaper"))->isChecked());
+    EXPECT_FALSE(reopened.Action(QStringLiteral("mDiTuPrint"))->isChecked());
 }
 
 } // namespace

@@ -207,6 +207,41 @@ TEST_F(FormatStoreTest, FontSizesFollowTheScreenOfTheSave)
     EXPECT_DOUBLE_EQ(FormatStore::DisplayScale(19200, 19200), 1.0);
 }
 
+TEST_F(FormatStoreTest, PrintSettingsAreStoredWithoutTouchingTheDesign)
+{
+    Workspace ws;
+    MakeCheque(ws);
+    ASSERT_TRUE(Store().SaveFormat(ws));
+    // Another screen: storing the print settings must not make the stored font sizes
+    // relative to it.
+    mApp.screen = FixedScreenInfo(15360, 8640, 600);
+    Workspace open;
+    Store().LoadFormat(open, ws.formatName);
+    open.offsetXText = QStringLiteral("2.5");
+    open.offsetYText = QStringLiteral("-1");
+    open.setPaper = true;
+    open.printRulers = true;
+    open.table.SetText(2, Col::ColX, QStringLiteral("99")); // an unsaved design change
+    ASSERT_TRUE(Store().StorePrintSettings(open));
+
+    const QString whole = QStringLiteral("LBL='") + FormatStore::WholeFormatLabel() + QStringLiteral("'");
+    EXPECT_EQ(Field(whole, "X"), QStringLiteral("7.5"));
+    EXPECT_EQ(Field(whole, "Y"), QStringLiteral("11"));
+    EXPECT_EQ(Field(whole, "Color"), QStringLiteral("19200"));
+    EXPECT_EQ(Field(QStringLiteral("LBL='金额'"), "X"), QStringLiteral("10.5"));
+    Workspace again;
+    Store().LoadFormat(again, ws.formatName);
+    EXPECT_TRUE(again.setPaper);
+    EXPECT_FALSE(again.backgroundPrint);
+    EXPECT_TRUE(again.printRulers);
+    EXPECT_EQ(again.offsetXText, QStringLiteral("2.5"));
+    EXPECT_EQ(again.offsetYText, QStringLiteral("-1"));
+
+    Workspace missing;
+    missing.formatName = QStringLiteral("没有");
+    EXPECT_FALSE(Store().StorePrintSettings(missing));
+}
+
 TEST_F(FormatStoreTest, AMissingWholeFormatRowKeepsThePageSettings)
 {
     Workspace ws;

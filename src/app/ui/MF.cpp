@@ -1,6 +1,10 @@
 #include "MF.h"
 
 #include "GuiApplication.h"
+#include "GuiScreenInfo.h"
+#include "seams/UserSettings.h"
+#include "MarginDialog.h"
+#include "StrCodeStand.h"
 #include "ModiPSD.h"
 #include "WidgetPlace.h"
 #include "app/AppContext.h"
@@ -9,6 +13,7 @@
 #include "entry/DataEntry.h"
 #include "entry/HistoryRecords.h"
 #include "format/FormatStore.h"
+#include "print/BillPrinter.h"
 #include "seams/Prompter.h"
 #include "seams/ScreenInfo.h"
 #include "storage/DatabaseCompactor.h"
@@ -23,6 +28,9 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTabBar>
@@ -170,7 +178,15 @@ void MF::OpenFormat(const QString& name)
     mWid->setText(mWorkspace.widthText);
     mHie->setText(mWorkspace.heightText);
     for (std::size_t i = 0; i < mO2.size(); ++i) SetOptionValue(*mO2[i], mWorkspace.options[i]);
+    ShowPrintTicks();
     PlaceDesignedCanvas();
+}
+
+void MF::ShowPrintTicks()
+{
+    Action(QStringLiteral("mSetPaper"))->setChecked(mWorkspace.setPaper);
+    Action(QStringLiteral("mDiTuPrint"))->setChecked(mWorkspace.backgroundPrint);
+    Action(QStringLiteral("mPrintRulers"))->setChecked(mWorkspace.printRulers);
 }
 
 void MF::RememberLastFormat()
@@ -246,13 +262,32 @@ QMenu* MF::BuildPrintMenu()
 {
     auto* menu = new QMenu(QStringLiteral("打印(&P)"), this);
     menu->setObjectName(QStringLiteral("mPrint"));
-    AddItem(menu, QStringLiteral("mPrintBill"), QStringLiteral("打印当前单据"), false);
+    connect(AddItem(menu, QStringLiteral("mPrintBill"), QStringLiteral("打印当前单据"), true), &QAction::triggered, this,
+            [this] { PrintCurrentBill(); });
+    connect(AddItem(menu, QStringLiteral("mPrintPreview"), QStringLiteral("打印预览"), true), &QAction::triggered, this,
+            [this] { PrintPreview(); });
+    // The batch grid that feeds it comes with the batch import.
     AddItem(menu, QStringLiteral("mPrintAllBills"), QStringLiteral("打印所有单据"), false);
     menu->addSeparator();
-    // Ticks whose states travel with the format: enabled once formats are saved and printed.
-    AddItem(menu, QStringLiteral("mSetPaper"), QStringLiteral("自动设置纸张"), false)->setCheckable(true);
-    AddItem(menu, QStringLiteral("mDiTuPrint"), QStringLiteral("连同底图打印"), false)->setCheckable(true);
-    AddItem(menu, QStringLiteral("mPrintRulers"), QStringLiteral("打印标尺坐标"), false)->setCheckable(true);
+    connect(AddItem(menu, QStringLiteral("mMargins"), QStringLiteral("打印页边距"), true), &QAction::triggered, this,
+            [this] { EditMargins(); });
+    // Ticks whose states travel with the format.
+    const struct {
+        const char16_t* name;
+        const char16_t* caption;
+        bool Workspace::*flag;
+    } ticks[] = {{u"mSetPaper", u"自动设置纸张", &Workspace::setPaper},
+                 {u"mDiTuPrint", u"连同底图打印", &Workspace::backgroundPrint},
+                 {u"mPrintRulers", u"打印标尺坐标", &Workspace::printRulers}};
+    for (const auto& tick : ticks) {
+        QAction* action = AddItem(menu, QString::fromUtf16(tick.name), QString::fromUtf16(tick.caption), true);
+        action->setCheckable(true);
+        const auto flag = tick.flag;
+        connect(action, &QAction::triggered, this, [this, flag](bool checked) {
+            mWorkspace.*flag = checked;
+            StorePrintSettings();
+        });
+    }
     return menu;
 }
 
@@ -295,7 +330,12 @@ QMenu* MF::BuildSettingMenu()
             this, &MF::mSetCrlfChr_Click);
     connect(AddItem(menu, QStringLiteral("mPSDSet"), QStringLiteral("登录密码设置"), true), &QAction::triggered, this,
             &MF::mPSDSet_Click);
-    AddItem(menu, QStringLiteral("mStrBarCodeStand"), QStringLiteral("条码标准设置"), false);
+    connect(AddItem(menu, QStringLiteral("mStrBarCodeStand"), QStringLiteral("条码标准设置"), true), &QAction::triggered,
+            this, [this] {
+                // The picture boxes' previews are redrawn by the canvas once it draws them.
+                StrCodeStand window(mApp.Parameters(), [] {}, this);
+                window.exec();
+            });
     return menu;
 }
 
@@ -334,6 +374,85 @@ void MF::O2_Click(int index)
     QCheckBox* box = mO2[static_cast<std::size_t>(index)];
     if (box->checkState() != Qt::PartiallyChecked) box->setTristate(false);
     if (index == 2) mCtlSame->menuAction()->setEnabled(box->checkState() == Qt::Unchecked);
+}
+
+// ---------------------------------------------------------------------------------------
+// Printing
+
+// The option boxes as printing reads them.
+void MF::SyncOptions()
+{
+    mWorkspace.formatName = CurrentFormat();
+    for (std::size_t i = 0; i < mO2.size(); ++i) mWorkspace.options[i] = OptionValue(*mO2[i]);
+}
+
+double MF::FrameWidthTwips() const
+{
+    return mPFrm->width() * GuiScreenInfo::TwipsPerPixelX();
+}
+
+bool MF::HasFormat()
+{
+    if (!CurrentFormat().isEmpty()) return true;
+    mApp.Prompt().Message(QStringLiteral("请先选择一个格式。"), Prompter::Icon::Information);
+    return false;
+}
+
+void MF::StorePrintSettings()
+{
+    if (CurrentFormat().isEmpty()) return;
+    SyncOptions();
+    Store().StorePrintSettings(mWorkspace);
+}
+
+bool MF::PrintCurrentBill(PrinterDestination::PrintDialogRunner dialog)
+{
+    if (!HasFormat()) return false;
+    SyncOptions();
+    PrinterDestination destination(mApp.Prompt(), mApp.Settings(), this);
+    if (dialog) destination.SetDialogRunner(std::move(dialog));
+    HistoryRecords records(mApp.DbOp(), mApp.Prompt());
+    BillPrinter printer(destination, BillPrinter::EnvironmentFor(mApp, mWorkspace, FrameWidthTwips()), &records,
+                        mApp.Prompt(), mApp.Indicator());
+    return printer.PrintBill(mWorkspace, true, true);
+}
+
+bool MF::RenderPreview(QPrinter& printer)
+{
+    SyncOptions();
+    PrinterDestination destination(&printer, mApp.Prompt());
+    BillPrinter preview(destination, BillPrinter::EnvironmentFor(mApp, mWorkspace, FrameWidthTwips()), nullptr,
+                        mApp.Prompt(), mApp.Indicator());
+    return preview.PrintBill(mWorkspace, true, false);
+}
+
+// The page exactly as the printer would get it, on the printer last chosen.
+void MF::PrintPreview()
+{
+    if (!HasFormat()) return;
+    SyncOptions();
+    // Said once here rather than at every repaint of the preview.
+    if (BillRenderer::AmountOverflowRow(mWorkspace) >= 0) {
+        mApp.Prompt().Message(BillPrinter::AmountOverflowMessage(), Prompter::Icon::Warning);
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    const QString remembered =
+        mApp.Settings().ReadUserSetting(PrinterDestination::SettingApplication(), PrinterDestination::SettingSection(),
+                                        PrinterDestination::SettingName(), QString());
+    if (!remembered.isEmpty() && QPrinterInfo::availablePrinterNames().contains(remembered))
+        printer.setPrinterName(remembered);
+    QPrintPreviewDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("PrintPreview"));
+    dialog.setWindowTitle(QStringLiteral("打印预览"));
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) { RenderPreview(*target); });
+    dialog.exec();
+}
+
+void MF::EditMargins()
+{
+    if (!HasFormat()) return;
+    if (MarginDialog::EditMargins(this, mWorkspace.offsetXText, mWorkspace.offsetYText)) StorePrintSettings();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ModiPSD.h"
+#include "PrinterDestination.h"
 #include "format/Workspace.h"
 
 #include <QMainWindow>
@@ -12,6 +13,7 @@ class QAction;
 class QCheckBox;
 class QFrame;
 class QLabel;
+class QPrinter;
 class QMenu;
 class QScrollBar;
 class QTabWidget;
@@ -46,6 +48,16 @@ public:
     // The name of the format the window shows (LFMT item 0).
     QString CurrentFormat() const;
     const Workspace& OpenWorkspace() const { return mWorkspace; }
+    Workspace& OpenWorkspace() { return mWorkspace; }
+
+    // "打印当前单据": the printer is asked for, the bill printed and kept as history. `dialog`
+    // replaces the print dialog (tests).
+    bool PrintCurrentBill(PrinterDestination::PrintDialogRunner dialog = {});
+    // "打印预览" and what it draws on the preview's printer.
+    void PrintPreview();
+    bool RenderPreview(QPrinter& printer);
+    // The margin dialog; the offsets are kept with the format at once.
+    void EditMargins();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,6 +93,12 @@ private:
     static void SetOptionValue(QCheckBox& box, int stored);
     FormatStore Store();
     void OpenFormat(const QString& name);
+
+    void SyncOptions();
+    double FrameWidthTwips() const;
+    bool HasFormat();
+    void StorePrintSettings();
+    void ShowPrintTicks();
 
     void mSetCrlfChr_Click();
     void mPSDSet_Click();

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "print/PainterSurface.h"
+#include "print/PrintDestination.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class QPrinter;
+class QWidget;
+
+namespace kestrio {
+
+class Prompter;
+class UserSettings;
+
+// Printing on a real printer: the printer is chosen in the print dialog "选择打印机" (the one
+// used last is offered first), and the format's paper is installed as a custom page size.
+// Also wraps the printer of the print preview, which is already chosen.
+class PrinterDestination final : public PrintDestination {
+public:
+    // Shows the print dialog on the printer and answers whether the user confirmed it.
+    using PrintDialogRunner = std::function<bool(QPrinter& printer)>;
+
+    // A printer of its own, chosen by ChoosePrinter().
+    PrinterDestination(Prompter& prompter, UserSettings& settings, QWidget* parent = nullptr);
+    // The print preview's printer (not owned; it must outlive the destination): nothing to
+    // choose, ChoosePrinter() answers true.
+    PrinterDestination(QPrinter* previewPrinter, Prompter& prompter);
+    ~PrinterDestination() override;
+
+    bool ChoosePrinter() override;
+    PrintSurface& Surface() override { return *mSurface; }
+    // The paper widthMm wide and heightMm high in portrait orientation (in landscape the page
+    // is turned, as any paper is), without margins where the printer allows it. A standard
+    // paper of exactly that size is used as itself.
+    void InstallPaperForm(double widthMm, double heightMm) override;
+
+    QPrinter& Printer() const { return *mPrinter; }
+    PainterSurface& Painter() const { return *mSurface; }
+
+    // Replaces the print dialog (tests); the default shows a QPrintDialog.
+    void SetDialogRunner(PrintDialogRunner runner) { mRunDialog = std::move(runner); }
+
+    // The printer offered first: the remembered one when it is installed, else the current
+    // one when it is installed, else the first installed one; empty without printers.
+    static QString PreselectedPrinter(const QStringList& installed, const QString& remembered,
+                                      const QString& current);
+    // An installed printer that is not in an error state.
+    static bool PrinterWorks(const QPrinter& printer);
+
+    // Where the last chosen printer is remembered.
+    static QString SettingApplication() { return QStringLiteral("RUR_U"); }
+    static QString SettingSection() { return QStringLiteral("Validate"); }
+    static QString SettingName() { return QStringLiteral("Printer"); }
+
+    static QString DialogCaption() { return QStringLiteral("选择打印机"); }
+    static QString PaperFormName() { return QStringLiteral("Kestrio格式"); }
+
+private:
+    bool RunPrintDialog(QPrinter& printer) const;
+    void MakeSurface();
+
+    Prompter& mPrompter;
+    UserSettings* mSettings = nullptr; // null for the preview's printer
+    QWidget* mParent = nullptr;
+    std::unique_ptr<QPrinter> mOwnedPrinter;
+    QPrinter* mPrinter = nullptr;
+    std::unique_ptr<PainterSurface> mSurface;
+    PrintDialogRunner mRunDialog;
+};
+
+} // namespace kestrio
