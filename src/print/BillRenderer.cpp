@@ -277,7 +277,8 @@ bool BillRenderer::DrawBox(const Workspace& ws, int row, const Box& box)
 
     if (kind == ElementTable::PictureBox) {
         if (content.contains(QLatin1Char('.'))) return DrawPictureFile(content, box);
-        return DrawBarcode(content, box, boxFontSize <= 2 ? 0 : mSurface->fontSize(), font.name);
+        return DrawBarcode(*mSurface, content, box.x, box.y, box.w, box.h, boxFontSize <= 2 ? 0 : mSurface->fontSize(),
+                           font.name, mEnv.barcodeStandard, mEnv.prompter);
     }
 
     const int code = box.code;
@@ -363,41 +364,41 @@ bool BillRenderer::DrawPictureFile(const QString& path, const Box& box)
     return mSurface->drawPicture(picture, box.x, box.y, box.w, box.h);
 }
 
-bool BillRenderer::DrawBarcode(const QString& text, const Box& box, double fontSize, const QString& fontName)
+bool BillRenderer::DrawBarcode(PrintSurface& surface, const QString& text, double left, double top, double width,
+                               double height, double fontSize, const QString& fontName, Barcode::Standard standard,
+                               Prompter* prompter)
 {
-    const double left = Whole(box.x);
-    const double top = Whole(box.y);
-    const int width = static_cast<int>(Whole(box.w));
-    const int height = static_cast<int>(Whole(box.h));
+    left = Whole(left);
+    top = Whole(top);
+    const int w = static_cast<int>(Whole(width));
+    const int h = static_cast<int>(Whole(height));
     const bool showText = fontSize > 0;
+    PrintSurface::Font font;
+    font.pointSize = fontSize;
     Barcode::Symbol symbol;
-    if (mEnv.barcodeStandard == Barcode::Standard::Code39) {
-        PrintSurface::Font font = mSurface->font();
+    if (standard == Barcode::Standard::Code39) {
         font.name = fontName;
-        if (showText && !mSurface->setFont(font)) return false;
-        const int narrow = Barcode::FitCode39Narrow(text, width);
-        const double textHeight = showText ? mSurface->textHeight(Barcode::FrameCode39(text)) : 0;
-        symbol = Barcode::LayoutCode39(text, narrow, height, showText, textHeight);
+        if (showText && !surface.setFont(font)) return false;
+        const int narrow = Barcode::FitCode39Narrow(text, w);
+        const double textHeight = showText ? surface.textHeight(Barcode::FrameCode39(text)) : 0;
+        symbol = Barcode::LayoutCode39(text, narrow, h, showText, textHeight);
     } else {
-        PrintSurface::Font font;
         font.name = QStringLiteral("宋体");
-        font.pointSize = fontSize;
-        if (!mSurface->setFont(font)) return false;
+        if (!surface.setFont(font)) return false;
         Barcode::TextMetrics metrics;
-        metrics.textHeight = mSurface->textHeight(QStringLiteral("0"));
-        metrics.nineWidth = mSurface->textWidth(QStringLiteral("9"));
-        metrics.zeroWidth = mSurface->textWidth(QStringLiteral("0"));
-        symbol = Barcode::LayoutEan13(text, width, height, static_cast<int>(std::lround(fontSize)), showText, metrics);
+        metrics.textHeight = surface.textHeight(QStringLiteral("0"));
+        metrics.nineWidth = surface.textWidth(QStringLiteral("9"));
+        metrics.zeroWidth = surface.textWidth(QStringLiteral("0"));
+        symbol = Barcode::LayoutEan13(text, w, h, static_cast<int>(std::lround(fontSize)), showText, metrics);
     }
     for (const Barcode::Bar& bar : symbol.bars)
-        if (!mSurface->fillRectangle(left + bar.x, top, bar.width, bar.height, 0)) return false;
-    mSurface->setTextColor(0);
+        if (!surface.fillRectangle(left + bar.x, top, bar.width, bar.height, 0)) return false;
+    surface.setTextColor(0);
     for (const Barcode::Caption& caption : symbol.captions) {
-        mSurface->setPosition(left + caption.x, top + caption.y);
-        if (!mSurface->drawText(caption.text)) return false;
+        surface.setPosition(left + caption.x, top + caption.y);
+        if (!surface.drawText(caption.text)) return false;
     }
-    if (symbol.rejected && mEnv.prompter)
-        mEnv.prompter->Message(Barcode::Code39InvalidMessage(), Prompter::Icon::Warning);
+    if (symbol.rejected && prompter) prompter->Message(Barcode::Code39InvalidMessage(), Prompter::Icon::Warning);
     return true;
 }
 

@@ -82,6 +82,14 @@ public:
     // The number of cells of an amount code (1–99 and 301–399); 0 for any other code.
     static int AmountCellCount(int code);
 
+    // One barcode in the rectangle (twips) on any surface, the printed page or a picture box
+    // on the canvas: Code 39 at the widest narrow width that fits, or EAN-13 over the whole
+    // width. A font size of 0 prints no human-readable text. An unprintable Code 39
+    // character is reported to `prompter` (when given) and cuts the symbol off there.
+    static bool DrawBarcode(PrintSurface& surface, const QString& text, double left, double top, double width,
+                            double height, double fontSize, const QString& fontName, Barcode::Standard standard,
+                            Prompter* prompter);
+
     FittedFontSizes& FontSizes() { return mFontSizes; }
     // Draw on another surface from now on (a printer chosen anew); its fonts are searched afresh.
     void SetSurface(PrintSurface& surface);
@@ -94,7 +102,7 @@ private:
     bool DrawTextBlock(const QString& text, double x, double y, double w, double spacing, double lineSpacing,
                        int alignment);
     bool DrawCharacterCells(const QString& text, double x, double y, double w, int cells, int alignment);
-    bool DrawBarcode(const QString& text, const Box& box, double fontSize, const QString& fontName);
+
     bool DrawPictureFile(const QString& path, const Box& box);
 
     PrintSurface* mSurface;
