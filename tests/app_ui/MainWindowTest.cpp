@@ -68,7 +68,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptions)
         {"m_FCom_0", u"选择格式"},        {"m_FCom_1", u"保存格式"},       {"m_FCom_2", u"另存格式"},
         {"mManageFmt", u"管理格式"},      {"mOutputFormat", u"导出格式"},  {"mInputFormat", u"导入格式"},
         {"mPrintBill", u"打印当前单据"},  {"mPrintAllBills", u"打印所有单据"}, {"mPrintPreview", u"打印预览"},
-        {"mMargins", u"打印页边距"},
+        {"mMargins", u"打印页边距"},     {"mNewFormat", u"新建格式"},     {"mDelFormat", u"删除格式"},
+        {"DownFmt", u"下载格式模板"},
         {"mSetPaper", u"自动设置纸张"},   {"mDiTuPrint", u"连同底图打印"}, {"mPrintRulers", u"打印标尺坐标"},
         {"mCtlSame", u"内容框设置(&C)"},  {"mAlign", u"内容框对齐"},       {"mAlignLeft", u"左对齐"},
         {"mAlignRight", u"右对齐"},       {"mAlignTop", u"顶端对齐"},      {"mAlighBottom", u"底部对齐"},
@@ -82,9 +83,10 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptions)
         EXPECT_EQ(action->text(), QString::fromUtf16(caption)) << name;
     }
     for (const char* working : {"mTool_1", "mSetCrlfChr", "mPSDSet", "mCtlSame", "mPrintBill", "mPrintPreview",
-                                "mSetPaper", "mMargins", "mStrBarCodeStand"})
+                                "mSetPaper", "mMargins", "mStrBarCodeStand", "m_FCom_0", "m_FCom_1", "m_FCom_2",
+                                "mManageFmt", "mInputFormat", "mOutputFormat", "mNewFormat", "mDelFormat"})
         EXPECT_TRUE(main.Action(QString::fromLatin1(working))->isEnabled()) << working;
-    for (const char* waiting : {"m_FCom_0", "mPrintAllBills", "mAlignLeft", "mTool_0"})
+    for (const char* waiting : {"DownFmt", "mPrintAllBills", "mAlignLeft", "mTool_0"})
         EXPECT_FALSE(main.Action(QString::fromLatin1(waiting))->isEnabled()) << waiting;
     EXPECT_TRUE(main.Action(QStringLiteral("mDiTuPrint"))->isCheckable());
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Kestrio支票打印"));
@@ -385,6 +387,27 @@ TEST_F(PrintingWindowTest, ThePreviewDrawsTheBillAsPrinted)
     ASSERT_TRUE(main.RenderPreview(printer));
     EXPECT_GT(QFileInfo(dir.filePath(QStringLiteral("preview.pdf"))).size(), 0);
     EXPECT_EQ(Bills(), 0) << "a preview is not a printed bill";
+}
+
+TEST_F(PrintingWindowTest, ChoosingAnotherFormatKeepsTheContentsAsDefaults)
+{
+    Workspace other;
+    other.formatName = QStringLiteral("另一格式");
+    other.table.AddElementRow(ElementTable::TextBox);
+    FormatStore(mTest.app->DbOp(), mTest.progress, mTest.screen).SaveFormat(other);
+
+    MF& main = Open();
+    Workspace& ws = main.OpenWorkspace();
+    ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("88"));
+    ASSERT_TRUE(main.ChooseFormat(QStringLiteral("另一格式"), false));
+    EXPECT_EQ(main.LFMT()->text(), QStringLiteral("另一格式"));
+    EXPECT_EQ(ws.formatName, QStringLiteral("另一格式"));
+    EXPECT_EQ(ws.table.RowCount(), ElementTable::kFirstRow + 1);
+    EXPECT_EQ(mTest.app->DbOp().FieldWhere(QStringLiteral("默认"), QStringLiteral("Fmt='收据'"), QStringLiteral("Con")),
+              QStringLiteral("88"));
+    EXPECT_FALSE(main.ChooseFormat(QStringLiteral("另一格式"), false)) << "the same format is not loaded again";
+    ASSERT_TRUE(main.ChooseFormat(QStringLiteral("收据"), false));
+    EXPECT_EQ(ws.BoxText(ws.table.RowOfId(amountId)), QStringLiteral("￥88.00")); // the default, shown as money
 }
 
 TEST_F(PrintingWindowTest, PrintTicksAndMarginsAreKeptWithTheFormat)

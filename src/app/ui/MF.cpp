@@ -2,6 +2,9 @@
 
 #include "GuiApplication.h"
 #include "GuiScreenInfo.h"
+#include "Canvas.h"
+#include "FmtList.h"
+#include "HistoryTab.h"
 #include "seams/UserSettings.h"
 #include "MarginDialog.h"
 #include "StrCodeStand.h"
@@ -12,7 +15,10 @@
 #include "entry/AutoFill.h"
 #include "entry/DataEntry.h"
 #include "entry/HistoryRecords.h"
+#include "format/FormatExchange.h"
+#include "format/FormatLibrary.h"
 #include "format/FormatStore.h"
+#include "images/BackgroundCommands.h"
 #include "print/BillPrinter.h"
 #include "seams/Prompter.h"
 #include "seams/ScreenInfo.h"
@@ -25,6 +31,8 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QInputDialog>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -141,6 +149,16 @@ void MF::Form_Unload()
     if (mModiPSD) mModiPSD->close();
 }
 
+bool MF::eventFilter(QObject* watched, QEvent* event)
+{
+    // A double click on the format's name opens the format list.
+    if (watched == mLFMT && event->type() == QEvent::MouseButtonDblClick) {
+        ChooseFormat(QString(), false);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MF::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
@@ -166,20 +184,70 @@ void MF::ReadLastFormat()
 
 void MF::OpenFormat(const QString& name)
 {
+    ChooseFormat(name, true);
+}
+
+// The library with the window's part of each step: the list and name chooser, the
+// defaults, the canvas.
+FormatLibrary MF::Library()
+{
+    FormatLibrary library(mApp);
+    FormatLibrary::Hooks& hooks = library.hooks();
+    hooks.chooseFromList = [this] { return FmtList::ChooseFormat(mApp, this, false, CurrentFormat()); };
+    hooks.askFormatName = [this](bool allowEdit) { return AskFormatName(allowEdit); };
+    hooks.storeDefaults = [this] {
+        if (!mWorkspace.formatName.isEmpty()) HistoryRecords(mApp.DbOp(), mApp.Prompt()).SaveDefaults(mWorkspace);
+    };
+    hooks.resizePage = [this] {
+        mWid->setText(mWorkspace.widthText);
+        mHie->setText(mWorkspace.heightText);
+        PlaceDesignedCanvas();
+    };
+    hooks.removeElements = [this] { RefreshCanvas(); };
+    hooks.load.sizeCanvas = [this] {
+        mWid->setText(mWorkspace.widthText);
+        mHie->setText(mWorkspace.heightText);
+        PlaceDesignedCanvas();
+    };
+    hooks.load.rebuildElements = [this] { mPG->RebuildElements(); };
+    hooks.load.loadDefaults = [this] { HistoryRecords(mApp.DbOp(), mApp.Prompt()).LoadDefaults(mWorkspace); };
+    hooks.afterChoose = [this] {
+        const QString pattern = mApp.Parameters().GetParam(BoxConverter::CustomPatternName(119));
+        const BoxConverter converter(mApp.Time(), pattern);
+        AutoFill autoFill(mApp.DbOp(), mApp.Time(), pattern);
+        DataEntry(converter, autoFill).FillDateBoxes(mWorkspace);
+        for (std::size_t i = 0; i < mO2.size(); ++i) SetOptionValue(*mO2[i], mWorkspace.options[i]);
+        ShowFormatName();
+        ShowPrintTicks();
+        RefreshCanvas();
+    };
+    return library;
+}
+
+bool MF::ChooseFormat(const QString& name, bool force)
+{
+    SyncOptions();
     mWorkspace.lineBreakMarker = mApp.LineBreakMarker();
-    HistoryRecords records(mApp.DbOp(), mApp.Prompt());
-    FormatStore::LoadHooks hooks;
-    hooks.loadDefaults = [&] { records.LoadDefaults(mWorkspace); };
-    Store().LoadFormat(mWorkspace, name, hooks);
-    const QString pattern = mApp.Parameters().GetParam(BoxConverter::CustomPatternName(119));
-    const BoxConverter converter(mApp.Time(), pattern);
-    AutoFill autoFill(mApp.DbOp(), mApp.Time(), pattern);
-    DataEntry(converter, autoFill).FillDateBoxes(mWorkspace);
+    return Library().ChooseFormat(mWorkspace, name, force);
+}
+
+void MF::ShowFormatName()
+{
+    mLFMT->setText(mWorkspace.formatName);
     mWid->setText(mWorkspace.widthText);
     mHie->setText(mWorkspace.heightText);
-    for (std::size_t i = 0; i < mO2.size(); ++i) SetOptionValue(*mO2[i], mWorkspace.options[i]);
-    ShowPrintTicks();
-    PlaceDesignedCanvas();
+}
+
+// The name chooser "请选择格式名称": every stored format, typed names allowed when saving.
+QString MF::AskFormatName(bool allowEdit)
+{
+    FormatLibrary library(mApp);
+    const QStringList names = library.ChooserNames();
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(this, FormatLibrary::ChooserCaption(), QStringLiteral("格式名称："), names,
+                                                 std::max<qsizetype>(0, names.indexOf(CurrentFormat())), allowEdit, &ok);
+    mApp.ChosenValue = ok ? FormatLibrary::ChosenFromText(chosen) : QString();
+    return mApp.ChosenValue;
 }
 
 void MF::ShowPrintTicks()
@@ -244,13 +312,39 @@ QMenu* MF::BuildFormatMenu()
 {
     auto* menu = new QMenu(QStringLiteral("格式(&F)"), this);
     menu->setObjectName(QStringLiteral("mFormat"));
-    AddItem(menu, QStringLiteral("m_FCom_0"), QStringLiteral("选择格式"), false);
-    AddItem(menu, QStringLiteral("m_FCom_1"), QStringLiteral("保存格式"), false);
-    AddItem(menu, QStringLiteral("m_FCom_2"), QStringLiteral("另存格式"), false);
+    auto item = [&](const char* name, const char16_t* caption, auto slot) {
+        connect(AddItem(menu, QString::fromLatin1(name), QString::fromUtf16(caption), true), &QAction::triggered, this,
+                slot);
+    };
+    item("m_FCom_0", u"选择格式", [this] { ChooseFormat(QString(), false); });
+    item("m_FCom_1", u"保存格式", [this] {
+        SyncOptions();
+        Library().SaveCurrentFormat(mWorkspace);
+    });
+    item("m_FCom_2", u"另存格式", [this] {
+        SyncOptions();
+        if (Library().SaveFormatAs(mWorkspace)) ShowFormatName();
+    });
+    item("mNewFormat", u"新建格式", [this] {
+        SyncOptions();
+        if (Library().NewFormat(mWorkspace)) {
+            ShowFormatName();
+            RefreshCanvas();
+        }
+    });
+    item("mDelFormat", u"删除格式", [this] { Library().DeleteFormat(QString(), CurrentFormat()); });
     menu->addSeparator();
-    AddItem(menu, QStringLiteral("mManageFmt"), QStringLiteral("管理格式"), false);
-    AddItem(menu, QStringLiteral("mInputFormat"), QStringLiteral("导入格式"), false);
-    AddItem(menu, QStringLiteral("mOutputFormat"), QStringLiteral("导出格式"), false);
+    item("mManageFmt", u"管理格式", [this] { ChooseFormat(QString(), false); });
+    item("mInputFormat", u"导入格式", [this] {
+        const FormatExchange::ImportResult result = FormatExchange(mApp).ImportFmtFile(QString());
+        if (result.stored && result.openNow) ChooseFormat(result.name, true);
+    });
+    item("mOutputFormat", u"导出格式", [this] {
+        FormatExchange exchange(mApp);
+        exchange.SetFormatChooser([this] { return AskFormatName(false); });
+        exchange.ExportFmtFile(CurrentFormat());
+    });
+    // The web catalogue comes with its own issue.
     AddItem(menu, QStringLiteral("DownFmt"), QStringLiteral("下载格式模板"), false);
     menu->addSeparator();
     connect(AddItem(menu, QStringLiteral("mExit"), QStringLiteral("退出"), true), &QAction::triggered, this,
@@ -374,6 +468,7 @@ void MF::O2_Click(int index)
     QCheckBox* box = mO2[static_cast<std::size_t>(index)];
     if (box->checkState() != Qt::PartiallyChecked) box->setTristate(false);
     if (index == 2) mCtlSame->menuAction()->setEnabled(box->checkState() == Qt::Unchecked);
+    if (index == 0 || index == 2 || index == 4) ApplyCanvasOptions();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -382,6 +477,7 @@ void MF::O2_Click(int index)
 // The option boxes as printing reads them.
 void MF::SyncOptions()
 {
+    mPG->LeaveCurrentBox();
     mWorkspace.formatName = CurrentFormat();
     for (std::size_t i = 0; i < mO2.size(); ++i) mWorkspace.options[i] = OptionValue(*mO2[i]);
 }
@@ -414,7 +510,10 @@ bool MF::PrintCurrentBill(PrinterDestination::PrintDialogRunner dialog)
     HistoryRecords records(mApp.DbOp(), mApp.Prompt());
     BillPrinter printer(destination, BillPrinter::EnvironmentFor(mApp, mWorkspace, FrameWidthTwips()), &records,
                         mApp.Prompt(), mApp.Indicator());
-    return printer.PrintBill(mWorkspace, true, true);
+    const bool printed = printer.PrintBill(mWorkspace, true, true);
+    // The history page reloads when it is next shown.
+    if (printed) mHistoryTab->Invalidate();
+    return printed;
 }
 
 bool MF::RenderPreview(QPrinter& printer)
@@ -485,7 +584,11 @@ void MF::BuildPages()
     QWidget* first = mSST->widget(0);
     BuildOptionFrame(first);
     BuildCanvasArea(first);
+    BuildHistoryPage(mSST->widget(1));
     mSST->setCurrentIndex(0);
+    connect(mSST, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == 1) mHistoryTab->ShowHistory();
+    });
 }
 
 QToolButton* MF::BuildZoomButton(int index, QWidget* parent)
@@ -496,8 +599,7 @@ QToolButton* MF::BuildZoomButton(int index, QWidget* parent)
     button->setIcon(ZoomIcon(index));
     button->setToolTip(QString::fromUtf16(tips[static_cast<std::size_t>(index)]));
     button->setAutoRaise(true);
-    // Zooming rebuilds the boxes on the canvas; enabled when the designer lands.
-    button->setEnabled(false);
+    connect(button, &QToolButton::clicked, this, [this, index] { mPG->Zoom(index); });
     return button;
 }
 
@@ -508,6 +610,8 @@ void MF::BuildOptionFrame(QWidget* page)
     mFrm1->setFrameShape(QFrame::StyledPanel);
 
     mLFMT = new QLabel(QStringLiteral("上次退出时格式"), mFrm1);
+    mLFMT->installEventFilter(this);
+    mLFMT->setToolTip(QStringLiteral("双击可选择其他格式。"));
     mLFMT->setObjectName(QStringLiteral("LFMT"));
     mLFMT->setToolTip(QStringLiteral("当前显示的单据格式名称（双击可选择其他格式）。"));
     QFont bold = mLFMT->font();
@@ -552,6 +656,38 @@ void MF::BuildOptionFrame(QWidget* page)
     rows->addLayout(options);
 }
 
+// The history page: the bills of the open format, newest first.
+void MF::BuildHistoryPage(QWidget* page)
+{
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    mHistoryTab = new HistoryTab(mApp, mWorkspace, page);
+    layout->addWidget(mHistoryTab);
+    mHistoryTab->SetFrameWidth([this] { return FrameWidthTwips(); });
+    connect(mHistoryTab, &HistoryTab::billLoaded, this, [this] {
+        RefreshCanvas();
+        mSST->setCurrentIndex(0);
+    });
+    connect(mHistoryTab, &HistoryTab::historyShown, this, [this] { mSST->setCurrentIndex(1); });
+}
+
+void MF::RefreshCanvas()
+{
+    mPG->RebuildElements();
+    ApplyCanvasOptions();
+}
+
+// Options 0, 2 and 4 as the canvas shows them: the grid, the lock and the background.
+void MF::ApplyCanvasOptions()
+{
+    mPG->SetShowGrid(mO2[0]->checkState() != Qt::Unchecked);
+    mPG->SetLocked(mO2[2]->checkState() != Qt::Unchecked);
+    const bool background = mO2[4]->checkState() != Qt::Unchecked;
+    mPG->SetShowBackground(background, background ? BackgroundCommands::BackgroundPicture(mApp.Paths().Folder(),
+                                                                                           CurrentFormat())
+                                                  : QImage());
+}
+
 void MF::BuildCanvasArea(QWidget* page)
 {
     mHS = new QScrollBar(Qt::Horizontal, page);
@@ -564,10 +700,7 @@ void MF::BuildCanvasArea(QWidget* page)
     mPFrm->setFrameShape(QFrame::Box);
     mPFrm->setBackgroundRole(QPalette::Mid);
     mPFrm->setAutoFillBackground(true);
-    mPG = new QWidget(mPFrm);
-    mPG->setObjectName(QStringLiteral("PG"));
-    mPG->setBackgroundRole(QPalette::Base);
-    mPG->setAutoFillBackground(true);
+    mPG = new Canvas(mApp, mWorkspace, mPFrm);
     mVS = new QScrollBar(Qt::Vertical, page);
     mVS->setObjectName(QStringLiteral("VS"));
     mVS->setRange(0, 0);
@@ -577,6 +710,7 @@ void MF::BuildCanvasArea(QWidget* page)
     // Both canvas bars get their range 0…5 when the canvas outgrows the frame.
     mPHS->setRange(0, 0);
     mPHS->setEnabled(false);
+    mPG->SetScrollBars(mVS, mPHS);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -645,9 +779,7 @@ void MF::LayOutPage(int pageWidth, int pageHeight)
 // 180 × 50 mm) across the frame.
 void MF::PlaceDesignedCanvas()
 {
-    const int canvasWidth = WidgetPlace::ToTwipsX(mPFrm->width());
-    const double ratio = qMax(0.001, mWid->text().toDouble() / qMax(1.0, mHie->text().toDouble()));
-    WidgetPlace::SetGeometryTwips(*mPG, 0, 0, canvasWidth, static_cast<int>(std::lround(canvasWidth / ratio)));
+    mPG->FitPage();
 }
 
 } // namespace kestrio

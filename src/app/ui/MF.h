@@ -22,6 +22,9 @@ class QToolButton;
 namespace kestrio {
 
 class AppContext;
+class Canvas;
+class HistoryTab;
+class FormatLibrary;
 class FormatStore;
 
 // The main window: menus, the tab strip SST with its pages Pic(i), the canvas PG in its
@@ -40,6 +43,8 @@ public:
     QWidget* Control(const QString& objectName) const;
 
     QTabWidget* SST() const { return mSST; }
+    HistoryTab* History() const { return mHistoryTab; }
+    Canvas* PG() const { return mPG; }
     QCheckBox* O2(int index) const { return mO2.at(static_cast<std::size_t>(index)); }
     QLabel* LFMT() const { return mLFMT; }
     // The password window while it is open.
@@ -56,11 +61,15 @@ public:
     // "打印预览" and what it draws on the preview's printer.
     void PrintPreview();
     bool RenderPreview(QPrinter& printer);
+    // Another format (empty name: the format list); the present contents become the old
+    // format's defaults. False when nothing changed.
+    bool ChooseFormat(const QString& name, bool force);
     // The margin dialog; the offsets are kept with the format at once.
     void EditMargins();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -80,6 +89,10 @@ private:
     void BuildPages();
     void BuildOptionFrame(QWidget* page);
     void BuildCanvasArea(QWidget* page);
+    void BuildHistoryPage(QWidget* page);
+    // Every box on the canvas shows the workspace's content again.
+    void RefreshCanvas();
+    void ApplyCanvasOptions();
     QToolButton* BuildZoomButton(int index, QWidget* parent);
 
     void CoverWorkArea();
@@ -93,6 +106,9 @@ private:
     static void SetOptionValue(QCheckBox& box, int stored);
     FormatStore Store();
     void OpenFormat(const QString& name);
+    FormatLibrary Library();
+    void ShowFormatName();
+    QString AskFormatName(bool allowEdit);
 
     void SyncOptions();
     double FrameWidthTwips() const;
@@ -110,7 +126,7 @@ private:
     Workspace mWorkspace;
     QTabWidget* mSST = nullptr;
     QFrame* mPFrm = nullptr;
-    QWidget* mPG = nullptr;
+    Canvas* mPG = nullptr;
     QScrollBar* mVS = nullptr;
     QScrollBar* mPHS = nullptr;
     QScrollBar* mHS = nullptr;
@@ -123,6 +139,7 @@ private:
     std::array<QCheckBox*, 5> mO2{};
     std::array<QToolButton*, 3> mZm{};
     QPointer<ModiPSD> mModiPSD;
+    HistoryTab* mHistoryTab = nullptr;
     bool mLoaded = false;
     bool mShownOnce = false;
 };

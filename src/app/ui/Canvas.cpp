@@ -1,0 +1,896 @@
+#include "Canvas.h"
+
+#include "WidgetPlace.h"
+#include "app/AppContext.h"
+#include "convert/BoxConverter.h"
+#include "entry/AutoFill.h"
+#include "entry/DataEntry.h"
+#include "format/Workspace.h"
+#include "print/Barcode.h"
+#include "print/PictureContent.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextCursor>
+#include <QTimer>
+
+#include <cmath>
+
+namespace kestrio {
+
+namespace {
+
+constexpr int kMaxPerKind = 999;
+constexpr int kWhite = 0xFFFFFF;
+constexpr int kSelectedLook = 0xD0D0D0;
+constexpr int kGridCentimetre = 0x0072FF;
+constexpr int kGridTwoMillimetre = 0x8DC0FF;
+// Caption beside a box: this far below the box's top (twips).
+constexpr int kCaptionDrop = 40;
+// The suggestion list is this much wider than its box (twips).
+constexpr int kListExtraWidth = 300;
+// Grid figures: distance of the bottom figures from the bottom edge and of the right ones
+// from the right edge (twips).
+constexpr int kFigureFromBottom = 260;
+constexpr int kFigureOneDigit = 130;
+constexpr int kFigureTwoDigits = 260;
+constexpr int kFigurePixels = 15;
+constexpr int kAutoFindMs = 50;
+// A text box taller than this many lines of its font takes several lines.
+constexpr double kMultiLineShare = 1.6;
+
+QString ArrayName(int kind)
+{
+    static const QStringList names{QStringLiteral("TT"), QStringLiteral("CC"), QStringLiteral("II"),
+                                   QStringLiteral("LN"), QStringLiteral("LB")};
+    return names.value(kind);
+}
+
+QColor FromBgr(int colour)
+{
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+int WholeCode(double code) { return static_cast<int>(std::trunc(code)); }
+
+bool IsRelationColour(int colour)
+{
+    return colour == DataEntry::kRelatedContent || colour == DataEntry::kSameContent ||
+           colour == DataEntry::kProductMember || colour == DataEntry::kSumMember;
+}
+
+Qt::PenStyle LineStyle(int style)
+{
+    switch (style) {
+    case 0: return Qt::NoPen;
+    case 2: return Qt::DashLine;
+    case 3: return Qt::DotLine;
+    case 4: return Qt::DashDotLine;
+    case 5: return Qt::DashDotDotLine;
+    default: return Qt::SolidLine;
+    }
+}
+
+// A line element: a transparent child covering the line, which it draws.
+class LineControl final : public QWidget {
+public:
+    explicit LineControl(QWidget* parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+    void SetLine(QPoint from, QPoint to, double width, Qt::PenStyle style, const QColor& colour)
+    {
+        mPen = QPen(colour, qMax(1.0, width), style, Qt::FlatCap);
+        const int margin = static_cast<int>(std::ceil(qMax(1.0, width)));
+        const QRect box = QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin);
+        setGeometry(box);
+        mFrom = from - box.topLeft();
+        mTo = to - box.topLeft();
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setPen(mPen);
+        painter.drawLine(mFrom, mTo);
+    }
+
+private:
+    QPen mPen;
+    QPoint mFrom;
+    QPoint mTo;
+};
+
+// What the boxes do, made for each use from the program's parameters.
+struct EntryCore {
+    explicit EntryCore(AppContext& app)
+        : pattern(app.Parameters().GetParam(BoxConverter::CustomPatternName(119))),
+          converter(app.Time(), pattern),
+          autoFill(app.DbOp(), app.Time(), pattern),
+          entry(converter, autoFill)
+    {
+    }
+    QString pattern;
+    BoxConverter converter;
+    AutoFill autoFill;
+    DataEntry entry;
+};
+
+} // namespace
+
+Canvas::Canvas(AppContext& app, Workspace& ws, QWidget* frame) : QWidget(frame), mApp(app), mWs(ws), mFrame(frame)
+{
+    setObjectName(QStringLiteral("PG"));
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::ClickFocus);
+    mAutoFind = new QTimer(this);
+    mAutoFind->setObjectName(QStringLiteral("AutoFind"));
+    mAutoFind->setSingleShot(true);
+    mAutoFind->setInterval(kAutoFindMs);
+    connect(mAutoFind, &QTimer::timeout, this, &Canvas::AutoFind);
+    mComb = new QListWidget(this);
+    mComb->setObjectName(QStringLiteral("COMB"));
+    mComb->hide();
+    connect(mComb, &QListWidget::itemClicked, this, &Canvas::ChooseSuggestion);
+    connect(mComb, &QListWidget::itemActivated, this, &Canvas::ChooseSuggestion);
+}
+
+Canvas::~Canvas()
+{
+    mRemoving = true;
+    for (auto it = mElements.begin(); it != mElements.end(); ++it) {
+        it->control->removeEventFilter(this);
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(it->control)) edit->viewport()->removeEventFilter(this);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Scale
+
+double Canvas::Scale() const
+{
+    const double pageWidth = mWs.Width();
+    return pageWidth > 0 ? mWidth / pageWidth : 0;
+}
+
+int Canvas::ToPixels(double mm) const
+{
+    return static_cast<int>(std::nearbyint(Scale() * mm));
+}
+
+double Canvas::CanvasFactor() const
+{
+    const int frameWidth = mFrame ? mFrame->width() : 0;
+    return frameWidth > 0 ? mWidth / frameWidth : 1;
+}
+
+// ---------------------------------------------------------------------------------------
+// Size, zoom and scrolling
+
+void Canvas::FitPage()
+{
+    const double pageWidth = mWs.Width();
+    const double pageHeight = mWs.Height();
+    mWidth = mFrame ? mFrame->width() : width();
+    mHeight = pageWidth > 0 && pageHeight > 0 ? mWidth / (pageWidth / pageHeight) : mWidth;
+    mLeft = 0;
+    mTop = 0;
+    // The canvas is exactly as wide as the frame, so the horizontal bar goes off.
+    UpdateScrollBars(0, 0);
+    PlaceCanvas();
+    RebuildElements();
+    update();
+}
+
+void Canvas::Zoom(int index)
+{
+    double d = 0;
+    if (index == 0) d = 0.1;
+    else if (index == 1) d = -0.1;
+    else if (index == 2 && mWidth > 0) d = -(mWidth - (mFrame ? mFrame->width() : mWidth)) / mWidth;
+    else return;
+    const bool wasShown = isVisibleTo(parentWidget());
+    hide();
+    const double topShare = mHeight > 0 ? mTop / mHeight : 0;
+    const double leftShare = mWidth > 0 ? mLeft / mWidth : 0;
+    mWidth *= 1 + d;
+    mHeight *= 1 + d;
+    UpdateScrollBars(topShare, leftShare);
+    PlaceCanvas();
+    // The contents live in the workspace and come back with the rebuilt controls.
+    RebuildElements();
+    update();
+    if (wasShown) show();
+}
+
+void Canvas::UpdateScrollBars(double oldTopShare, double oldLeftShare)
+{
+    const int frameHeight = mFrame ? mFrame->height() : 0;
+    const int frameWidth = mFrame ? mFrame->width() : 0;
+    const auto adjust = [](QScrollBar* bar, double size, int frameSize, double share, double& position) {
+        if (size > frameSize) {
+            const int value = qBound(0, static_cast<int>(std::nearbyint(std::fabs(share) * 5)), 5);
+            if (bar) {
+                const QSignalBlocker blocker(bar);
+                bar->setRange(0, 5);
+                bar->setValue(value);
+                bar->setEnabled(true);
+            }
+            position = -((size - frameSize) / 5) * value;
+        } else {
+            position = 0;
+            if (bar) {
+                const QSignalBlocker blocker(bar);
+                bar->setRange(0, 0);
+                bar->setEnabled(false);
+            }
+        }
+    };
+    adjust(mVS, mHeight, frameHeight, oldTopShare, mTop);
+    adjust(mPHS, mWidth, frameWidth, oldLeftShare, mLeft);
+}
+
+void Canvas::SetScrollBars(QScrollBar* vs, QScrollBar* phs)
+{
+    if (mVS) disconnect(mVS, nullptr, this, nullptr);
+    if (mPHS) disconnect(mPHS, nullptr, this, nullptr);
+    mVS = vs;
+    mPHS = phs;
+    if (mVS) {
+        connect(mVS, &QScrollBar::valueChanged, this, [this](int value) {
+            const int frameHeight = mFrame ? mFrame->height() : 0;
+            mTop = mHeight > frameHeight ? -((mHeight - frameHeight) / 5) * value : 0;
+            PlaceCanvas();
+        });
+    }
+    if (mPHS) {
+        connect(mPHS, &QScrollBar::valueChanged, this, [this](int value) {
+            const int frameWidth = mFrame ? mFrame->width() : 0;
+            mLeft = mWidth > frameWidth ? -((mWidth - frameWidth) / 5) * value : 0;
+            PlaceCanvas();
+        });
+    }
+}
+
+void Canvas::PlaceCanvas()
+{
+    setGeometry(static_cast<int>(std::lround(mLeft)), static_cast<int>(std::lround(mTop)),
+                static_cast<int>(std::lround(mWidth)), static_cast<int>(std::lround(mHeight)));
+}
+
+// ---------------------------------------------------------------------------------------
+// Drawing
+
+void Canvas::SetShowGrid(bool show)
+{
+    mShowGrid = show;
+    update();
+}
+
+void Canvas::SetShowBackground(bool show, const QImage& background)
+{
+    mShowBackground = show;
+    mBackground = background;
+    UpdateCaptionVisibility();
+    update();
+}
+
+void Canvas::UpdateCaptionVisibility()
+{
+    const bool hide = ShowsBackground();
+    for (const Element& element : std::as_const(mElements))
+        if (element.caption) element.caption->setVisible(!hide);
+}
+
+void Canvas::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (ShowsBackground()) painter.drawImage(rect(), mBackground);
+    const double pageWidth = mWs.Width();
+    if (!mShowGrid || pageWidth <= 0 || width() <= 0) return;
+
+    const double u = width() / pageWidth;
+    const QPen strong(FromBgr(kGridCentimetre));
+    const QPen light(FromBgr(kGridTwoMillimetre));
+    const int across = static_cast<int>(std::nearbyint(pageWidth));
+    const int down = static_cast<int>(std::nearbyint(static_cast<double>(height()) / width() * pageWidth));
+    for (int i = 0; i <= across; i += 2) {
+        const int x = static_cast<int>(std::lround(i * u));
+        painter.setPen(i % 10 == 0 ? strong : light);
+        painter.drawLine(x, 0, x, height());
+    }
+    for (int i = 0; i <= down; i += 2) {
+        const int y = static_cast<int>(std::lround(i * u));
+        painter.setPen(i % 10 == 0 ? strong : light);
+        painter.drawLine(0, y, width(), y);
+    }
+    QFont figures = font();
+    figures.setPixelSize(kFigurePixels);
+    painter.setFont(figures);
+    painter.setPen(strong);
+    const auto figureAt = [&painter](int x, int y, const QString& text) {
+        painter.drawText(QRect(x, y, 200, 40), Qt::AlignLeft | Qt::AlignTop, text);
+    };
+    const int bottom = height() - WidgetPlace::ToPixelsY(kFigureFromBottom);
+    for (int i = 0; i <= across; i += 10) {
+        const int x = static_cast<int>(std::lround(i * u));
+        figureAt(x, 0, QString::number(i / 10));
+        figureAt(x, bottom, QString::number(i / 10));
+    }
+    for (int i = 10; i <= down; i += 10) {
+        const int y = static_cast<int>(std::lround(i * u));
+        const QString text = QString::number(i / 10);
+        figureAt(0, y, text);
+        figureAt(width() - WidgetPlace::ToPixelsX(i >= 100 ? kFigureTwoDigits : kFigureOneDigit), y, text);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Elements
+
+QWidget* Canvas::Control(int elementIndex) const
+{
+    const auto it = mElements.constFind(elementIndex);
+    return it == mElements.constEnd() ? nullptr : it->control;
+}
+
+QLabel* Canvas::Caption(int elementIndex) const
+{
+    const auto it = mElements.constFind(elementIndex);
+    return it == mElements.constEnd() ? nullptr : it->caption;
+}
+
+int Canvas::RowOf(const QWidget* control) const
+{
+    const auto it = mIndexOf.constFind(control);
+    if (it == mIndexOf.constEnd()) return -1;
+    return mElements.value(*it).row;
+}
+
+int Canvas::ElementIndexOfRow(int row) const
+{
+    for (const Element& element : mElements)
+        if (element.row == row) return element.index;
+    return 0;
+}
+
+int Canvas::Count(int kind) const
+{
+    return kind >= 0 && kind < static_cast<int>(mCounts.size()) ? mCounts[static_cast<std::size_t>(kind)] : 0;
+}
+
+Canvas::Element* Canvas::ElementOf(const QObject* object)
+{
+    const auto it = mIndexOf.constFind(object);
+    if (it == mIndexOf.constEnd()) return nullptr;
+    const auto element = mElements.find(*it);
+    return element == mElements.end() ? nullptr : &*element;
+}
+
+void Canvas::RemoveElements()
+{
+    mRemoving = true;
+    for (Element& element : mElements) {
+        element.control->removeEventFilter(this);
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(element.control)) edit->viewport()->removeEventFilter(this);
+        delete element.control;
+        delete element.caption;
+    }
+    mElements.clear();
+    mIndexOf.clear();
+    mCounts.fill(0);
+    mRemoving = false;
+}
+
+void Canvas::RebuildElements()
+{
+    HideSuggestions();
+    mAutoFind->stop();
+    RemoveElements();
+    const ElementTable& table = mWs.table;
+    for (int row = ElementTable::kFirstRow; row < table.RowCount(); ++row) {
+        const int kind = table.KindOf(row);
+        if (kind < ElementTable::TextBox || kind > ElementTable::Label) continue;
+        if (mCounts[static_cast<std::size_t>(kind)] >= kMaxPerKind) continue;
+        CreateElement(row, kind);
+    }
+    UpdateCaptionVisibility();
+    mComb->raise();
+}
+
+void Canvas::CreateElement(int row, int kind)
+{
+    const ElementTable& table = mWs.table;
+    Element element;
+    element.kind = kind;
+    element.row = row;
+    element.index = kind * 1000 + ++mCounts[static_cast<std::size_t>(kind)];
+    const QString suffix = QLatin1Char('_') + QString::number(element.index);
+
+    switch (kind) {
+    case ElementTable::TextBox: {
+        const double fontMm = table.Number(row, ElementTable::ColFontSize) * 25.4 / 72 * 1.25;
+        element.multiLine = table.Number(row, ElementTable::ColH) > kMultiLineShare * fontMm;
+        if (element.multiLine) {
+            auto* edit = new QPlainTextEdit(this);
+            edit->setTabChangesFocus(true);
+            edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            edit->document()->setDocumentMargin(1);
+            edit->viewport()->installEventFilter(this);
+            mIndexOf.insert(edit->viewport(), element.index);
+            connect(edit, &QPlainTextEdit::textChanged, this, [this, edit] {
+                if (Element* e = ElementOf(edit)) BoxEdited(*e);
+            });
+            element.control = edit;
+        } else {
+            auto* edit = new QLineEdit(this);
+            connect(edit, &QLineEdit::textEdited, this, [this, edit] {
+                if (Element* e = ElementOf(edit)) BoxEdited(*e);
+            });
+            element.control = edit;
+        }
+        break;
+    }
+    case ElementTable::CheckBox: {
+        auto* box = new QCheckBox(this);
+        connect(box, &QCheckBox::clicked, this, [this, box](bool checked) {
+            if (Element* e = ElementOf(box)) CheckBoxClicked(*e, checked);
+        });
+        element.control = box;
+        break;
+    }
+    case ElementTable::PictureBox: {
+        auto* picture = new QLabel(this);
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        element.control = picture;
+        break;
+    }
+    case ElementTable::Line:
+        element.control = new LineControl(this);
+        break;
+    default: {
+        auto* label = new QLabel(this);
+        label->setWordWrap(false);
+        element.control = label;
+        break;
+    }
+    }
+    element.control->setObjectName(ArrayName(kind) + suffix);
+    element.control->installEventFilter(this);
+    mIndexOf.insert(element.control, element.index);
+    if (kind <= ElementTable::PictureBox) {
+        element.caption = new QLabel(this);
+        element.caption->setObjectName(QStringLiteral("LL") + suffix);
+        mIndexOf.insert(element.caption, element.index);
+    }
+    auto inserted = mElements.insert(element.index, element);
+    ApplyRow(*inserted);
+    inserted->control->show();
+    if (inserted->caption) inserted->caption->show();
+}
+
+void Canvas::ApplyRow(Element& element)
+{
+    const ElementTable& table = mWs.table;
+    const int row = element.row;
+    const double factor = CanvasFactor();
+    const QColor colour = FromBgr(table.Color(row));
+
+    if (element.kind == ElementTable::Line) {
+        const QPoint from(ToPixels(table.Number(row, ElementTable::ColX)), ToPixels(table.Number(row, ElementTable::ColY)));
+        const QPoint to(ToPixels(table.Number(row, ElementTable::ColW)), ToPixels(table.Number(row, ElementTable::ColH)));
+        static_cast<LineControl*>(element.control)
+            ->SetLine(from, to, table.Number(row, ElementTable::ColFontSize) * factor,
+                      LineStyle(WholeCode(table.Number(row, ElementTable::ColCash))), colour);
+        return;
+    }
+
+    QWidget* control = element.control;
+    const int left = ToPixels(table.Number(row, ElementTable::ColX));
+    const int top = ToPixels(table.Number(row, ElementTable::ColY));
+    QFont font(table.Text(row, ElementTable::ColFontName));
+    if (element.kind != ElementTable::CheckBox) {
+        const double size = table.Number(row, ElementTable::ColFontSize) * factor;
+        if (size > 0) font.setPointSizeF(size);
+    }
+    font.setBold(!table.Text(row, ElementTable::ColBold).isEmpty());
+    font.setItalic(!table.Text(row, ElementTable::ColItalic).isEmpty());
+    font.setUnderline(!table.Text(row, ElementTable::ColUnderline).isEmpty());
+    font.setStrikeOut(!table.Text(row, ElementTable::ColStrikethru).isEmpty());
+    control->setFont(font);
+    if (element.kind == ElementTable::CheckBox) {
+        control->move(left, top);
+        control->resize(control->sizeHint());
+    } else {
+        control->setGeometry(left, top, ToPixels(table.Number(row, ElementTable::ColW)),
+                             ToPixels(table.Number(row, ElementTable::ColH)));
+    }
+
+    Qt::Alignment alignment = Qt::AlignLeft;
+    const int alignCode = static_cast<int>(std::trunc(std::fabs(table.Number(row, ElementTable::ColL)) / 1000));
+    if (alignCode == 1) alignment = Qt::AlignRight;
+    else if (alignCode == 2) alignment = Qt::AlignHCenter;
+
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Text, colour);
+    palette.setColor(QPalette::WindowText, colour);
+    control->setPalette(palette);
+
+    switch (element.kind) {
+    case ElementTable::TextBox: {
+        const double code = table.Number(row, ElementTable::ColCash);
+        const int whole = WholeCode(code);
+        if ((whole >= 1 && whole <= 99) || (whole >= 301 && whole <= 399) || whole == 114 || whole == 121)
+            alignment = Qt::AlignRight;
+        const bool border = BoxConverter::HasBorder(code);
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            edit->setFrame(border);
+            edit->setAlignment(alignment | Qt::AlignVCenter);
+        } else if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
+            edit->setFrameShape(border ? QFrame::Box : QFrame::NoFrame);
+            QTextOption option = edit->document()->defaultTextOption();
+            option.setAlignment(alignment);
+            edit->document()->setDefaultTextOption(option);
+        }
+        SetBoxBackground(element, kWhite);
+        ShowBoxText(element);
+        break;
+    }
+    case ElementTable::CheckBox: {
+        const QSignalBlocker blocker(control);
+        static_cast<QCheckBox*>(control)->setChecked(!mWs.BoxText(row).isEmpty());
+        break;
+    }
+    case ElementTable::PictureBox:
+        element.shownPicture.clear();
+        ShowPicture(element);
+        break;
+    case ElementTable::Label: {
+        auto* label = static_cast<QLabel*>(control);
+        label->setText(table.Text(row, ElementTable::ColLbl));
+        label->setAlignment(alignment | Qt::AlignTop);
+        break;
+    }
+    default:
+        break;
+    }
+    if (element.caption) {
+        element.caption->setText(table.Text(row, ElementTable::ColLbl));
+        element.caption->adjustSize();
+        PlaceCaption(element);
+    }
+}
+
+void Canvas::PlaceCaption(Element& element)
+{
+    if (!element.caption) return;
+    const QRect box = element.control->geometry();
+    QLabel* caption = element.caption;
+    const int drop = WidgetPlace::ToPixelsY(kCaptionDrop);
+    switch (ElementTable::DirCode(mWs.table.Text(element.row, ElementTable::ColDir))) {
+    case 0: caption->move(box.left(), box.top() - caption->height()); break;
+    case 1: caption->move(box.left() - caption->width(), box.top() + drop); break;
+    case 2: caption->move(box.left() + box.width(), box.top() + drop); break;
+    default: caption->move(box.left(), box.top() + box.height()); break;
+    }
+}
+
+void Canvas::ShowPicture(Element& element)
+{
+    auto* label = static_cast<QLabel*>(element.control);
+    const QString content = mWs.BoxText(element.row);
+    const auto standard = Barcode::ParseStandard(mApp.Parameters().GetParam(QStringLiteral("StrBarCodeStand")));
+    const PictureContent::View view = PictureContent::SetPictureContent(
+        mWs, element.row, content, label->size(), logicalDpiX(),
+        mWs.table.Number(element.row, ElementTable::ColFontSize) * CanvasFactor(), standard);
+    label->setPixmap(view.image.isNull() ? QPixmap() : QPixmap::fromImage(view.image));
+    label->setToolTip(view.toolTip);
+    element.shownPicture = mWs.BoxText(element.row);
+}
+
+QString Canvas::ControlText(const Element& element) const
+{
+    if (const auto* edit = qobject_cast<const QLineEdit*>(element.control)) return edit->text();
+    if (const auto* edit = qobject_cast<const QPlainTextEdit*>(element.control))
+        return edit->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return {};
+}
+
+void Canvas::SetControlText(Element& element, const QString& text)
+{
+    const bool wasRefreshing = mRefreshing;
+    mRefreshing = true;
+    if (auto* edit = qobject_cast<QLineEdit*>(element.control)) {
+        edit->setText(text);
+    } else if (auto* edit = qobject_cast<QPlainTextEdit*>(element.control)) {
+        QString plain = text;
+        plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        edit->setPlainText(plain);
+    }
+    mRefreshing = wasRefreshing;
+}
+
+void Canvas::ShowBoxText(Element& element)
+{
+    const QString text = mWs.BoxText(element.row);
+    if (ControlText(element) != text) SetControlText(element, text);
+}
+
+void Canvas::RefreshFromWorkspace()
+{
+    mRefreshing = true;
+    for (Element& element : mElements) {
+        switch (element.kind) {
+        case ElementTable::TextBox:
+            ShowBoxText(element);
+            break;
+        case ElementTable::CheckBox: {
+            const QSignalBlocker blocker(element.control);
+            static_cast<QCheckBox*>(element.control)->setChecked(!mWs.BoxText(element.row).isEmpty());
+            break;
+        }
+        case ElementTable::PictureBox:
+            if (mWs.BoxText(element.row) != element.shownPicture) ShowPicture(element);
+            break;
+        default:
+            break;
+        }
+    }
+    mRefreshing = false;
+}
+
+// ---------------------------------------------------------------------------------------
+// Relation colours
+
+void Canvas::SetBoxBackground(Element& element, int colour)
+{
+    element.background = colour;
+    QPalette palette = element.control->palette();
+    palette.setColor(QPalette::Base, FromBgr(colour));
+    element.control->setPalette(palette);
+}
+
+int Canvas::BoxBackground(int elementIndex) const
+{
+    const auto it = mElements.constFind(elementIndex);
+    return it == mElements.constEnd() || it->kind != ElementTable::TextBox ? -1 : it->background;
+}
+
+void Canvas::HideRelationColor()
+{
+    for (Element& element : mElements)
+        if (element.kind == ElementTable::TextBox && IsRelationColour(element.background))
+            SetBoxBackground(element, kWhite);
+}
+
+void Canvas::PaintRelations(int row)
+{
+    const int index = ElementIndexOfRow(row);
+    if (!mElements.contains(index) || mElements.value(index).background == kSelectedLook) return;
+    const QHash<int, int> colours = DataEntry::RelationColours(mWs, row);
+    for (auto it = colours.constBegin(); it != colours.constEnd(); ++it) {
+        const auto element = mElements.find(ElementIndexOfRow(it.key()));
+        if (element == mElements.end() || element->kind != ElementTable::TextBox) continue;
+        if (element->background == kSelectedLook) continue;
+        SetBoxBackground(*element, it.value());
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Data entry
+
+bool Canvas::eventFilter(QObject* watched, QEvent* event)
+{
+    if (mRemoving) return QWidget::eventFilter(watched, event);
+    Element* element = ElementOf(watched);
+    if (!element) return QWidget::eventFilter(watched, event);
+    const bool textBox = element->kind == ElementTable::TextBox;
+
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (textBox && BoxKeyPress(*element, static_cast<QKeyEvent*>(event))) return true;
+        break;
+    case QEvent::FocusIn:
+        if (textBox && watched == element->control) BoxFocused(*element);
+        break;
+    case QEvent::FocusOut:
+        if (textBox && watched == element->control && !mRefreshing &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+            LeaveBox(element->row);
+        }
+        break;
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        HideSuggestions();
+        if (textBox && mouse->modifiers() != Qt::ControlModifier) {
+            HideRelationColor();
+            if (element->control->hasFocus()) PaintRelations(element->row);
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (textBox && mouse->button() == Qt::LeftButton && element->control->property("kestrioDoubleClick").toBool()) {
+            element->control->setProperty("kestrioDoubleClick", false);
+        } else if (textBox && mouse->button() == Qt::LeftButton &&
+                   static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint())) {
+            BoxClicked(*element);
+        }
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        if (textBox) {
+            element->control->setProperty("kestrioDoubleClick", true);
+            ShowSuggestions(*element);
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Canvas::mousePressEvent(QMouseEvent* event)
+{
+    HideSuggestions();
+    if (event->modifiers() != Qt::ControlModifier) HideRelationColor();
+    QWidget::mousePressEvent(event);
+}
+
+void Canvas::BoxEdited(Element& element)
+{
+    if (mRefreshing) return;
+    mWs.SetBoxText(element.row, ControlText(element));
+    emit contentsChanged();
+}
+
+bool Canvas::BoxKeyPress(Element& element, QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return false;
+    int ascii = 0;
+    if (key == Qt::Key_Backspace) {
+        ascii = 8;
+    } else {
+        const QString text = event->text();
+        if (text.isEmpty()) return false;
+        ascii = text.at(0).unicode();
+        // Keys that type nothing (Delete, Enter, control chords) are not typed characters.
+        if (ascii < 0x20 || ascii == 0x7F) return false;
+    }
+    const double code = mWs.table.Number(element.row, ElementTable::ColCash);
+    if (BoxConverter::TakesDigitsOnly(code) && BoxConverter::DigitKeyFilter(ascii) == 0) return true;
+    if (ascii != 8) {
+        mCurrentBox = element.index;
+        mAutoFind->start();
+    }
+    return false;
+}
+
+void Canvas::AutoFind()
+{
+    mAutoFind->stop();
+    const auto it = mElements.find(mCurrentBox);
+    if (it == mElements.end() || it->kind != ElementTable::TextBox) return;
+    Element& element = *it;
+    const QString typed = mWs.BoxText(element.row);
+    EntryCore core(mApp);
+    const AutoFill::Completion completion = core.autoFill.AutoComplete(mWs, mWs.table.Id(element.row), typed);
+    if (!completion.completed) return;
+    mWs.SetBoxText(element.row, completion.text);
+    SetControlText(element, completion.text);
+    if (auto* edit = qobject_cast<QLineEdit*>(element.control)) {
+        edit->setSelection(completion.selectionStart, completion.selectionLength);
+    } else if (auto* edit = qobject_cast<QPlainTextEdit*>(element.control)) {
+        QTextCursor cursor = edit->textCursor();
+        cursor.setPosition(completion.selectionStart);
+        cursor.setPosition(completion.selectionStart + completion.selectionLength, QTextCursor::KeepAnchor);
+        edit->setTextCursor(cursor);
+    }
+    emit contentsChanged();
+}
+
+void Canvas::BoxFocused(Element& element)
+{
+    HideRelationColor();
+    PaintRelations(element.row);
+}
+
+void Canvas::LeaveCurrentBox()
+{
+    const QWidget* control = Control(mCurrentBox);
+    const int row = control ? RowOf(control) : -1;
+    if (row >= 0) LeaveBox(row);
+}
+
+void Canvas::LeaveBox(int row)
+{
+    if (!mWs.table.IsDataRow(row)) return;
+    const QStringList before = Snapshot();
+    EntryCore core(mApp);
+    core.entry.LeaveBox(mWs, row);
+    RefreshFromWorkspace();
+    if (Snapshot() != before) emit contentsChanged();
+}
+
+QStringList Canvas::Snapshot() const
+{
+    QStringList contents;
+    for (int row = ElementTable::kFirstRow; row < mWs.table.RowCount(); ++row) contents << mWs.BoxText(row);
+    return contents;
+}
+
+void Canvas::BoxClicked(Element& element)
+{
+    const QString before = mWs.BoxText(element.row);
+    DataEntry::ClickBox(mWs, element.row);
+    if (mWs.BoxText(element.row) == before) return;
+    ShowBoxText(element);
+    emit contentsChanged();
+}
+
+void Canvas::CheckBoxClicked(Element& element, bool checked)
+{
+    if (checked) DataEntry::TickCheckBox(mWs, element.row);
+    else mWs.SetBoxContent(element.row, QString());
+    RefreshFromWorkspace();
+    emit contentsChanged();
+}
+
+void Canvas::ShowSuggestions(Element& element)
+{
+    mComb->clear();
+    EntryCore core(mApp);
+    const QStringList values = core.autoFill.FillSuggestions(mWs, mWs.table.Id(element.row));
+    mComb->addItems(values);
+    const QRect box = element.control->geometry();
+    const int rows = qBound(1, static_cast<int>(values.size()), 8);
+    const int rowHeight = qMax(mComb->sizeHintForRow(0), mComb->fontMetrics().height() + 2);
+    mComb->setGeometry(box.left(), box.bottom() + 1, box.width() + WidgetPlace::ToPixelsX(kListExtraWidth),
+                       rows * rowHeight + 2 * mComb->frameWidth());
+    const QList<QListWidgetItem*> current = mComb->findItems(mWs.BoxText(element.row), Qt::MatchExactly);
+    if (!current.isEmpty()) mComb->setCurrentItem(current.first());
+    mCombBox = element.index;
+    mComb->raise();
+    mComb->show();
+}
+
+void Canvas::ChooseSuggestion(QListWidgetItem* item)
+{
+    const auto it = mElements.find(mCombBox);
+    if (!item || it == mElements.end()) return;
+    const int row = it->row;
+    const bool changed = mWs.BoxText(row) != item->text();
+    mWs.SetBoxText(row, item->text());
+    ShowBoxText(*it);
+    HideSuggestions();
+    if (changed) emit contentsChanged();
+    LeaveBox(row);
+}
+
+void Canvas::HideSuggestions()
+{
+    if (!mComb) return;
+    mComb->hide();
+    mCombBox = 0;
+}
+
+} // namespace kestrio

@@ -1,0 +1,283 @@
+#include "FormatLibrary.h"
+
+#include "ElementTable.h"
+#include "Grid.h"
+#include "GridFiller.h"
+#include "Workspace.h"
+#include "app/AppContext.h"
+#include "convert/Decimal.h"
+#include "seams/Prompter.h"
+#include "storage/DbOperate.h"
+#include "storage/SqlQuote.h"
+
+namespace kestrio {
+
+namespace {
+
+QString WholeFormatCondition()
+{
+    return QStringLiteral("LBL=") + SqlQuote(FormatStore::WholeFormatLabel());
+}
+
+double Number(const QString& text)
+{
+    return Decimal::FromLeadingNumber(text).ToDouble();
+}
+
+QString PlainNumber(const QString& text)
+{
+    return Decimal::FromLeadingNumber(text).ToPlainText();
+}
+
+} // namespace
+
+FormatLibrary::FormatLibrary(QString applicationFolder, DbOperate& db, Prompter& prompter, Progress& progress,
+                             const ScreenInfo& screen)
+    : mFolder(std::move(applicationFolder)), mDb(db), mPrompter(prompter), mProgress(progress), mScreen(screen)
+{
+}
+
+FormatLibrary::FormatLibrary(AppContext& app)
+    : FormatLibrary(app.Paths().Folder(), app.DbOp(), app.Prompt(), app.Indicator(), app.Screen())
+{
+}
+
+FormatStore FormatLibrary::Store()
+{
+    return {mDb, mProgress, mScreen};
+}
+
+QStringList FormatLibrary::FormatNames()
+{
+    QStringList names;
+    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT Fmt FROM Fmt WHERE ") + WholeFormatCondition() +
+                                   QStringLiteral(" AND Fmt<>'' ORDER BY Fmt"));
+    for (; !rows.Eof(); rows.MoveNext()) {
+        const QString name = rows.Text(0);
+        if (!names.contains(name)) names << name;
+    }
+    return names;
+}
+
+QStringList FormatLibrary::FormatNames(const QString& keyword)
+{
+    QStringList names = FormatNames();
+    if (keyword.isEmpty()) return names;
+    QStringList found;
+    for (const QString& name : names)
+        if (name.contains(keyword, Qt::CaseSensitive)) found << name;
+    return found;
+}
+
+QStringList FormatLibrary::ChooserNames()
+{
+    QStringList names;
+    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT Fmt FROM Fmt GROUP BY Fmt ORDER BY Fmt"));
+    for (; !rows.Eof(); rows.MoveNext()) {
+        const QString name = rows.Text(0);
+        if (!name.isEmpty()) names << name;
+    }
+    return names;
+}
+
+QStringList FormatLibrary::ControlEntries(const ElementTable& table)
+{
+    QStringList entries;
+    const QString bar = QStringLiteral("｜");
+    for (int row = ElementTable::kFirstRow; row < table.RowCount(); ++row)
+        entries << table.Text(row, ElementTable::ColId) + bar + table.Text(row, ElementTable::ColNumber) + bar +
+                       table.Text(row, ElementTable::ColLbl);
+    return entries;
+}
+
+QStringList FormatLibrary::KindEntries()
+{
+    return {QStringLiteral("0｜文本框"), QStringLiteral("1｜可选框"), QStringLiteral("2｜图像框"),
+            QStringLiteral("3｜线条"), QStringLiteral("4｜标签")};
+}
+
+QString FormatLibrary::ChosenFromText(const QString& text)
+{
+    QString chosen = text.trimmed();
+    const qsizetype bar = chosen.indexOf(QStringLiteral("｜"));
+    if (bar >= 0) chosen = chosen.left(bar);
+    return chosen;
+}
+
+QStringList FormatLibrary::FormatListColumnNames()
+{
+    return {QStringLiteral("ID"), QString(), QString(), QStringLiteral("Fmt"), QStringLiteral("W"), QStringLiteral("H")};
+}
+
+QStringList FormatLibrary::FormatListHeaders()
+{
+    return {QStringLiteral("ID"),       QStringLiteral("序号"),     QStringLiteral("选择"),
+            QStringLiteral("格式名称"), QStringLiteral("宽(毫米)"), QStringLiteral("高(毫米)")};
+}
+
+int FormatLibrary::FillFormatList(Grid& grid, const QString& currentFormat)
+{
+    GridFiller::LayoutGrid(grid, FormatListColumnNames(), FormatListHeaders());
+    grid.tag = QStringLiteral("Fmt");
+    GridFiller::FillGrid(mDb, grid, WholeFormatCondition(), QStringLiteral("Fmt"));
+    const int row = grid.FindRow(kNameColumn, currentFormat);
+    if (row >= 0) grid.SetText(row, kMarkColumn, QStringLiteral("√"));
+    return row;
+}
+
+int FormatLibrary::FindInGrid(const Grid& grid, const QString& keyword, int firstColumn, int lastColumn,
+                              int currentRow)
+{
+    if (keyword.isEmpty()) {
+        mPrompter.Message(QStringLiteral("请先输入关键词！"));
+        return -1;
+    }
+    const int first = grid.FixedRows();
+    const int count = grid.RowCount() - first;
+    if (count <= 0) return -1;
+    const int start = currentRow < first || currentRow >= grid.RowCount() ? 0 : currentRow - first + 1;
+    for (int step = 0; step < count; ++step) {
+        const int row = first + (start + step) % count;
+        for (int col = firstColumn; col <= lastColumn && col < grid.ColCount(); ++col)
+            if (grid.Text(row, col).contains(keyword, Qt::CaseSensitive)) return row;
+    }
+    return -1;
+}
+
+bool FormatLibrary::ChooseFormat(Workspace& ws, const QString& name, bool force)
+{
+    QString chosen = name;
+    if (chosen.isEmpty() && mHooks.chooseFromList) chosen = mHooks.chooseFromList();
+    if (chosen.isEmpty()) return false;
+    if (chosen == ws.formatName && !force) return false;
+    if (chosen != ws.formatName) {
+        if (mHooks.storeDefaults) mHooks.storeDefaults();
+        ws.formatName = chosen;
+    }
+    FormatStore store = Store();
+    store.LoadFormat(ws, chosen, mHooks.load);
+    store.RememberLastFormat(ws, chosen);
+    if (mHooks.afterChoose) mHooks.afterChoose();
+    return true;
+}
+
+bool FormatLibrary::SaveCurrentFormat(Workspace& ws)
+{
+    if (mHooks.checkBoxes) mHooks.checkBoxes();
+    return Store().SaveFormat(ws);
+}
+
+bool FormatLibrary::SaveFormatAs(Workspace& ws, const QString& name)
+{
+    return SaveAs(ws, name, mHooks.storeDefaults);
+}
+
+bool FormatLibrary::SaveAs(Workspace& ws, const QString& name, const std::function<void()>& storeDefaults)
+{
+    if (mHooks.checkBoxes) mHooks.checkBoxes();
+    QString target = name;
+    if (target.isEmpty() && mHooks.askFormatName) target = mHooks.askFormatName(true);
+    if (target.isEmpty()) return false;
+    return Store().SaveFormatAs(ws, target, mPrompter, mFolder, storeDefaults);
+}
+
+// One page size: asked until it is a number other than zero; an empty answer or cancel ends
+// the whole command.
+std::optional<QString> FormatLibrary::AskSize(const QString& prompt, const QString& preset, const QString& zeroMessage)
+{
+    for (;;) {
+        const std::optional<QString> answer = mPrompter.Input(prompt, preset, NewFormatTitle());
+        if (!answer || answer->trimmed().isEmpty()) return std::nullopt;
+        if (Number(*answer) != 0) return answer;
+        mPrompter.Message(zeroMessage, Prompter::Icon::Warning, NewFormatTitle());
+    }
+}
+
+std::optional<FormatLibrary::NewFormatAnswers> FormatLibrary::AskNewFormat(const Workspace& ws)
+{
+    NewFormatAnswers answers;
+    const std::optional<QString> name =
+        mPrompter.Input(QStringLiteral("请输入需要新建的格式名称："), QString(), NewFormatTitle());
+    if (!name || name->isEmpty()) return std::nullopt;
+    answers.name = *name;
+    for (;;) {
+        const auto width = AskSize(QStringLiteral("输入格式模板宽度（单位：毫米）："), ws.widthText,
+                                   QStringLiteral("单据宽度不能为零！"));
+        if (!width) return std::nullopt;
+        const auto height = AskSize(QStringLiteral("输入格式模板高度（单位：毫米）："), ws.heightText,
+                                    QStringLiteral("单据高度不能为零！"));
+        if (!height) return std::nullopt;
+        if (RatioAllowed(Number(*width), Number(*height))) {
+            answers.width = *width;
+            answers.height = *height;
+            return answers;
+        }
+        mPrompter.Message(QStringLiteral("单据的宽度与高度比例应为1：20到20：1之间,请重新输入！"), Prompter::Icon::Warning,
+                          NewFormatTitle());
+    }
+}
+
+bool FormatLibrary::NewFormat(Workspace& ws)
+{
+    const std::optional<NewFormatAnswers> answers = AskNewFormat(ws);
+    if (!answers) return false;
+    return MakeNewFormat(ws, *answers);
+}
+
+bool FormatLibrary::MakeNewFormat(Workspace& ws, const NewFormatAnswers& answers)
+{
+    // The present contents are kept as the old format's defaults before its boxes go; the
+    // save under the new name must not store the emptied boxes over them.
+    if (mHooks.storeDefaults) mHooks.storeDefaults();
+    ws.table.Clear();
+    ws.ClearContents();
+    if (mHooks.removeElements) mHooks.removeElements();
+    const double width = Number(answers.width), height = Number(answers.height);
+    if (width != ws.Width() || height != ws.Height()) {
+        ws.widthText = PlainNumber(answers.width);
+        ws.heightText = PlainNumber(answers.height);
+        if (mHooks.resizePage) mHooks.resizePage();
+    }
+    return SaveAs(ws, answers.name, {});
+}
+
+bool FormatLibrary::DeleteFormat(const QString& name, const QString& currentFormat)
+{
+    QString chosen = name;
+    if (chosen.isEmpty() && mHooks.askFormatName) chosen = mHooks.askFormatName(false);
+    if (chosen.isEmpty()) return false;
+    if (chosen == currentFormat) {
+        mPrompter.Message(QStringLiteral("此格式为当前格式，不允许删除！"), Prompter::Icon::Warning);
+        return false;
+    }
+    if (!mPrompter.Ask(QStringLiteral("您确定要删除格式：“") + chosen + QStringLiteral("”？"))) return false;
+    const QString where = QStringLiteral(" WHERE Fmt=") + SqlQuote(chosen);
+    mDb.ExecuteSql(QStringLiteral("DELETE * FROM 历史") + where);
+    mDb.ExecuteSql(QStringLiteral("DELETE * FROM 映射") + where);
+    mDb.ExecuteSql(QStringLiteral("DELETE * FROM Fmt") + where);
+    return true;
+}
+
+bool FormatLibrary::RatioAllowed(double width, double height)
+{
+    if (height == 0) return false;
+    const double ratio = width / height;
+    return !(ratio > 20 || ratio < 1.0 / 20);
+}
+
+bool FormatLibrary::ChangePageSize(Workspace& ws, const QString& width, const QString& height)
+{
+    const double w = Number(width), h = Number(height);
+    if (!RatioAllowed(w, h)) {
+        mPrompter.Message(QStringLiteral("单据的宽度与高度比例应为1：20到20：1之间！"), Prompter::Icon::Warning);
+        return false;
+    }
+    if (w != ws.Width() || h != ws.Height()) {
+        ws.widthText = PlainNumber(width);
+        ws.heightText = PlainNumber(height);
+        if (mHooks.resizePage) mHooks.resizePage();
+    }
+    return true;
+}
+
+} // namespace kestrio
