@@ -118,10 +118,15 @@ void DataEntry::FillDateBoxes(Workspace& ws) const
 qint64 DataEntry::SaveAndContinue(Workspace& ws, HistoryRecords& records)
 {
     const qint64 record = records.StoreRecord(ws);
+    NextBill(ws);
+    return record;
+}
+
+void DataEntry::NextBill(Workspace& ws)
+{
     ClearContents(ws);
     FillDateBoxes(ws);
     mAutoFill.AdvanceNumbers(ws);
-    return record;
 }
 
 } // namespace kestrio

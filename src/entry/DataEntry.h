@@ -41,6 +41,9 @@ public:
     // numbers advanced past the newest stored one. Returns the stored record number (0 for
     // an empty bill).
     qint64 SaveAndContinue(Workspace& ws, HistoryRecords& records);
+    // The boxes made ready for the next bill after one was stored or printed: cleared, dates
+    // filled, serial numbers advanced past the newest stored one.
+    void NextBill(Workspace& ws);
 
 private:
     const BoxConverter& mConverter;

@@ -2,6 +2,10 @@
 #include "app/ui/GuiScreenInfo.h"
 #include "app/ui/MF.h"
 #include "app/ui/MarginDialog.h"
+#include "app/ui/HistoryTab.h"
+#include "app/ui/PrinterDestination.h"
+#include "entry/HistoryGrid.h"
+#include "print/RecordingSurface.h"
 #include "app/ui/WidgetPlace.h"
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
@@ -357,22 +361,64 @@ TEST_F(PrintingWindowTest, CancellingThePrinterChoicePrintsAndStoresNothing)
     Workspace& ws = main.OpenWorkspace();
     ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("1234.5"));
     int asked = 0;
-    EXPECT_FALSE(main.PrintCurrentBill([&](QPrinter&) {
-        ++asked;
-        return false;
-    }));
+    main.SetDestinationFactory([&] {
+        auto destination = std::make_unique<PrinterDestination>(mTest.prompter, mTest.settings);
+        destination->SetDialogRunner([&](QPrinter&) {
+            ++asked;
+            return false;
+        });
+        return destination;
+    });
+    EXPECT_FALSE(main.PrintCurrentBill());
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(Bills(), 0);
 
     // An amount too long for its eight cells is refused before the printer is asked for.
     ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("1234567.5"));
-    EXPECT_FALSE(main.PrintCurrentBill([&](QPrinter&) {
-        ++asked;
-        return true;
-    }));
+    EXPECT_FALSE(main.PrintCurrentBill());
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(mTest.prompter.shown.value(0), QStringLiteral("金额超出对格金额框的格数，无法打印！"));
     EXPECT_EQ(Bills(), 0);
+}
+
+TEST_F(PrintingWindowTest, PrintAndContinueStoresTheBillAndAdvancesTheNumber)
+{
+    // A serial number box beside the amount.
+    Workspace saved;
+    FormatStore store(mTest.app->DbOp(), mTest.progress, mTest.screen);
+    store.LoadFormat(saved, QStringLiteral("收据"));
+    const int number = saved.table.AddElementRow(ElementTable::TextBox);
+    saved.table.SetText(number, ElementTable::ColLbl, QStringLiteral("编号"));
+    saved.table.SetText(number, ElementTable::ColCash, QStringLiteral("122"));
+    ASSERT_TRUE(store.SaveFormat(saved));
+    const qint64 numberId = saved.table.Id(number);
+
+    MF& main = Open();
+    RecordingSurface surface(120 * PrintSurface::TwipsPerMillimetre, 60 * PrintSurface::TwipsPerMillimetre);
+    main.SetDestinationFactory([&] { return std::make_unique<FixedDestination>(surface); });
+    Workspace& ws = main.OpenWorkspace();
+    ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("12.5"));
+    ws.SetBoxText(ws.table.RowOfId(numberId), QStringLiteral("NO0041"));
+    ASSERT_TRUE(main.BillCommand(QStringLiteral("mPrintContinue")));
+    EXPECT_EQ(Bills(), 2);
+    EXPECT_TRUE(surface.calls().contains(QStringLiteral("endDocument()")));
+    EXPECT_EQ(ws.BoxText(ws.table.RowOfId(numberId)), QStringLiteral("NO0042"));
+    EXPECT_EQ(ws.BoxText(ws.table.RowOfId(amountId)), QString());
+
+    // The history page shows the printed bill.
+    main.SST()->setCurrentIndex(1);
+    const Grid& grid = main.History()->History().grid();
+    ASSERT_EQ(main.History()->History().DataRowCount(), 1);
+    QStringList cells;
+    for (int col = HistoryGrid::kFirstBoxCol; col < grid.ColCount(); ++col) cells << grid.Text(HistoryGrid::kFirstDataRow, col);
+    EXPECT_TRUE(cells.contains(QStringLiteral("12.5"))) << cells.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(cells.contains(QStringLiteral("NO0041")));
+
+    // Save and continue: stored without printing, the number goes on.
+    surface.clearCalls();
+    ASSERT_TRUE(main.BillCommand(QStringLiteral("mSaveContinue")));
+    EXPECT_TRUE(surface.calls().isEmpty());
+    EXPECT_EQ(ws.BoxText(ws.table.RowOfId(numberId)), QStringLiteral("NO0043"));
 }
 
 TEST_F(PrintingWindowTest, ThePreviewDrawsTheBillAsPrinted)

@@ -20,6 +20,7 @@
 #include "format/FormatStore.h"
 #include "images/BackgroundCommands.h"
 #include "print/BillPrinter.h"
+#include "print/PictureContent.h"
 #include "seams/Prompter.h"
 #include "seams/ScreenInfo.h"
 #include "storage/DatabaseCompactor.h"
@@ -28,6 +29,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -501,14 +503,25 @@ void MF::StorePrintSettings()
     Store().StorePrintSettings(mWorkspace);
 }
 
-bool MF::PrintCurrentBill(PrinterDestination::PrintDialogRunner dialog)
+std::unique_ptr<PrintDestination> MF::MakeDestination()
+{
+    if (mMakeDestination) return mMakeDestination();
+    return std::make_unique<PrinterDestination>(mApp.Prompt(), mApp.Settings(), this);
+}
+
+void MF::SetDestinationFactory(std::function<std::unique_ptr<PrintDestination>()> factory)
+{
+    mMakeDestination = factory;
+    mHistoryTab->SetDestinationFactory(std::move(factory));
+}
+
+bool MF::PrintCurrentBill()
 {
     if (!HasFormat()) return false;
     SyncOptions();
-    PrinterDestination destination(mApp.Prompt(), mApp.Settings(), this);
-    if (dialog) destination.SetDialogRunner(std::move(dialog));
+    const std::unique_ptr<PrintDestination> destination = MakeDestination();
     HistoryRecords records(mApp.DbOp(), mApp.Prompt());
-    BillPrinter printer(destination, BillPrinter::EnvironmentFor(mApp, mWorkspace, FrameWidthTwips()), &records,
+    BillPrinter printer(*destination, BillPrinter::EnvironmentFor(mApp, mWorkspace, FrameWidthTwips()), &records,
                         mApp.Prompt(), mApp.Indicator());
     const bool printed = printer.PrintBill(mWorkspace, true, true);
     // The history page reloads when it is next shown.
@@ -671,6 +684,116 @@ void MF::BuildHistoryPage(QWidget* page)
     connect(mHistoryTab, &HistoryTab::historyShown, this, [this] { mSST->setCurrentIndex(1); });
 }
 
+// ---------------------------------------------------------------------------------------
+// The canvas's context menu: the bill menu "单据菜单", and for a picture box its picture and
+// barcode.
+
+void MF::BuildBillMenu()
+{
+    mPG->setContextMenuPolicy(Qt::CustomContextMenu);
+    mPG->setToolTip(QStringLiteral("点击右键，可添加输入框或清空输入框内容。"));
+    connect(mPG, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { ShowBillMenu(at); });
+}
+
+void MF::ShowBillMenu(const QPoint& at)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mPicGraph"));
+    auto add = [&](const char* name, const char16_t* caption, auto slot) {
+        QAction* action = menu.addAction(QString::fromUtf16(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    QWidget* under = mPG->childAt(at);
+    const int row = under ? mPG->RowOf(under) : -1;
+    if (row >= 0 && mWorkspace.table.KindOf(row) == ElementTable::PictureBox) {
+        add("mChoosePicture", u"添加/更改图片", [this, row] { ChoosePicture(row); });
+        add("mInputBarcode", u"输入条码", [this, row] { EnterBarcode(row); });
+        menu.addSeparator();
+    }
+    add("mAutoGetDate", u"自动生成日期", [this] { BillCommand(QStringLiteral("mAutoGetDate")); });
+    menu.addSeparator();
+    add("mClearCtl", u"清空内容框", [this] { BillCommand(QStringLiteral("mClearCtl")); });
+    menu.addSeparator();
+    add("mSaveContinue", u"保存并继续", [this] { BillCommand(QStringLiteral("mSaveContinue")); });
+    add("mPrintContinue", u"打印并继续", [this] { BillCommand(QStringLiteral("mPrintContinue")); });
+    menu.addSeparator();
+    add("mModiBackgroundPic", u"更换背景图", [this] { BillCommand(QStringLiteral("mModiBackgroundPic")); });
+    add("mClearBackPic", u"清除背景图", [this] { BillCommand(QStringLiteral("mClearBackPic")); });
+    menu.exec(mPG->mapToGlobal(at));
+}
+
+bool MF::BillCommand(const QString& name)
+{
+    if (!HasFormat()) return false;
+    SyncOptions();
+    const QString pattern = mApp.Parameters().GetParam(BoxConverter::CustomPatternName(119));
+    const BoxConverter converter(mApp.Time(), pattern);
+    AutoFill autoFill(mApp.DbOp(), mApp.Time(), pattern);
+    DataEntry entry(converter, autoFill);
+    bool done = true;
+    if (name == QLatin1String("mAutoGetDate")) {
+        entry.FillDateBoxes(mWorkspace);
+    } else if (name == QLatin1String("mClearCtl")) {
+        DataEntry::ClearContents(mWorkspace);
+    } else if (name == QLatin1String("mSaveContinue")) {
+        HistoryRecords records(mApp.DbOp(), mApp.Prompt());
+        entry.SaveAndContinue(mWorkspace, records);
+        mHistoryTab->Invalidate();
+    } else if (name == QLatin1String("mPrintContinue")) {
+        done = PrintCurrentBill();
+        if (done) entry.NextBill(mWorkspace);
+    } else if (name == QLatin1String("mModiBackgroundPic")) {
+        done = BackgroundCommands::ChooseAndImport(mApp.Prompt(), mApp.Paths().Folder(), CurrentFormat()) ==
+               BackgroundCommands::ImportResult::Imported;
+        if (done) {
+            mO2[4]->setCheckState(Qt::Checked);
+            ApplyCanvasOptions();
+        }
+    } else if (name == QLatin1String("mClearBackPic")) {
+        done = BackgroundCommands::ClearBackground(mApp.Prompt(), mApp.Paths().Folder(), CurrentFormat());
+        if (done) ApplyCanvasOptions();
+    } else {
+        return false;
+    }
+    mPG->RefreshFromWorkspace();
+    return done;
+}
+
+// A picture file for the box; the picture is drawn stretched into it.
+void MF::ChoosePicture(int row)
+{
+    const QString path = mApp.Prompt().OpenFile(QStringLiteral("选择图片"),
+                                                QStringLiteral("图片文件 (*.jpg *.jpeg *.bmp *.png *.gif)"));
+    if (path.isEmpty()) return;
+    if (!QFileInfo::exists(path)) {
+        mApp.Prompt().Message(QStringLiteral("图片文件“") + path + QStringLiteral("”不存在！"), Prompter::Icon::Warning);
+        return;
+    }
+    ShowPicture(row, [&](QSize size, double dpi, double fontSize) {
+        PictureContent::SetPictureContent(mWorkspace, row, path, size, dpi, fontSize,
+                                          Barcode::ParseStandard(mApp.Parameters().GetParam(QStringLiteral("StrBarCodeStand"))),
+                                          &mApp.Prompt());
+    });
+}
+
+void MF::EnterBarcode(int row)
+{
+    ShowPicture(row, [&](QSize size, double dpi, double fontSize) {
+        PictureContent::AskBarcode(mWorkspace, row, mApp.Prompt(), size, dpi, fontSize,
+                                   Barcode::ParseStandard(mApp.Parameters().GetParam(QStringLiteral("StrBarCodeStand"))));
+    });
+}
+
+void MF::ShowPicture(int row, const std::function<void(QSize, double, double)>& put)
+{
+    QWidget* control = mPG->Control(mPG->ElementIndexOfRow(row));
+    const QSize size = control ? control->size() : QSize(1, 1);
+    put(size, logicalDpiX(), mWorkspace.table.Number(row, ElementTable::ColFontSize) * mPG->CanvasFactor());
+    mPG->RefreshFromWorkspace();
+}
+
 void MF::RefreshCanvas()
 {
     mPG->RebuildElements();
@@ -701,6 +824,7 @@ void MF::BuildCanvasArea(QWidget* page)
     mPFrm->setBackgroundRole(QPalette::Mid);
     mPFrm->setAutoFillBackground(true);
     mPG = new Canvas(mApp, mWorkspace, mPFrm);
+    BuildBillMenu();
     mVS = new QScrollBar(Qt::Vertical, page);
     mVS->setObjectName(QStringLiteral("VS"));
     mVS->setRange(0, 0);

@@ -7,6 +7,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
+#include <memory>
+
 #include <array>
 
 class QAction;
@@ -55,15 +58,19 @@ public:
     const Workspace& OpenWorkspace() const { return mWorkspace; }
     Workspace& OpenWorkspace() { return mWorkspace; }
 
-    // "打印当前单据": the printer is asked for, the bill printed and kept as history. `dialog`
-    // replaces the print dialog (tests).
-    bool PrintCurrentBill(PrinterDestination::PrintDialogRunner dialog = {});
+    // "打印当前单据": the printer is asked for, the bill printed and kept as history.
+    bool PrintCurrentBill();
+    // Where printing goes (tests: a recording); by default the printer chosen in the dialog.
+    void SetDestinationFactory(std::function<std::unique_ptr<PrintDestination>()> factory);
     // "打印预览" and what it draws on the preview's printer.
     void PrintPreview();
     bool RenderPreview(QPrinter& printer);
     // Another format (empty name: the format list); the present contents become the old
     // format's defaults. False when nothing changed.
     bool ChooseFormat(const QString& name, bool force);
+    // A command of the bill menu by its name ("mAutoGetDate", "mClearCtl", "mSaveContinue",
+    // "mPrintContinue", "mModiBackgroundPic", "mClearBackPic").
+    bool BillCommand(const QString& name);
     // The margin dialog; the offsets are kept with the format at once.
     void EditMargins();
 
@@ -92,6 +99,11 @@ private:
     void BuildHistoryPage(QWidget* page);
     // Every box on the canvas shows the workspace's content again.
     void RefreshCanvas();
+    void BuildBillMenu();
+    void ShowBillMenu(const QPoint& at);
+    void ChoosePicture(int row);
+    void EnterBarcode(int row);
+    void ShowPicture(int row, const std::function<void(QSize, double, double)>& put);
     void ApplyCanvasOptions();
     QToolButton* BuildZoomButton(int index, QWidget* parent);
 
@@ -111,6 +123,7 @@ private:
     QString AskFormatName(bool allowEdit);
 
     void SyncOptions();
+    std::unique_ptr<PrintDestination> MakeDestination();
     double FrameWidthTwips() const;
     bool HasFormat();
     void StorePrintSettings();
@@ -140,6 +153,7 @@ private:
     std::array<QToolButton*, 3> mZm{};
     QPointer<ModiPSD> mModiPSD;
     HistoryTab* mHistoryTab = nullptr;
+    std::function<std::unique_ptr<PrintDestination>()> mMakeDestination;
     bool mLoaded = false;
     bool mShownOnce = false;
 };
