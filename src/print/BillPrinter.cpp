@@ -53,6 +53,7 @@ BillPrinter::BillPrinter(PrintDestination& destination, BillRenderer::Environmen
 
 bool BillPrinter::PrintBill(Workspace& ws, bool askPrinter, bool storeRecord)
 {
+    mLastRecord = 0;
     // A cheque must never lose the highest digits of its amount.
     if (BillRenderer::AmountOverflowRow(ws) >= 0) {
         mPrompter.Message(AmountOverflowMessage(), Prompter::Icon::Warning);
@@ -72,7 +73,6 @@ bool BillPrinter::PrintBill(Workspace& ws, bool askPrinter, bool storeRecord)
         mPrompter.Message(PrintErrorMessage(), Prompter::Icon::Critical);
         return false;
     }
-    mLastRecord = 0;
     if (storeRecord && mRecords) mLastRecord = mRecords->StoreRecord(ws);
     return true;
 }

@@ -309,6 +309,12 @@ bool BillRenderer::DrawTextBlock(const QString& text, double x, double y, double
             // The longest prefix, of at least one character, that fits the box.
             qsizetype take = 1;
             QString line = rest.first();
+            // Widths grow with every character, so a rest that fits whole is the longest prefix.
+            const QString whole = rest.join(QString());
+            if (rest.size() > 1 && mSurface->textWidth(whole) + spacing * double(rest.size() - 1) <= w) {
+                take = rest.size();
+                line = whole;
+            }
             while (take < rest.size()) {
                 const QString longer = line + rest.at(take);
                 if (mSurface->textWidth(longer) + spacing * double(take) > w) break;

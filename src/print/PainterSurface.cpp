@@ -107,8 +107,13 @@ bool PainterSurface::setFont(const Font& font)
     // The device draws whole pixels of height: the size in force is the nearest one, at least one.
     const double pixelsPerPoint = dpiY() / PointsPerInch;
     const double pixels = std::max(1.0, std::round(font.pointSize * pixelsPerPoint));
-    mFont = font;
-    mFont.pointSize = pixels / pixelsPerPoint;
+    Font wanted = font;
+    wanted.pointSize = pixels / pixelsPerPoint;
+    const bool same = wanted.name == mFont.name && wanted.pointSize == mFont.pointSize && wanted.bold == mFont.bold &&
+                      wanted.italic == mFont.italic && wanted.underline == mFont.underline &&
+                      wanted.strikeOut == mFont.strikeOut;
+    mFont = wanted;
+    if (!same) mMetrics.reset();
     return true;
 }
 
@@ -123,17 +128,26 @@ QFont PainterSurface::deviceFont() const
     return f;
 }
 
+// The font and its metrics are made once per font: a bill measures and draws one character
+// at a time.
+const QFontMetricsF& PainterSurface::metrics() const
+{
+    if (!mMetrics) {
+        mQFont = deviceFont();
+        mMetrics.emplace(mQFont, mDevice);
+    }
+    return *mMetrics;
+}
+
 double PainterSurface::textWidth(const QString& text) const
 {
-    const QFontMetricsF metrics(deviceFont(), mDevice);
-    return twipsToUnit(metrics.horizontalAdvance(text) * TwipsPerInch / dpiX());
+    return twipsToUnit(metrics().horizontalAdvance(text) * TwipsPerInch / dpiX());
 }
 
 double PainterSurface::textHeight(const QString& text) const
 {
-    const QFontMetricsF metrics(deviceFont(), mDevice);
     const auto lines = std::max<qsizetype>(1, text.count(QLatin1Char('\n')) + 1);
-    return twipsToUnit(metrics.height() * double(lines) * TwipsPerInch / dpiY());
+    return twipsToUnit(metrics().height() * double(lines) * TwipsPerInch / dpiY());
 }
 
 void PainterSurface::setPosition(double x, double y)
@@ -145,14 +159,13 @@ void PainterSurface::setPosition(double x, double y)
 bool PainterSurface::drawText(const QString& text)
 {
     if (!ensurePainter()) return false;
-    const QFont f = deviceFont();
-    const QFontMetricsF metrics(f, mDevice);
-    mPainter.setFont(f);
+    const QFontMetricsF& fm = metrics();
+    if (mPainter.font() != mQFont) mPainter.setFont(mQFont);
     mPainter.setPen(ColorFromBgr(mTextColor));
     mPainter.setBackground(Qt::white);
     mPainter.setBackgroundMode(mTransparentText ? Qt::TransparentMode : Qt::OpaqueMode);
-    mPainter.drawText(QPointF(toDeviceX(mPositionX), toDeviceY(mPositionY) + metrics.ascent()), text);
-    mPositionX += twipsToUnit(metrics.horizontalAdvance(text) * TwipsPerInch / dpiX());
+    mPainter.drawText(QPointF(toDeviceX(mPositionX), toDeviceY(mPositionY) + fm.ascent()), text);
+    mPositionX += twipsToUnit(fm.horizontalAdvance(text) * TwipsPerInch / dpiX());
     return true;
 }
 

@@ -3,9 +3,11 @@
 #include "print/PrintSurface.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <memory>
+#include <optional>
 
 class QPaintDevice;
 class QPagedPaintDevice;
@@ -77,6 +79,7 @@ private:
     double toDeviceX(double value) const;
     double toDeviceY(double value) const;
     QFont deviceFont() const;
+    const QFontMetricsF& metrics() const;
     bool ensurePainter();
     bool fail(const QString& message);
 
@@ -86,6 +89,8 @@ private:
     QString mPrinterName;
     QPainter mPainter;
     bool mPagePending = false;
+    mutable QFont mQFont;
+    mutable std::optional<QFontMetricsF> mMetrics;
     bool mEnded = false;
     bool mRestartable = false;
     Orientation mOrientation = Orientation::Portrait;

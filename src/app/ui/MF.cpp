@@ -44,7 +44,9 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QHeaderView>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QToolButton>
 
 #include <cmath>
@@ -598,6 +600,7 @@ void MF::BuildPages()
     BuildOptionFrame(first);
     BuildCanvasArea(first);
     BuildHistoryPage(mSST->widget(1));
+    BuildElementPage(mSST->widget(3));
     mSST->setCurrentIndex(0);
     connect(mSST, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 1) mHistoryTab->ShowHistory();
@@ -794,8 +797,36 @@ void MF::ShowPicture(int row, const std::function<void(QSize, double, double)>& 
     mPG->RefreshFromWorkspace();
 }
 
+// The element table as the format stores it (editing it belongs to the designer).
+void MF::BuildElementPage(QWidget* page)
+{
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    mMSF3 = new QTableWidget(page);
+    mMSF3->setObjectName(QStringLiteral("MSF_3"));
+    mMSF3->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    mMSF3->verticalHeader()->setVisible(false);
+    layout->addWidget(mMSF3);
+}
+
+void MF::ShowElementTable()
+{
+    const ElementTable& table = mWorkspace.table;
+    mMSF3->clear();
+    mMSF3->setColumnCount(ElementTable::ColumnCount);
+    mMSF3->setHorizontalHeaderLabels(ElementTable::Headers());
+    mMSF3->setRowCount(table.RowCount() - ElementTable::kFirstRow);
+    for (int row = ElementTable::kFirstRow; row < table.RowCount(); ++row)
+        for (int col = 0; col < ElementTable::ColumnCount; ++col)
+            mMSF3->setItem(row - ElementTable::kFirstRow, col,
+                           new QTableWidgetItem(col == ElementTable::ColColor ? QString::number(table.Color(row))
+                                                                             : table.Text(row, col)));
+    mMSF3->resizeColumnsToContents();
+}
+
 void MF::RefreshCanvas()
 {
+    ShowElementTable();
     mPG->RebuildElements();
     ApplyCanvasOptions();
 }

@@ -20,6 +20,7 @@ class QPrinter;
 class QMenu;
 class QScrollBar;
 class QTabWidget;
+class QTableWidget;
 class QToolButton;
 
 namespace kestrio {
@@ -97,6 +98,8 @@ private:
     void BuildOptionFrame(QWidget* page);
     void BuildCanvasArea(QWidget* page);
     void BuildHistoryPage(QWidget* page);
+    void BuildElementPage(QWidget* page);
+    void ShowElementTable();
     // Every box on the canvas shows the workspace's content again.
     void RefreshCanvas();
     void BuildBillMenu();
@@ -153,6 +156,7 @@ private:
     std::array<QToolButton*, 3> mZm{};
     QPointer<ModiPSD> mModiPSD;
     HistoryTab* mHistoryTab = nullptr;
+    QTableWidget* mMSF3 = nullptr;
     std::function<std::unique_ptr<PrintDestination>()> mMakeDestination;
     bool mLoaded = false;
     bool mShownOnce = false;
