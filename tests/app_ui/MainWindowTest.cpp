@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -198,6 +199,10 @@ TEST_F(MainWindowTest, TheLastFormatIsOpenedWithItsPageAndOptions)
     EXPECT_EQ(qobject_cast<QLabel*>(main.Control(QStringLiteral("Wid")))->text(), QStringLiteral("210"));
     EXPECT_EQ(qobject_cast<QLabel*>(main.Control(QStringLiteral("Hie")))->text(), QStringLiteral("99.5"));
     EXPECT_EQ(main.OpenWorkspace().table.RowCount(), 3);
+    const auto* elements = main.findChild<QTableWidget*>(QStringLiteral("MSF_3"));
+    ASSERT_NE(elements, nullptr);
+    EXPECT_EQ(elements->rowCount(), 1);
+    EXPECT_EQ(elements->horizontalHeaderItem(ElementTable::ColX)->text(), QStringLiteral("横向位置(毫米)"));
     EXPECT_TRUE(main.O2(3)->isChecked());
     EXPECT_TRUE(main.O2(4)->isChecked());
 }
