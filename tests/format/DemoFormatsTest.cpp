@@ -1,4 +1,5 @@
 // The formats and background pictures a first start installs, and that nothing else gets them.
+#include "GuiApplication.h"
 #include "TestApp.h"
 #include "format/DemoFormats.h"
 #include "images/BackgroundImages.h"
@@ -23,15 +24,7 @@ QString U(const char* text)
 
 // Captions need the platform's fonts, which come with a GUI application; the test runner
 // makes no application of its own.
-void EnsureGuiApplication()
-{
-    if (QCoreApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "format_tests";
-    static char* argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv); // lives as long as the process
-}
+using test::EnsureGuiApplication;
 
 struct Element {
     qint64 id = 0;

@@ -1,3 +1,5 @@
+#include "GuiApplication.h"
+#include "PdfText.h"
 #include "print/PainterSurface.h"
 #include "print/RecordingSurface.h"
 
@@ -17,15 +19,7 @@ constexpr double Mm = PrintSurface::TwipsPerMillimetre;
 constexpr double PointsPerMm = 72.0 / 25.4;
 
 // Fonts come with a GUI application; the test runner makes none of its own.
-void EnsureGuiApplication()
-{
-    if (QCoreApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "surface_tests";
-    static char* argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv); // lives as long as the process
-}
+using test::EnsureGuiApplication;
 
 PrintSurface::Font Sans(double size)
 {
@@ -45,39 +39,9 @@ QImage WhiteImage300(double widthMm, double heightMm)
     return image;
 }
 
-struct PdfWord {
-    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
-    QString text;
-};
-
-struct PdfPage {
-    double width = 0, height = 0;
-    QList<PdfWord> words;
-};
-
-// Reads a PDF back with poppler's pdftotext: page sizes and word boxes in points, origin at
-// the top-left of the page.
-QList<PdfPage> ReadPdf(const QString& path)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
-    EXPECT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    QList<PdfPage> pages;
-    static const QRegularExpression pageOrWord(QStringLiteral(
-        R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    for (auto it = pageOrWord.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        if (!m.captured(1).isEmpty()) {
-            pages.append({m.captured(1).toDouble(), m.captured(2).toDouble(), {}});
-        } else if (!pages.isEmpty()) {
-            pages.last().words.append({m.captured(3).toDouble(), m.captured(4).toDouble(), m.captured(5).toDouble(),
-                                       m.captured(6).toDouble(), m.captured(7)});
-        }
-    }
-    return pages;
-}
+using test::PdfPage;
+using test::PdfWord;
+using test::ReadPdf;
 
 bool IsWhite(const QImage& image, int x, int y)
 {
