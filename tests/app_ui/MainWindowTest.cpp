@@ -426,6 +426,28 @@ TEST_F(PrintingWindowTest, PrintAndContinueStoresTheBillAndAdvancesTheNumber)
     EXPECT_EQ(ws.BoxText(ws.table.RowOfId(numberId)), QStringLiteral("NO0043"));
 }
 
+TEST_F(PrintingWindowTest, ABillPrintedToAFileIsAPdfAndAHistoryRecord)
+{
+    MF& main = Open();
+    Workspace& ws = main.OpenWorkspace();
+    ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("1234.5"));
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("支票.pdf"));
+    main.SetDestinationFactory([&] {
+        auto destination = std::make_unique<PrinterDestination>(mTest.prompter, mTest.settings);
+        // The user picks "print to file" in the print dialog.
+        destination->SetDialogRunner([&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        });
+        return destination;
+    });
+    ASSERT_TRUE(main.PrintCurrentBill()) << mTest.prompter.shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    EXPECT_EQ(Bills(), 1);
+}
+
 TEST_F(PrintingWindowTest, ThePreviewDrawsTheBillAsPrinted)
 {
     MF& main = Open();

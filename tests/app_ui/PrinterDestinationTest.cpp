@@ -162,9 +162,11 @@ TEST_F(PrinterDestinationTest, PrinterDialogIsTitledAndCanBeCancelled)
     EXPECT_TRUE(mPrompter.shown.empty());
 }
 
-TEST_F(PrinterDestinationTest, PdfOutputIsNoPrinter)
+TEST_F(PrinterDestinationTest, PrintingToAFileNeedsItsName)
 {
     MakePdfPrinter(QStringLiteral("any.pdf"));
+    EXPECT_TRUE(PrinterDestination::PrinterWorks(mPdfPrinter));
+    mPdfPrinter.setOutputFileName(QString());
     EXPECT_FALSE(PrinterDestination::PrinterWorks(mPdfPrinter));
 }
 

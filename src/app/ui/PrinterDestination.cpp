@@ -50,6 +50,8 @@ QString PrinterDestination::PreselectedPrinter(const QStringList& installed, con
 
 bool PrinterDestination::PrinterWorks(const QPrinter& printer)
 {
+    // "Print to file" writes a PDF: a proof on plain paper, or a machine without a printer.
+    if (printer.outputFormat() == QPrinter::PdfFormat) return !printer.outputFileName().isEmpty();
     if (printer.outputFormat() != QPrinter::NativeFormat || !printer.isValid()) return false;
     const QPrinterInfo info = QPrinterInfo::printerInfo(printer.printerName());
     return !info.isNull() && info.state() != QPrinter::Error;
@@ -59,8 +61,8 @@ bool PrinterDestination::RunPrintDialog(QPrinter& printer) const
 {
     QPrintDialog dialog(&printer, mParent);
     dialog.setWindowTitle(DialogCaption());
-    // A bill goes to a printer as it is: no file, no page range, no selection.
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // A bill goes to a printer (or into a PDF file) as it is: no page range, no selection.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
@@ -85,7 +87,7 @@ bool PrinterDestination::ChoosePrinter()
     if (!accepted) return false;
 
     const QString chosen = mPrinter->printerName();
-    if (!chosen.isEmpty()) mSettings->WriteUserSetting(SettingApplication(), SettingSection(), SettingName(), chosen);
+    if (!chosen.isEmpty() && mPrinter->outputFormat() == QPrinter::NativeFormat) mSettings->WriteUserSetting(SettingApplication(), SettingSection(), SettingName(), chosen);
     MakeSurface();
     if (!PrinterWorks(*mPrinter)) {
         mPrompter.Message(QStringLiteral("没有正常连接打印机！"), Prompter::Icon::Warning);
