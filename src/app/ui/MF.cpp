@@ -148,6 +148,7 @@ void MF::Form_Load()
 void MF::Form_Unload()
 {
     // The present contents become the format's defaults; the design itself is not saved.
+    mPG->LeaveCurrentBox();
     if (!CurrentFormat().isEmpty()) HistoryRecords(mApp.DbOp(), mApp.Prompt()).SaveDefaults(mWorkspace);
     RememberLastFormat();
     if (mModiPSD) mModiPSD->close();
