@@ -1,4 +1,5 @@
 // The history grid: layout, newest bills first, the row limit and "显示全部".
+#include "RecordingProgress.h"
 #include "TestApp.h"
 #include "entry/HistoryGrid.h"
 #include "entry/HistoryRecords.h"
@@ -13,22 +14,7 @@ namespace {
 
 using Col = ElementTable::Column;
 
-// Records what the progress indicator was asked to show.
-class RecordingProgress final : public Progress {
-public:
-    void ShowProgress(const QString& caption, int totalSteps, int) override
-    {
-        captions << caption;
-        totals << totalSteps;
-    }
-    void StepProgress(int count, const QString&) override { steps += count; }
-    void CloseProgress() override { ++closed; }
-
-    QStringList captions;
-    QList<int> totals;
-    int steps = 0;
-    int closed = 0;
-};
+using test::RecordingProgress;
 
 class HistoryGridTest : public ::testing::Test {
 protected:

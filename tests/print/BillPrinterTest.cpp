@@ -1,6 +1,7 @@
 // Printing whole bills of a real format against a real database: one bill with its history
 // record, a batch in one job, bills picked from the history grid, and barcodes that a reader
 // can scan off the printed page.
+#include "RecordingProgress.h"
 #include "GuiApplication.h"
 #include "TestApp.h"
 #include "entry/HistoryGrid.h"
@@ -31,22 +32,7 @@ constexpr double K = PrintSurface::TwipsPerMillimetre;
 
 const QString kCheque = QStringLiteral("转账支票");
 
-// Records what the progress indicator was asked to show.
-class RecordingProgress final : public Progress {
-public:
-    void ShowProgress(const QString& caption, int totalSteps, int) override
-    {
-        captions << caption;
-        totals << totalSteps;
-    }
-    void StepProgress(int count, const QString&) override { steps += count; }
-    void CloseProgress() override { ++closed; }
-
-    QStringList captions;
-    QList<int> totals;
-    int steps = 0;
-    int closed = 0;
-};
+using test::RecordingProgress;
 
 // A printer choice the user cancels.
 class CancelledDestination final : public PrintDestination {
