@@ -431,8 +431,8 @@ QMenu* MF::BuildSettingMenu()
             &MF::mPSDSet_Click);
     connect(AddItem(menu, QStringLiteral("mStrBarCodeStand"), QStringLiteral("条码标准设置"), true), &QAction::triggered,
             this, [this] {
-                // The picture boxes' previews are redrawn by the canvas once it draws them.
-                StrCodeStand window(mApp.Parameters(), [] {}, this);
+                // The picture boxes draw their barcodes anew in the chosen standard.
+                StrCodeStand window(mApp.Parameters(), [this] { mPG->RefreshFromWorkspace(); }, this);
                 window.exec();
             });
     return menu;
