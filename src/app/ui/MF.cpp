@@ -432,7 +432,7 @@ QMenu* MF::BuildSettingMenu()
     connect(AddItem(menu, QStringLiteral("mStrBarCodeStand"), QStringLiteral("条码标准设置"), true), &QAction::triggered,
             this, [this] {
                 // The picture boxes draw their barcodes anew in the chosen standard.
-                StrCodeStand window(mApp.Parameters(), [this] { mPG->RefreshFromWorkspace(); }, this);
+                StrCodeStand window(mApp.Parameters(), [this] { mPG->RebuildElements(); }, this);
                 window.exec();
             });
     return menu;
