@@ -2,6 +2,8 @@
 #include "app/ui/GuiScreenInfo.h"
 #include "app/ui/MF.h"
 #include "app/ui/MarginDialog.h"
+#include "app/ui/Canvas.h"
+#include "app/ui/FormSize.h"
 #include "app/ui/HistoryTab.h"
 #include "app/ui/PrinterDestination.h"
 #include "entry/HistoryGrid.h"
@@ -446,6 +448,34 @@ TEST_F(PrintingWindowTest, ABillPrintedToAFileIsAPdfAndAHistoryRecord)
     ASSERT_TRUE(main.PrintCurrentBill()) << mTest.prompter.shown.join(QLatin1Char('|')).toStdString();
     EXPECT_GT(QFileInfo(pdf).size(), 0);
     EXPECT_EQ(Bills(), 1);
+}
+
+TEST_F(PrintingWindowTest, ThePageSizeDialogKeepsTheRatioRule)
+{
+    MF& main = Open();
+    const int canvasWidth = main.PG()->width();
+    QString seen;
+    auto answer = [&](const char* width, const char* height) {
+        QTimer::singleShot(0, [&, width, height] {
+            auto* dialog = qobject_cast<FormSize*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            seen = dialog->TX()->text() + QLatin1Char('x') + dialog->TY()->text();
+            dialog->TX()->setText(QString::fromLatin1(width));
+            dialog->TY()->setText(QString::fromLatin1(height));
+            QTest::mouseClick(dialog->Com(0), Qt::LeftButton);
+            if (dialog->isVisible()) dialog->reject(); // refused: the dialog stayed open
+        });
+    };
+    answer("10", "201");
+    EXPECT_FALSE(main.EditPageSize());
+    EXPECT_EQ(seen, QStringLiteral("120x60"));
+    EXPECT_EQ(mTest.prompter.shown.value(0), QStringLiteral("单据的宽度与高度比例应为1：20到20：1之间！"));
+    answer("240", "80");
+    ASSERT_TRUE(main.EditPageSize());
+    EXPECT_EQ(qobject_cast<QLabel*>(main.Control(QStringLiteral("Wid")))->text(), QStringLiteral("240"));
+    EXPECT_EQ(main.OpenWorkspace().heightText, QStringLiteral("80"));
+    EXPECT_EQ(main.PG()->width(), canvasWidth); // the canvas still fits the frame
+    EXPECT_EQ(main.PG()->height(), canvasWidth / 3);
 }
 
 TEST_F(PrintingWindowTest, ThePreviewDrawsTheBillAsPrinted)

@@ -4,6 +4,7 @@
 #include "GuiScreenInfo.h"
 #include "Canvas.h"
 #include "FmtList.h"
+#include "FormSize.h"
 #include "HistoryTab.h"
 #include "seams/UserSettings.h"
 #include "MarginDialog.h"
@@ -161,6 +162,11 @@ bool MF::eventFilter(QObject* watched, QEvent* event)
         ChooseFormat(QString(), false);
         return true;
     }
+    // A click on the page size opens "修改单据尺寸".
+    if ((watched == mWid || watched == mHie) && event->type() == QEvent::MouseButtonRelease) {
+        EditPageSize();
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -234,6 +240,16 @@ bool MF::ChooseFormat(const QString& name, bool force)
     SyncOptions();
     mWorkspace.lineBreakMarker = mApp.LineBreakMarker();
     return Library().ChooseFormat(mWorkspace, name, force);
+}
+
+bool MF::EditPageSize()
+{
+    if (!HasFormat()) return false;
+    SyncOptions();
+    FormatLibrary library = Library();
+    if (!FormSize::Edit(library, mWorkspace, this)) return false;
+    ShowFormatName();
+    return true;
 }
 
 void MF::ShowFormatName()
@@ -628,7 +644,6 @@ void MF::BuildOptionFrame(QWidget* page)
 
     mLFMT = new QLabel(QStringLiteral("上次退出时格式"), mFrm1);
     mLFMT->installEventFilter(this);
-    mLFMT->setToolTip(QStringLiteral("双击可选择其他格式。"));
     mLFMT->setObjectName(QStringLiteral("LFMT"));
     mLFMT->setToolTip(QStringLiteral("当前显示的单据格式名称（双击可选择其他格式）。"));
     QFont bold = mLFMT->font();
@@ -636,8 +651,10 @@ void MF::BuildOptionFrame(QWidget* page)
     mLFMT->setFont(bold);
     mWid = new QLabel(QStringLiteral("180"), mFrm1);
     mWid->setObjectName(QStringLiteral("Wid"));
+    mWid->installEventFilter(this);
     mWid->setToolTip(QStringLiteral("当前单据的宽度（点击可修改）。"));
     mHie = new QLabel(QStringLiteral("50"), mFrm1);
+    mHie->installEventFilter(this);
     mHie->setObjectName(QStringLiteral("Hie"));
     mHie->setToolTip(QStringLiteral("当前单据的高度（点击可修改）。"));
 

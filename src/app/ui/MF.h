@@ -72,6 +72,8 @@ public:
     // A command of the bill menu by its name ("mAutoGetDate", "mClearCtl", "mSaveContinue",
     // "mPrintContinue", "mModiBackgroundPic", "mClearBackPic").
     bool BillCommand(const QString& name);
+    // "修改单据尺寸" for the open format; true when the size was changed.
+    bool EditPageSize();
     // The margin dialog; the offsets are kept with the format at once.
     void EditMargins();
 
