@@ -36,17 +36,22 @@ BillRenderer::Environment BillPrinter::EnvironmentFor(AppContext& app, const Wor
     return env;
 }
 
+namespace {
+
+// "自动设置纸张" goes to the destination unless the caller asked for something else.
+BillRenderer::Environment WithPaperForms(BillRenderer::Environment environment, PrintDestination& destination)
+{
+    if (!environment.installPaperForm)
+        environment.installPaperForm = [&destination](double w, double h) { destination.InstallPaperForm(w, h); };
+    return environment;
+}
+
+} // namespace
+
 BillPrinter::BillPrinter(PrintDestination& destination, BillRenderer::Environment environment,
                          HistoryRecords* records, Prompter& prompter, Progress& progress)
     : mDestination(destination),
-      mRenderer(destination.Surface(),
-                [&] {
-                    if (!environment.installPaperForm)
-                        environment.installPaperForm = [&destination](double w, double h) {
-                            destination.InstallPaperForm(w, h);
-                        };
-                    return std::move(environment);
-                }()),
+      mRenderer(destination.Surface(), WithPaperForms(std::move(environment), destination)),
       mRecords(records), mPrompter(prompter), mProgress(progress)
 {
 }

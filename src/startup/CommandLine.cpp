@@ -6,6 +6,7 @@
 #include "convert/CapitalAmount.h"
 #include "entry/AutoFill.h"
 #include "entry/DataEntry.h"
+#include "entry/EntryKit.h"
 #include "entry/HistoryGrid.h"
 #include "entry/HistoryRecords.h"
 #include "format/FormatStore.h"
@@ -201,10 +202,8 @@ int CommandLine::PrepareBill(AppContext& app, const QString& name, const QList<Q
     FormatStore::LoadHooks hooks;
     hooks.loadDefaults = [&] { records.LoadDefaults(ws); };
     FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name, hooks);
-    const QString pattern = app.Parameters().GetParam(BoxConverter::CustomPatternName(119));
-    const BoxConverter converter(app.Time(), pattern);
-    AutoFill autoFill(app.DbOp(), app.Time(), pattern);
-    DataEntry entry(converter, autoFill);
+    EntryKit kit(app);
+    DataEntry& entry = kit.entry;
     if (record > 0) {
         Recordset rows = app.DbOp().OpenQuery(QStringLiteral("SELECT CID, Con FROM 历史 WHERE Fmt=") + SqlQuote(name) +
                                               QStringLiteral(" AND ID=") + QString::number(record));

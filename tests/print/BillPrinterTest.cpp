@@ -1,6 +1,7 @@
 // Printing whole bills of a real format against a real database: one bill with its history
 // record, a batch in one job, bills picked from the history grid, and barcodes that a reader
 // can scan off the printed page.
+#include "ScannedText.h"
 #include "RecordingProgress.h"
 #include "GuiApplication.h"
 #include "TestApp.h"
@@ -13,7 +14,6 @@
 #include "print/RecordingSurface.h"
 #include "storage/Database.h"
 
-#include <ZXing/ReadBarcode.h>
 
 #include <QImage>
 #include <QMap>
@@ -431,18 +431,6 @@ TEST_F(BillPrinterTest, ReprintFromTheHistoryGrid)
 // ---------------------------------------------------------------------------------------
 // Barcodes printed on a 300 dpi page and read back by a barcode reader.
 
-std::string DecodePage(const QImage& page)
-{
-    const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
-    const auto hints = ZXing::DecodeHints()
-                           .setFormats(ZXing::BarcodeFormat::Code39 | ZXing::BarcodeFormat::EAN13)
-                           .setTryHarder(true);
-    const ZXing::Result result = ZXing::ReadBarcode(
-        ZXing::ImageView(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum,
-                         int(grey.bytesPerLine())),
-        hints);
-    return result.isValid() ? result.text() : std::string();
-}
 
 // A 100 × 40 mm bill with one picture box holding `content`, drawn by the renderer onto a
 // white page of 300 dots per inch.
@@ -492,7 +480,7 @@ TEST(BarcodeOnPaper, Code39ScansBackAsItsText)
     ScriptedPrompter prompter;
     const QImage page = PrintBarcodeBill(QStringLiteral("ABC-123"), Barcode::Standard::Code39, prompter);
     EXPECT_GT(DarkPixels(page), 1000);
-    EXPECT_EQ(DecodePage(page), "ABC-123");
+    EXPECT_EQ(test::ScannedText(page), "ABC-123");
     EXPECT_TRUE(prompter.shown.isEmpty());
     // Nothing outside the box: the page above it is white.
     for (int y = 0; y < qRound(9.5 / 25.4 * 300); ++y)
@@ -503,7 +491,7 @@ TEST(BarcodeOnPaper, Ean13ScansBackWithItsCheckDigit)
 {
     ScriptedPrompter prompter;
     const QImage page = PrintBarcodeBill(QStringLiteral("690123456789"), Barcode::Standard::Ean13, prompter);
-    EXPECT_EQ(DecodePage(page), "6901234567892");
+    EXPECT_EQ(test::ScannedText(page), "6901234567892");
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 

@@ -1,11 +1,11 @@
 // What a picture box shows on the canvas: a picture stretched, or its barcode read back by a
 // real decoder.
+#include "ScannedText.h"
 #include "GuiApplication.h"
 #include "ScriptedPrompter.h"
 #include "format/Workspace.h"
 #include "print/PictureContent.h"
 
-#include <ZXing/ReadBarcode.h>
 
 #include <QTemporaryDir>
 
@@ -14,15 +14,6 @@
 namespace kestrio {
 namespace {
 
-std::string Decoded(const QImage& image)
-{
-    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
-    const auto hints = ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::Code39 | ZXing::BarcodeFormat::EAN13);
-    const auto result = ZXing::ReadBarcode(
-        ZXing::ImageView(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum, int(grey.bytesPerLine())),
-        hints);
-    return result.isValid() ? result.text() : std::string();
-}
 
 class PictureBox : public ::testing::Test {
 protected:
@@ -47,13 +38,13 @@ protected:
 TEST_F(PictureBox, ABarcodeIsDrawnIntoTheBoxAndReadsBack)
 {
     auto view = Set(QStringLiteral("ABC-123"));
-    EXPECT_EQ(Decoded(view.image), "ABC-123");
+    EXPECT_EQ(test::ScannedText(view.image), "ABC-123");
     EXPECT_EQ(view.image.size(), QSize(480, 120));
     EXPECT_EQ(view.toolTip, QStringLiteral("当前条码：ABC-123"));
     EXPECT_EQ(ws.GetBoxContent(row), QStringLiteral("ABC-123"));
 
     view = Set(QStringLiteral("690123456789"), Barcode::Standard::Ean13);
-    EXPECT_EQ(Decoded(view.image), "6901234567892");
+    EXPECT_EQ(test::ScannedText(view.image), "6901234567892");
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
@@ -84,7 +75,7 @@ TEST_F(PictureBox, TheBarcodeCommandAsksAndAnEmptyAnswerClears)
     EXPECT_EQ(prompter.shown.value(0), PictureContent::BarcodePrompt());
     EXPECT_EQ(prompter.presets.value(0), QStringLiteral("OLD1"));
     EXPECT_EQ(ws.GetBoxContent(row), QStringLiteral("NEW2"));
-    EXPECT_EQ(Decoded(view.image), "NEW2");
+    EXPECT_EQ(test::ScannedText(view.image), "NEW2");
 
     prompter.QueueInput(std::nullopt); // cancel
     view = PictureContent::AskBarcode(ws, row, prompter, QSize(480, 120), 96, 9, Barcode::Standard::Code39);

@@ -1,10 +1,10 @@
 // `kestrio print`, run as a user runs it, with the output read back: the PDF through poppler's
 // pdftotext, the PNG as an image and its barcode through a barcode reader.
+#include "ScannedText.h"
 #include "PdfText.h"
 #include "QtPrinters.h"
 #include "format/FormatStore.h"
 
-#include <ZXing/ReadBarcode.h>
 
 #include <QDir>
 #include <QFile>
@@ -85,18 +85,6 @@ std::optional<PdfWord> TopWord(const PdfPage& page, const QString& text)
     return top;
 }
 
-std::string Decode(const QImage& image)
-{
-    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
-    const auto hints = ZXing::DecodeHints()
-                           .setFormats(ZXing::BarcodeFormat::Code39 | ZXing::BarcodeFormat::EAN13)
-                           .setTryHarder(true);
-    const ZXing::Result result = ZXing::ReadBarcode(
-        ZXing::ImageView(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum,
-                         int(grey.bytesPerLine())),
-        hints);
-    return result.isValid() ? result.text() : std::string();
-}
 
 int DarkPixelsIn(const QImage& image, const QRect& rect)
 {
@@ -280,7 +268,7 @@ TEST_F(PrintCommand, PrintedBarcodeScansBack)
            QStringLiteral("单号条码=ABC-123"), QStringLiteral("--png"), png});
     const QImage image(png);
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(Decode(image), "ABC-123");
+    EXPECT_EQ(test::ScannedText(image), "ABC-123");
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "entry/DataEntry.h"
 #include "format/Workspace.h"
 #include "print/Barcode.h"
+#include "entry/EntryKit.h"
 #include "print/PictureContent.h"
 
 #include <QCheckBox>
@@ -116,19 +117,6 @@ private:
 };
 
 // What the boxes do, made for each use from the program's parameters.
-struct EntryCore {
-    explicit EntryCore(AppContext& app)
-        : pattern(app.Parameters().GetParam(BoxConverter::CustomPatternName(119))),
-          converter(app.Time(), pattern),
-          autoFill(app.DbOp(), app.Time(), pattern),
-          entry(converter, autoFill)
-    {
-    }
-    QString pattern;
-    BoxConverter converter;
-    AutoFill autoFill;
-    DataEntry entry;
-};
 
 } // namespace
 
@@ -792,7 +780,7 @@ void Canvas::AutoFind()
     if (it == mElements.end() || it->kind != ElementTable::TextBox) return;
     Element& element = *it;
     const QString typed = mWs.BoxText(element.row);
-    EntryCore core(mApp);
+    EntryKit core(mApp);
     const AutoFill::Completion completion = core.autoFill.AutoComplete(mWs, mWs.table.Id(element.row), typed);
     if (!completion.completed) return;
     mWs.SetBoxText(element.row, completion.text);
@@ -825,7 +813,7 @@ void Canvas::LeaveBox(int row)
 {
     if (!mWs.table.IsDataRow(row)) return;
     const QStringList before = Snapshot();
-    EntryCore core(mApp);
+    EntryKit core(mApp);
     core.entry.LeaveBox(mWs, row);
     RefreshFromWorkspace();
     if (Snapshot() != before) emit contentsChanged();
@@ -858,7 +846,7 @@ void Canvas::CheckBoxClicked(Element& element, bool checked)
 void Canvas::ShowSuggestions(Element& element)
 {
     mComb->clear();
-    EntryCore core(mApp);
+    EntryKit core(mApp);
     const QStringList values = core.autoFill.FillSuggestions(mWs, mWs.table.Id(element.row));
     mComb->addItems(values);
     const QRect box = element.control->geometry();

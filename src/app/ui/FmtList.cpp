@@ -4,6 +4,7 @@
 #include "app/AppContext.h"
 #include "format/FormatExchange.h"
 #include "format/FormatLibrary.h"
+#include "images/BackgroundCommands.h"
 #include "images/BackgroundImages.h"
 #include "seams/Prompter.h"
 
@@ -235,19 +236,14 @@ void FmtList::PlacePreview()
         mVS->setEnabled(false);
         return;
     }
-    const int imageHeight =
-        static_cast<int>(std::nearbyint(static_cast<double>(mPicture.height()) / mPicture.width() * width));
-    mImg->setGeometry(0, 0, width, imageHeight);
-    if (imageHeight > height && height > 0) {
-        mVS->setEnabled(true);
-        mVS->setMinimum(0);
-        mVS->setMaximum(static_cast<int>(std::nearbyint(static_cast<double>(imageHeight) / height * 10)));
-        mVS->setSingleStep(1);
-        mVS->setPageStep(10);
-        mVS->setValue(0);
-    } else {
-        mVS->setValue(0);
-        mVS->setEnabled(false);
+    const BackgroundCommands::PreviewFit fit = BackgroundCommands::FitPreview(mPicture.size(), width, height);
+    mImg->setGeometry(0, 0, width, static_cast<int>(std::nearbyint(fit.imageHeight)));
+    mVS->setValue(0);
+    mVS->setEnabled(fit.scrollEnabled);
+    if (fit.scrollEnabled) {
+        mVS->setRange(0, fit.scrollMax);
+        mVS->setSingleStep(fit.smallChange);
+        mVS->setPageStep(fit.largeChange);
     }
 }
 

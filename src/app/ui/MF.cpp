@@ -15,6 +15,7 @@
 #include "convert/BoxConverter.h"
 #include "entry/AutoFill.h"
 #include "entry/DataEntry.h"
+#include "entry/EntryKit.h"
 #include "entry/HistoryRecords.h"
 #include "format/FormatExchange.h"
 #include "format/FormatLibrary.h"
@@ -209,24 +210,18 @@ FormatLibrary MF::Library()
     hooks.storeDefaults = [this] {
         if (!mWorkspace.formatName.isEmpty()) HistoryRecords(mApp.DbOp(), mApp.Prompt()).SaveDefaults(mWorkspace);
     };
-    hooks.resizePage = [this] {
+    const auto sizeCanvas = [this] {
         mWid->setText(mWorkspace.widthText);
         mHie->setText(mWorkspace.heightText);
         PlaceDesignedCanvas();
     };
+    hooks.resizePage = sizeCanvas;
     hooks.removeElements = [this] { RefreshCanvas(); };
-    hooks.load.sizeCanvas = [this] {
-        mWid->setText(mWorkspace.widthText);
-        mHie->setText(mWorkspace.heightText);
-        PlaceDesignedCanvas();
-    };
+    hooks.load.sizeCanvas = sizeCanvas;
     hooks.load.rebuildElements = [this] { mPG->RebuildElements(); };
     hooks.load.loadDefaults = [this] { HistoryRecords(mApp.DbOp(), mApp.Prompt()).LoadDefaults(mWorkspace); };
     hooks.afterChoose = [this] {
-        const QString pattern = mApp.Parameters().GetParam(BoxConverter::CustomPatternName(119));
-        const BoxConverter converter(mApp.Time(), pattern);
-        AutoFill autoFill(mApp.DbOp(), mApp.Time(), pattern);
-        DataEntry(converter, autoFill).FillDateBoxes(mWorkspace);
+        EntryKit(mApp).entry.FillDateBoxes(mWorkspace);
         for (std::size_t i = 0; i < mO2.size(); ++i) SetOptionValue(*mO2[i], mWorkspace.options[i]);
         ShowFormatName();
         ShowPrintTicks();
@@ -571,8 +566,9 @@ void MF::PrintPreview()
     const QString remembered =
         mApp.Settings().ReadUserSetting(PrinterDestination::SettingApplication(), PrinterDestination::SettingSection(),
                                         PrinterDestination::SettingName(), QString());
-    if (!remembered.isEmpty() && QPrinterInfo::availablePrinterNames().contains(remembered))
-        printer.setPrinterName(remembered);
+    const QString preselected =
+        PrinterDestination::PreselectedPrinter(QPrinterInfo::availablePrinterNames(), remembered, printer.printerName());
+    if (!preselected.isEmpty()) printer.setPrinterName(preselected);
     QPrintPreviewDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("PrintPreview"));
     dialog.setWindowTitle(QStringLiteral("打印预览"));
@@ -749,10 +745,8 @@ bool MF::BillCommand(const QString& name)
 {
     if (!HasFormat()) return false;
     SyncOptions();
-    const QString pattern = mApp.Parameters().GetParam(BoxConverter::CustomPatternName(119));
-    const BoxConverter converter(mApp.Time(), pattern);
-    AutoFill autoFill(mApp.DbOp(), mApp.Time(), pattern);
-    DataEntry entry(converter, autoFill);
+    EntryKit kit(mApp);
+    DataEntry& entry = kit.entry;
     bool done = true;
     if (name == QLatin1String("mAutoGetDate")) {
         entry.FillDateBoxes(mWorkspace);
