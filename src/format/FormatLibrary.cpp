@@ -1,5 +1,10 @@
 #include "FormatLibrary.h"
 
+#include <QCollator>
+#include <QLocale>
+
+#include <algorithm>
+
 #include "ElementTable.h"
 #include "Grid.h"
 #include "GridFiller.h"
@@ -115,11 +120,34 @@ QStringList FormatLibrary::FormatListHeaders()
             QStringLiteral("格式名称"), QStringLiteral("宽(毫米)"), QStringLiteral("高(毫米)")};
 }
 
+// Chinese names in the order of their pinyin, as a clerk looks them up; the running numbers
+// follow the new order.
+void FormatLibrary::SortByPinyin(Grid& grid)
+{
+    QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
+    collator.setNumericMode(true);
+    QList<QStringList> rows;
+    for (int row = grid.FixedRows(); row < grid.RowCount(); ++row) {
+        QStringList cells;
+        for (int col = 0; col < grid.ColCount(); ++col) cells << grid.Text(row, col);
+        rows << cells;
+    }
+    std::stable_sort(rows.begin(), rows.end(), [&collator](const QStringList& a, const QStringList& b) {
+        return collator.compare(a.at(kNameColumn), b.at(kNameColumn)) < 0;
+    });
+    for (int i = 0; i < rows.size(); ++i) {
+        const int row = grid.FixedRows() + i;
+        for (int col = 0; col < grid.ColCount(); ++col) grid.SetText(row, col, rows.at(i).at(col));
+        grid.SetText(row, kNumberColumn, QString::number(i + 1));
+    }
+}
+
 int FormatLibrary::FillFormatList(Grid& grid, const QString& currentFormat)
 {
     GridFiller::LayoutGrid(grid, FormatListColumnNames(), FormatListHeaders());
     grid.tag = QStringLiteral("Fmt");
     GridFiller::FillGrid(mDb, grid, WholeFormatCondition(), QStringLiteral("Fmt"));
+    SortByPinyin(grid);
     const int row = grid.FindRow(kNameColumn, currentFormat);
     if (row >= 0) grid.SetText(row, kMarkColumn, QStringLiteral("√"));
     return row;

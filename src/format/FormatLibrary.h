@@ -85,9 +85,12 @@ public:
     // returned (-1 when it is not listed); the window makes it current and colours it red.
     static QStringList FormatListColumnNames();
     static QStringList FormatListHeaders();
+    static constexpr int kNumberColumn = 1;
     static constexpr int kMarkColumn = 2;
     static constexpr int kNameColumn = 3;
     int FillFormatList(Grid& grid, const QString& currentFormat);
+    // The format rows by their names' pinyin, numbered anew.
+    static void SortByPinyin(Grid& grid);
     // The search of a grid: from the row after `currentRow`, wrapping over all data rows
     // once, the first row with a cell in columns first..last that contains `keyword`
     // (case-sensitive). Returns the row, or -1 when none matched. An empty keyword shows

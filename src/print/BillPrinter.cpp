@@ -122,28 +122,31 @@ BillPrinter::Reprint BillPrinter::ReprintHistoryRows(Workspace& ws, const Histor
     const int first = std::max(HistoryGrid::kFirstDataRow, std::min(grid.Row(), grid.RowSel()));
     const int last = std::min(grid.grid().RowCount() - 1, std::max(grid.Row(), grid.RowSel()));
     const bool several = last > first;
-    if (several && !mDestination.ChoosePrinter()) return Reprint::Cancelled;
+    // One bill shows in the boxes whether or not it is then printed.
+    if (!several) LoadHistoryRow(ws, grid, first);
+    if (!mDestination.ChoosePrinter()) return several ? Reprint::Cancelled : Reprint::Loaded;
+    // A printer gets one job per bill; a file gets every bill as pages of one job, since a
+    // second job would replace the first.
+    const bool oneJob = mDestination.WritesOneFile();
     mRenderer.SetSurface(mDestination.Surface());
     mProgress.ShowProgress(QStringLiteral("正在打印..."), last - first + 1, 0);
-    Reprint result = several ? Reprint::Printed : Reprint::Loaded;
-    for (int row = first; row <= last; ++row) {
+    Reprint result = Reprint::Printed;
+    for (int row = first; row <= last && result == Reprint::Printed; ++row) {
         LoadHistoryRow(ws, grid, row);
-        if (several) {
-            // Each bill is a print job of its own, and none is stored again.
-            if (!PrintBill(ws, false, false)) {
-                result = Reprint::Failed;
-                break;
-            }
-            if (!mDestination.Surface().endDocument()) {
-                mPrompter.Message(PrintErrorMessage(), Prompter::Icon::Critical);
-                result = Reprint::Failed;
-                break;
-            }
-        }
-        mProgress.StepProgress(1, QStringLiteral("pages"));
+        // None is stored again.
+        if (!PrintBill(ws, false, false) || (!oneJob && !EndJob())) result = Reprint::Failed;
+        else mProgress.StepProgress(1, QStringLiteral("pages"));
     }
+    if (oneJob && result == Reprint::Printed && !EndJob()) result = Reprint::Failed;
     mProgress.CloseProgress();
     return result;
+}
+
+bool BillPrinter::EndJob()
+{
+    if (mDestination.Surface().endDocument()) return true;
+    mPrompter.Message(PrintErrorMessage(), Prompter::Icon::Critical);
+    return false;
 }
 
 } // namespace kestrio

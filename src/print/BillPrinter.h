@@ -43,13 +43,13 @@ public:
 
     enum class Reprint {
         ShowHistory, // the grid has no bills: show the history tab instead
-        Loaded,      // one bill was put into the boxes
-        Printed,     // every selected bill was printed, each as a job of its own
+        Loaded,      // one bill was put into the boxes, and the printer choice cancelled
+        Printed,     // every selected bill was printed: a job each, or one file with them all
         Cancelled,   // the printer choice was cancelled
         Failed       // a bill could not be printed; the ones before it were
     };
-    // The selected bills of the history grid into the boxes; more than one are printed
-    // without being stored again.
+    // The selected bills of the history grid printed again, without being stored again; a
+    // single bill is put into the boxes first.
     Reprint ReprintHistoryRows(Workspace& ws, const HistoryGrid& grid);
     // Puts history row `row` of the grid into the boxes that have a column.
     static void LoadHistoryRow(Workspace& ws, const HistoryGrid& grid, int row);
@@ -62,6 +62,9 @@ public:
     static QString PrintErrorMessage();
 
 private:
+    // Ends the job; "打印出错！" when the surface refuses.
+    bool EndJob();
+
     PrintDestination& mDestination;
     BillRenderer mRenderer;
     HistoryRecords* mRecords;

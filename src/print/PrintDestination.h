@@ -23,6 +23,10 @@ public:
     // "自动设置纸张": the following pages are widthMm × heightMm. A destination that cannot do it
     // tells the user and printing goes on with the paper as it was.
     virtual void InstallPaperForm(double widthMm, double heightMm) = 0;
+
+    // True when the chosen printer writes a file: the pages of several bills then go into one
+    // job, since every new job would replace the file.
+    virtual bool WritesOneFile() const { return false; }
 };
 
 // A destination without a choice to make: a PDF, an image, a preview page or a test's

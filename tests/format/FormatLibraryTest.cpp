@@ -6,6 +6,7 @@
 #include "format/FormatLibrary.h"
 #include "format/FormatStore.h"
 #include "format/Grid.h"
+#include "format/GridFiller.h"
 #include "format/Workspace.h"
 #include "images/BackgroundImages.h"
 
@@ -416,6 +417,31 @@ TEST_F(FormatLibraryTest, PageSizeFollowsTheRatioRule)
     EXPECT_EQ(resized, 1);
     EXPECT_EQ(ws.widthText, QStringLiteral("210.5"));
     EXPECT_EQ(ws.heightText, QStringLiteral("99"));
+}
+
+} // namespace
+} // namespace kestrio
+
+namespace kestrio {
+namespace {
+
+TEST(FormatListOrderTest, NamesSortByPinyinAndAreNumberedAnew)
+{
+    Grid grid;
+    GridFiller::LayoutGrid(grid, FormatLibrary::FormatListColumnNames(), FormatLibrary::FormatListHeaders());
+    for (const char16_t* name : {u"中国银行支票", u"北京进账单", u"送货单", u"安徽汇款单"}) {
+        const int row = grid.AddRow();
+        grid.SetText(row, FormatLibrary::kNameColumn, QString::fromUtf16(name));
+        grid.SetText(row, FormatLibrary::kNumberColumn, QStringLiteral("9"));
+    }
+    FormatLibrary::SortByPinyin(grid);
+    QStringList names;
+    for (int row = grid.FixedRows(); row < grid.RowCount(); ++row) {
+        names << grid.Text(row, FormatLibrary::kNameColumn);
+        EXPECT_EQ(grid.Text(row, FormatLibrary::kNumberColumn), QString::number(row - grid.FixedRows() + 1));
+    }
+    EXPECT_EQ(names, (QStringList{QStringLiteral("安徽汇款单"), QStringLiteral("北京进账单"),
+                                  QStringLiteral("送货单"), QStringLiteral("中国银行支票")}));
 }
 
 } // namespace

@@ -35,6 +35,19 @@ const QString kCheque = QStringLiteral("转账支票");
 using test::RecordingProgress;
 
 // A printer choice the user cancels.
+// A printer that writes a file (a PDF printer, "print to file").
+class OneFileDestination final : public PrintDestination {
+public:
+    explicit OneFileDestination(PrintSurface& surface) : mSurface(surface) {}
+    bool ChoosePrinter() override { return true; }
+    PrintSurface& Surface() override { return mSurface; }
+    void InstallPaperForm(double, double) override {}
+    bool WritesOneFile() const override { return true; }
+
+private:
+    PrintSurface& mSurface;
+};
+
 class CancelledDestination final : public PrintDestination {
 public:
     explicit CancelledDestination(PrintSurface& surface) : mSurface(surface) {}
@@ -364,21 +377,37 @@ TEST_F(BillPrinterTest, ReprintFromTheHistoryGrid)
     ASSERT_EQ(grid.DataRowCount(), 2); // newest first: record 2, then record 1
     const int rowOfFirst = HistoryGrid::kFirstDataRow + 1;
 
-    // One row: the bill goes into the boxes; nothing is printed or stored.
+    // One row: the bill goes into the boxes and is printed as one job; nothing is stored.
     {
         FixedDestination destination(surface);
         BillPrinter printer(destination, Env(), &records, t.prompter, progress);
         FillBill(QStringLiteral("别的"), QStringLiteral("1"));
         grid.SetCurrent(rowOfFirst, HistoryGrid::kFirstBoxCol + 3);
-        EXPECT_EQ(printer.ReprintHistoryRows(ws, grid), BillPrinter::Reprint::Loaded);
+        EXPECT_EQ(printer.ReprintHistoryRows(ws, grid), BillPrinter::Reprint::Printed);
         EXPECT_EQ(BillInBoxes(), first);
         EXPECT_EQ(BillInBoxes(), StoredBill(1));
-        EXPECT_TRUE(surface.calls().isEmpty());
+        EXPECT_EQ(IndexesOf(surface, QStringLiteral("endDocument")).size(), 1);
+        EXPECT_GE(FirstDrawOf(surface, QStringLiteral("甲")), 0);
         EXPECT_EQ(StoredBills(), 2);
     }
 
-    // Two rows: each bill is a job of its own, and neither is stored again.
+    // Two rows into a file: one job with both bills, since a second job would replace the file.
     {
+        surface.clearCalls();
+        OneFileDestination destination(surface);
+        BillPrinter printer(destination, Env(), &records, t.prompter, progress);
+        grid.SelectRows(HistoryGrid::kFirstDataRow, rowOfFirst);
+        EXPECT_EQ(printer.ReprintHistoryRows(ws, grid), BillPrinter::Reprint::Printed);
+        const QList<int> ends = IndexesOf(surface, QStringLiteral("endDocument"));
+        ASSERT_EQ(ends.size(), 1);
+        EXPECT_LT(FirstDrawOf(surface, QStringLiteral("乙")), FirstDrawOf(surface, QStringLiteral("甲")));
+        EXPECT_LT(FirstDrawOf(surface, QStringLiteral("甲")), ends[0]);
+        EXPECT_EQ(StoredBills(), 2);
+    }
+
+    // Two rows to a printer: each bill is a job of its own, and neither is stored again.
+    {
+        surface.clearCalls();
         FixedDestination destination(surface);
         BillPrinter printer(destination, Env(), &records, t.prompter, progress);
         grid.SelectRows(HistoryGrid::kFirstDataRow, rowOfFirst);
@@ -407,10 +436,11 @@ TEST_F(BillPrinterTest, ReprintFromTheHistoryGrid)
         EXPECT_EQ(printer.ReprintHistoryRows(ws, grid), BillPrinter::Reprint::Cancelled);
         EXPECT_EQ(destination.asked, 1);
         EXPECT_TRUE(surface.calls().isEmpty());
-        // One row needs no printer.
+        // One row still goes into the boxes when its printing is cancelled.
         grid.SetCurrent(HistoryGrid::kFirstDataRow, HistoryGrid::kFirstBoxCol);
         EXPECT_EQ(printer.ReprintHistoryRows(ws, grid), BillPrinter::Reprint::Loaded);
-        EXPECT_EQ(destination.asked, 1);
+        EXPECT_EQ(destination.asked, 2);
+        EXPECT_TRUE(surface.calls().isEmpty());
         EXPECT_EQ(BillInBoxes(), second);
     }
 

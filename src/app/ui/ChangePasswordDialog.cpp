@@ -6,6 +6,7 @@
 #include "seams/Prompter.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,8 +27,8 @@ void ChangePasswordDialog::BuildControls()
 {
     const QStringList captions{QStringLiteral("原有密码："), QStringLiteral("新的密码："), QStringLiteral("再次输入：")};
     auto* grid = new QGridLayout(this);
-    mButtons = new QPushButton(QStringLiteral("确  定"), this);
-    mButtons->setObjectName(QStringLiteral("Com"));
+    mOkButton = new QPushButton(QStringLiteral("确  定"), this);
+    mOkButton->setObjectName(QStringLiteral("Com"));
     for (int i = 0; i < 3; ++i) {
         auto* box = new QLineEdit(this);
         box->setObjectName(QStringLiteral("T_%1").arg(i));
@@ -36,20 +37,28 @@ void ChangePasswordDialog::BuildControls()
         label->setBuddy(box);
         grid->addWidget(label, i, 0);
         grid->addWidget(box, i, 1);
-        connect(box, &QLineEdit::returnPressed, mButtons, &QPushButton::click);
-        mT[static_cast<std::size_t>(i)] = box;
+        connect(box, &QLineEdit::returnPressed, mOkButton, &QPushButton::click);
+        mFields[static_cast<std::size_t>(i)] = box;
     }
-    mT[0]->setPlaceholderText(QStringLiteral("原始密码为空"));
-    mT[1]->setPlaceholderText(QStringLiteral("不输内容表示去除密码"));
-    grid->addWidget(mButtons, 3, 1, Qt::AlignRight);
-    connect(mButtons, &QPushButton::clicked, this, &ChangePasswordDialog::OnButtonClicked);
+    mFields[0]->setPlaceholderText(QStringLiteral("原始密码为空"));
+    mFields[1]->setPlaceholderText(QStringLiteral("不输内容表示去除密码"));
+    // Leaving the password as it is must be as plain as changing it.
+    mCancelButton = new QPushButton(QStringLiteral("取  消"), this);
+    mCancelButton->setObjectName(QStringLiteral("Cancel"));
+    connect(mCancelButton, &QPushButton::clicked, this, &QWidget::close);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(mOkButton);
+    buttons->addWidget(mCancelButton);
+    grid->addLayout(buttons, 3, 0, 1, 2);
+    connect(mOkButton, &QPushButton::clicked, this, &ChangePasswordDialog::OnOkClicked);
 }
 
 // A wrong old password gets no answer at all, so the box gives nothing away.
-void ChangePasswordDialog::OnButtonClicked()
+void ChangePasswordDialog::OnOkClicked()
 {
     AccessPassword password(mApp.Parameters());
-    switch (password.ChangePassword(mT[0]->text(), mT[1]->text(), mT[2]->text())) {
+    switch (password.ChangePassword(mFields[0]->text(), mFields[1]->text(), mFields[2]->text())) {
     case AccessPassword::Change::NewPasswordsDiffer:
         mApp.Prompt().Message(QStringLiteral("两次输入的新密码不相符！"), Prompter::Icon::Warning);
         break;

@@ -20,18 +20,20 @@ public:
     explicit ChangePasswordDialog(AppContext& app, QWidget* parent = nullptr);
 
     // 0 old, 1 new, 2 new again.
-    QLineEdit* Field(int index) const { return mT.at(static_cast<std::size_t>(index)); }
-    QPushButton* OkButton() const { return mButtons; }
+    QLineEdit* Field(int index) const { return mFields.at(static_cast<std::size_t>(index)); }
+    QPushButton* OkButton() const { return mOkButton; }
+    QPushButton* CancelButton() const { return mCancelButton; }
 
     static QString Caption() { return QStringLiteral("修改密码"); }
 
 private:
     void BuildControls();
-    void OnButtonClicked();
+    void OnOkClicked();
 
     AppContext& mApp;
-    std::array<QLineEdit*, 3> mT{};
-    QPushButton* mButtons = nullptr;
+    std::array<QLineEdit*, 3> mFields{};
+    QPushButton* mOkButton = nullptr;
+    QPushButton* mCancelButton = nullptr;
 };
 
 } // namespace kestrio

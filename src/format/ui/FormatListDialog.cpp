@@ -168,6 +168,8 @@ void FormatListDialog::ShowRows()
             if (c == FormatLibrary::kMarkColumn) item->setTextAlignment(Qt::AlignCenter);
             mTable->setItem(r - first, c, item);
         }
+    // The database's IDs mean nothing to a clerk.
+    mTable->setColumnHidden(0, true);
     mTable->resizeColumnsToContents();
 }
 

@@ -110,4 +110,9 @@ void PrinterDestination::InstallPaperForm(double widthMm, double heightMm)
     mPrinter->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
+bool PrinterDestination::WritesOneFile() const
+{
+    return !mPrinter->outputFileName().isEmpty();
+}
+
 } // namespace kestrio

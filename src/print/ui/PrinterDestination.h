@@ -38,6 +38,7 @@ public:
     // is turned, as any paper is), without margins where the printer allows it. A standard
     // paper of exactly that size is used as itself.
     void InstallPaperForm(double widthMm, double heightMm) override;
+    bool WritesOneFile() const override;
 
     QPrinter& Printer() const { return *mPrinter; }
     PainterSurface& Painter() const { return *mSurface; }

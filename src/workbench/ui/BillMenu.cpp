@@ -69,8 +69,8 @@ bool BillMenu::Run(const QString& name)
         DataEntry::ClearContents(mWs);
     } else if (name == QLatin1String("mSaveContinue")) {
         HistoryRecords records(mApp.DbOp(), mApp.Prompt());
-        entry.SaveAndContinue(mWs, records);
-        mWindow.billStored();
+        const qint64 record = entry.SaveAndContinue(mWs, records);
+        mWindow.billStored(record, false);
     } else if (name == QLatin1String("mPrintContinue")) {
         done = mWindow.printCurrentBill();
         if (done) entry.NextBill(mWs);

@@ -25,8 +25,8 @@ public:
         std::function<void()> syncOptions;
         std::function<QString()> currentFormat;
         std::function<bool()> printCurrentBill;
-        // A bill was stored as history.
-        std::function<void()> billStored;
+        // A bill was stored as history under this record number (0: none), printed or not.
+        std::function<void(qint64 record, bool printed)> billStored;
         // The background was imported (true: show it) or cleared.
         std::function<void(bool imported)> backgroundChanged;
     };

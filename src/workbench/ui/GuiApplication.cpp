@@ -12,6 +12,9 @@
 #include "seams/Clock.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
@@ -123,11 +126,30 @@ void GuiApplication::RegisterFontSubstitutions()
     for (const char16_t* name : {u"黑体", u"微软雅黑"}) Substitute(QString::fromUtf16(name), sans);
 }
 
+bool GuiApplication::InstallChineseTranslations()
+{
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    bool loaded = false;
+    for (const char* name : {"qtbase", "qt"}) {
+        auto* translator = new QTranslator(QCoreApplication::instance());
+        if (translator->load(chinese, QString::fromLatin1(name), QStringLiteral("_"), folder) &&
+            QCoreApplication::installTranslator(translator)) {
+            loaded = true;
+        } else {
+            delete translator;
+        }
+    }
+    return loaded;
+}
+
 int GuiApplication::Run(int& argc, char** argv, const QString& dataDir, bool startupProbe)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(Name());
     RegisterFontSubstitutions();
+    InstallChineseTranslations();
     UseChineseUiFont();
 
     const AppPaths paths = AppPaths::Resolve(dataDir, QCoreApplication::applicationDirPath());

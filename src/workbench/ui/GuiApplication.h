@@ -25,6 +25,10 @@ public:
     // The Windows font names the formats use, mapped to the installed CJK families, so that
     // 宋体 never falls back to a Latin or Japanese face. Safe to call more than once.
     static void RegisterFontSubstitutions();
+
+    // Qt's own dialogs (print, file, colour, font, preview, standard buttons) in Chinese, from
+    // the Qt translations installed with the system. False when none could be loaded.
+    static bool InstallChineseTranslations();
 };
 
 } // namespace kestrio

@@ -261,6 +261,7 @@ void HistoryPage::Reprint()
     const double frame = mFrameWidth ? mFrameWidth() : 0;
     BillPrinter printer(*destination, BillPrinter::EnvironmentFor(mApp, mWs, frame), &records, mApp.Prompt(),
                         mApp.Indicator());
+    const bool oneBill = mGrid.Row() == mGrid.RowSel();
     switch (printer.ReprintHistoryRows(mWs, mGrid)) {
     case BillPrinter::Reprint::ShowHistory:
         ShowHistory();
@@ -269,7 +270,11 @@ void HistoryPage::Reprint()
     case BillPrinter::Reprint::Loaded:
         emit billLoaded();
         break;
-    default:
+    case BillPrinter::Reprint::Printed:
+    case BillPrinter::Reprint::Failed:
+        if (oneBill) emit billLoaded();
+        break;
+    case BillPrinter::Reprint::Cancelled:
         break;
     }
 }

@@ -48,6 +48,7 @@
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QHeaderView>
 #include <QTabWidget>
@@ -242,6 +243,15 @@ bool MainWindow::ChooseFormat(const QString& name, bool force)
     return Library().ChooseFormat(mWorkspace, name, force);
 }
 
+bool MainWindow::SaveFormat()
+{
+    SyncOptions();
+    if (!Library().SaveCurrentFormat(mWorkspace)) return false;
+    mDocument.MarkSaved();
+    Say(QStringLiteral("格式已保存"));
+    return true;
+}
+
 bool MainWindow::EditPageSize()
 {
     if (!HasFormat()) return false;
@@ -332,6 +342,11 @@ double MainWindow::FrameWidthTwips() const
     return mCanvasFrame->width() * GuiScreenInfo::TwipsPerPixelX();
 }
 
+void MainWindow::Say(const QString& what)
+{
+    statusBar()->showMessage(what);
+}
+
 bool MainWindow::HasFormat()
 {
     if (!CurrentFormat().isEmpty()) return true;
@@ -381,6 +396,7 @@ void MainWindow::BuildControls()
     mPages->setDocumentMode(true);
     mLBL = new QLabel(central);
     mLBL->setObjectName(QStringLiteral("LBL"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
     BuildPages();
 }
 
@@ -546,7 +562,11 @@ void MainWindow::BuildCanvasArea(QWidget* page)
 // The print commands and the bill menu, with the window's part of each.
 void MainWindow::BuildCommands()
 {
-    const auto billStored = [this] { mHistoryPage->Invalidate(); }; // reloads when next shown
+    const auto billStored = [this](qint64 record, bool printed) {
+        mHistoryPage->Invalidate(); // reloads when next shown
+        if (record > 0)
+            Say((printed ? QStringLiteral("已打印，历史记录号：%1") : QStringLiteral("已保存，历史记录号：%1")).arg(record));
+    };
     const auto hasFormat = [this] { return HasFormat(); };
     const auto sync = [this] { SyncOptions(); };
     mPrintCommands = std::make_unique<PrintCommands>(

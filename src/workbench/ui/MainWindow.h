@@ -77,6 +77,8 @@ public:
     // A command of the bill menu by its name ("mAutoGetDate", "mClearCtl", "mSaveContinue",
     // "mPrintContinue", "mModiBackgroundPic", "mClearBackPic").
     bool BillCommand(const QString& name);
+    // "保存格式" (Ctrl+S); the status bar says so.
+    bool SaveFormat();
     // "修改单据尺寸" for the open format; true when the size was changed.
     bool EditPageSize();
     // The margin dialog; the offsets are kept with the format at once.
@@ -129,6 +131,8 @@ private:
 
     void SyncOptions();
     double FrameWidthTwips() const;
+    // What just happened, in the status bar.
+    void Say(const QString& what);
     bool HasFormat();
     void ShowPrintTicks();
 

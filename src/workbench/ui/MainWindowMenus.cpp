@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QKeySequence>
 #include <QMenuBar>
 
 namespace kestrio {
@@ -30,6 +31,7 @@ QAction* MainWindow::AddItem(QMenu* menu, const QString& name, const QString& ca
 
 void MainWindow::BuildMenus()
 {
+    // Ctrl+S on the format menu's save item; the print menu adds Ctrl+P and Ctrl+Shift+P.
     menuBar()->addMenu(BuildFormatMenu());
     menuBar()->addMenu(BuildPrintMenu());
     menuBar()->addMenu(BuildControlMenu());
@@ -48,13 +50,14 @@ QMenu* MainWindow::BuildFormatMenu()
                 slot);
     };
     item("m_FCom_0", u"选择格式", [this] { ChooseFormat(QString(), false); });
-    item("m_FCom_1", u"保存格式", [this] {
-        SyncOptions();
-        Library().SaveCurrentFormat(mWorkspace);
-    });
+    item("m_FCom_1", u"保存格式", [this] { SaveFormat(); });
+    menu->findChild<QAction*>(QStringLiteral("m_FCom_1"))->setShortcut(QKeySequence::Save);
     item("m_FCom_2", u"另存格式", [this] {
         SyncOptions();
-        if (Library().SaveFormatAs(mWorkspace)) ShowFormatName();
+        if (!Library().SaveFormatAs(mWorkspace)) return;
+        ShowFormatName();
+        mDocument.MarkSaved();
+        Say(QStringLiteral("格式已保存"));
     });
     item("mNewFormat", u"新建格式", [this] {
         SyncOptions();
@@ -87,9 +90,13 @@ QMenu* MainWindow::BuildPrintMenu()
 {
     auto* menu = new QMenu(QStringLiteral("打印(&P)"), this);
     menu->setObjectName(QStringLiteral("mPrint"));
-    connect(AddItem(menu, QStringLiteral("mPrintBill"), QStringLiteral("打印当前单据"), true), &QAction::triggered, this,
+    QAction* print = AddItem(menu, QStringLiteral("mPrintBill"), QStringLiteral("打印当前单据"), true);
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, this,
             [this] { PrintCurrentBill(); });
-    connect(AddItem(menu, QStringLiteral("mPrintPreview"), QStringLiteral("打印预览"), true), &QAction::triggered, this,
+    QAction* preview = AddItem(menu, QStringLiteral("mPrintPreview"), QStringLiteral("打印预览"), true);
+    preview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    connect(preview, &QAction::triggered, this,
             [this] { PrintPreview(); });
     // The batch grid that feeds it comes with the batch import.
     AddItem(menu, QStringLiteral("mPrintAllBills"), QStringLiteral("打印所有单据"), false);

@@ -11,7 +11,9 @@
 #include "seams/Prompter.h"
 #include "seams/UserSettings.h"
 
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
+#include <QScreen>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -48,7 +50,7 @@ bool PrintCommands::PrintCurrentBill()
     BillPrinter printer(*destination, BillPrinter::EnvironmentFor(mApp, mWs, mWindow.frameWidthTwips()), &records,
                         mApp.Prompt(), mApp.Indicator());
     const bool printed = printer.PrintBill(mWs, true, true);
-    if (printed) mWindow.billStored();
+    if (printed) mWindow.billStored(printer.LastRecordNumber(), true);
     return printed;
 }
 
@@ -81,6 +83,8 @@ void PrintCommands::PrintPreview()
     QPrintPreviewDialog dialog(&printer, mWindow.widget);
     dialog.setObjectName(QStringLiteral("PrintPreview"));
     dialog.setWindowTitle(QStringLiteral("打印预览"));
+    // Big enough to read the amounts without zooming first.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) dialog.resize(screen->availableSize() * 0.85);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [this](QPrinter* target) { RenderPreview(*target); });
     dialog.exec();

@@ -25,8 +25,8 @@ public:
         std::function<bool()> hasFormat;
         // The canvas frame's width in twips (fitted font sizes).
         std::function<double()> frameWidthTwips;
-        // A bill was stored as history.
-        std::function<void()> billStored;
+        // A bill was stored as history under this record number (0: none), printed or not.
+        std::function<void(qint64 record, bool printed)> billStored;
     };
 
     PrintCommands(AppContext& app, Workspace& ws, Window window);

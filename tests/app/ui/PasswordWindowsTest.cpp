@@ -138,6 +138,17 @@ TEST_F(PasswordWindowsTest, EmptyOldPasswordSetsTheFirstPassword)
     EXPECT_TRUE(mTest.prompter.shown.isEmpty());
 }
 
+TEST_F(PasswordWindowsTest, CancelLeavesThePasswordAsItWas)
+{
+    SetPassword(QStringLiteral("old"));
+    ChangePasswordDialog change(*mTest.app);
+    change.show();
+    Type(change.Field(0), QStringLiteral("old"));
+    QTest::mouseClick(change.CancelButton(), Qt::LeftButton);
+    EXPECT_EQ(Password(), QStringLiteral("old"));
+    EXPECT_FALSE(change.isVisible());
+}
+
 TEST_F(PasswordWindowsTest, EmptyNewPasswordRemovesTheProtection)
 {
     SetPassword(QStringLiteral("old"));

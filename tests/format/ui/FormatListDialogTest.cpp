@@ -7,6 +7,7 @@
 #include "images/BackgroundImages.h"
 
 #include <QApplication>
+#include <QCollator>
 #include <QComboBox>
 #include <QFile>
 #include <QFrame>
@@ -50,9 +51,11 @@ protected:
     void SetUp() override { ASSERT_TRUE(mTest.Open()); }
 
     AppContext& App() { return *mTest.app; }
-    QStringList Sorted(QStringList names)
+    // The list's order: by pinyin.
+    static QStringList Sorted(QStringList names)
     {
-        std::sort(names.begin(), names.end());
+        QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
+        std::sort(names.begin(), names.end(), [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
         return names;
     }
     int Rows(const QString& name)
@@ -200,12 +203,12 @@ TEST_F(FormatListDialogTest, SearchFindsTheNextNameAndWraps)
     Type(edit, QStringLiteral("单"));
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_TRUE(list.isVisible()); // Enter searches, it does not close the window
-    EXPECT_EQ(list.CurrentName(), QStringLiteral("进账单"));
-    QTest::mouseClick(list.Button(6), Qt::LeftButton);
     EXPECT_EQ(list.CurrentName(), QStringLiteral("送货单"));
+    QTest::mouseClick(list.Button(6), Qt::LeftButton);
+    EXPECT_EQ(list.CurrentName(), QStringLiteral("进账单")); // round past the last row
     QTest::keyClick(edit, Qt::Key_Enter);
-    EXPECT_EQ(list.CurrentName(), QStringLiteral("进账单"));
-    EXPECT_EQ(Mark(list, list.RowOf(QStringLiteral("进账单"))), QStringLiteral("√"));
+    EXPECT_EQ(list.CurrentName(), QStringLiteral("送货单"));
+    EXPECT_EQ(Mark(list, list.RowOf(QStringLiteral("送货单"))), QStringLiteral("√"));
 
     // Found only in the current row: the search goes round and stays there.
     edit->clear();
@@ -290,25 +293,25 @@ TEST_F(FormatListDialogTest, DeletesTwoSelectedRows)
     EXPECT_EQ(App().ChosenValue, QString());
 }
 
-TEST_F(FormatListDialogTest, DeletingThreeRowsKeepsTheCurrentFormatInTheMiddle)
+TEST_F(FormatListDialogTest, DeletingThreeRowsKeepsTheCurrentFormat)
 {
     FormatListDialog list(App(), kCurrent);
     list.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
-    ASSERT_EQ(list.Names(), (QStringList{QStringLiteral("现金支票"), kCurrent, QStringLiteral("进账单"),
-                                         QStringLiteral("送货单")}));
-    ClickRow(list, 0);
-    ClickRow(list, 2, Qt::ShiftModifier);
+    ASSERT_EQ(list.Names(), (QStringList{QStringLiteral("进账单"), QStringLiteral("送货单"), QStringLiteral("现金支票"),
+                                         kCurrent}));
+    ClickRow(list, 1);
+    ClickRow(list, 3, Qt::ShiftModifier);
     mTest.prompter.QueueAsk(true);
     mTest.prompter.QueueAsk(true);
     QTest::mouseClick(list.Button(4), Qt::LeftButton);
     EXPECT_EQ(mTest.prompter.shown,
-              (QStringList{QStringLiteral("您确定要删除格式：“进账单”？"), QStringLiteral("此格式为当前格式，不允许删除！"),
-                           QStringLiteral("您确定要删除格式：“现金支票”？"), QStringLiteral("删除完成！")}));
-    EXPECT_EQ(list.Names(), (QStringList{kCurrent, QStringLiteral("送货单")}));
+              (QStringList{QStringLiteral("此格式为当前格式，不允许删除！"), QStringLiteral("您确定要删除格式：“现金支票”？"),
+                           QStringLiteral("您确定要删除格式：“送货单”？"), QStringLiteral("删除完成！")}));
+    EXPECT_EQ(list.Names(), (QStringList{QStringLiteral("进账单"), kCurrent}));
     EXPECT_GT(Rows(kCurrent), 1);
-    EXPECT_TRUE(IsRed(list, 0));
-    EXPECT_FALSE(IsRed(list, 1));
+    EXPECT_FALSE(IsRed(list, 0));
+    EXPECT_TRUE(IsRed(list, 1));
 }
 
 TEST_F(FormatListDialogTest, DeleteAnsweredNoKeepsTheRow)
@@ -357,8 +360,8 @@ TEST_F(FormatListDialogTest, ImportUnderAClashingNameAsksForAnother)
     ASSERT_TRUE(mTest.prompter.shown.contains(QStringLiteral("格式：“送货单”已存在，请另取格式名！")));
     EXPECT_EQ(mTest.prompter.shown.last(), QStringLiteral("格式“送货单二”导入成功,立即调用此格式？"));
     EXPECT_TRUE(list.isVisible());
-    EXPECT_EQ(list.Names(), (QStringList{QStringLiteral("现金支票"), kCurrent, QStringLiteral("进账单"),
-                                         QStringLiteral("送货单"), QStringLiteral("送货单二")}));
+    EXPECT_EQ(list.Names(), (QStringList{QStringLiteral("进账单"), QStringLiteral("送货单"), QStringLiteral("送货单二"),
+                                         QStringLiteral("现金支票"), kCurrent}));
     EXPECT_EQ(list.CurrentName(), QStringLiteral("送货单二"));
     EXPECT_TRUE(IsRed(list, list.RowOf(kCurrent)));
     EXPECT_EQ(Rows(QStringLiteral("送货单二")), Rows(QStringLiteral("进账单")));

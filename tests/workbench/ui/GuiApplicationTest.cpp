@@ -1,5 +1,9 @@
 #include "TestApp.h"
 #include "app/AccessPassword.h"
+#include "workbench/ui/GuiApplication.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
 
 #include <QDir>
 #include <QFileInfo>
@@ -69,6 +73,22 @@ TEST_F(GuiApplicationTest, SecondProgramOnTheSameFolderEndsAtOnce)
     const Run run = Start(folder);
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.out, QString());
+}
+
+} // namespace
+} // namespace kestrio
+
+namespace kestrio {
+namespace {
+
+// Qt's own buttons and dialogs speak Chinese once the translations are in.
+TEST(GuiApplicationTranslationTest, QtStandardButtonsReadInChinese)
+{
+    const QLocale before;
+    ASSERT_TRUE(GuiApplication::InstallChineseTranslations());
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("取消"));
+    QLocale::setDefault(before);
 }
 
 } // namespace
