@@ -64,12 +64,17 @@ QByteArray CatalogueServer::CatalogueText(const QString& folder)
     const QDir root(folder);
     QStringList records;
     const QStringList filters{QStringLiteral("*.zhq"), QStringLiteral("*.ZHQ")};
+    // Only what the server would hand out is listed.
+    auto listable = [&](const QFileInfo& file) {
+        return FitsRecord(file.completeBaseName()) &&
+               !FileForPath(folder, root.relativeFilePath(file.absoluteFilePath())).isEmpty();
+    };
     for (const QFileInfo& file : root.entryInfoList(filters, QDir::Files, QDir::Name))
-        if (FitsRecord(file.completeBaseName())) records << Record(root, file, TopCategory());
+        if (listable(file)) records << Record(root, file, TopCategory());
     for (const QFileInfo& sub : root.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
         if (!FitsRecord(sub.fileName())) continue;
         for (const QFileInfo& file : QDir(sub.filePath()).entryInfoList(filters, QDir::Files, QDir::Name))
-            if (FitsRecord(file.completeBaseName())) records << Record(root, file, sub.fileName());
+            if (listable(file)) records << Record(root, file, sub.fileName());
     }
     records << QStringLiteral("Finished");
     return records.join(QStringLiteral("<br>")).toUtf8();

@@ -18,7 +18,9 @@ QString ErrorText(QNetworkReply& reply, Cut cut, std::chrono::milliseconds limit
     if (cut == Cut::TimeLimit)
         return QStringLiteral("服务器在%1秒内没有答完").arg(static_cast<double>(limit.count()) / 1000.0);
     if (cut == Cut::TooLarge)
-        return QStringLiteral("服务器的回答超过%1MB，已拒收").arg(sizeLimit / (1024 * 1024));
+        return QStringLiteral("服务器的回答超过%1，已拒收")
+            .arg(sizeLimit >= 1024 * 1024 ? QString::number(sizeLimit / (1024 * 1024)) + QStringLiteral("MB")
+                                          : QString::number(sizeLimit) + QStringLiteral("字节"));
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply.error() == QNetworkReply::NoError && (status == 0 || (status >= 200 && status < 300))) return {};
     if (status >= 300)
