@@ -203,8 +203,7 @@ int WebCommands::SetParameter(AppContext& app, const QStringList& args, QTextStr
     if (args[0] == WebCatalogue::AddressParameter()) {
         value = WebCatalogue::NormalizeAddress(args[1]);
         if (value.isEmpty() && !args[1].trimmed().isEmpty()) {
-            err << QStringLiteral("网站地址无效：") << Quoted(args[1])
-                << QStringLiteral("；应为 http://服务器:端口 或 https://服务器 的形式。") << Qt::endl;
+            err << WebCatalogue::InvalidAddressMessage(args[1]) << Qt::endl;
             return 1;
         }
     }

@@ -36,6 +36,11 @@ QString WebCatalogue::NoAddressMessage()
                           "或在命令行运行：kestrio set-parameter 网站地址 http://192.168.1.10:8080");
 }
 
+QString WebCatalogue::InvalidAddressMessage(const QString& typed)
+{
+    return QStringLiteral("网站地址无效：“") + typed + QStringLiteral("”；应为 http://服务器:端口 或 https://服务器 的形式。");
+}
+
 WebCatalogue::WebCatalogue(AppContext& app, HttpClient& http) : mApp(app), mWeb(http, app.Time()) {}
 
 QString WebCatalogue::NormalizeAddress(const QString& typed)

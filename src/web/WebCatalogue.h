@@ -33,6 +33,7 @@ public:
     static QString AddressParameter() { return QStringLiteral("网站地址"); }
     static QString CatalogueMarker() { return QStringLiteral("Finished"); }
     static QString NoAddressMessage();
+    static QString InvalidAddressMessage(const QString& typed);
 
     WebCatalogue(AppContext& app, HttpClient& http);
 
