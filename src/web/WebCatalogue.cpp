@@ -191,13 +191,12 @@ void WebCatalogue::DownloadFormat(const Entry& entry, std::function<void(QString
         return;
     }
     mApp.Paths().EnsureTempFolder();
-    Progress& progress = mApp.Indicator();
-    progress.ShowProgress(QStringLiteral("正在下载..."), 2, 0);
+    mApp.Indicator().ShowProgress(QStringLiteral("正在下载..."), 2, 0);
     // A format may come without a picture: a failed picture only means none is imported.
-    mWeb.GetFile(FileUrl(address, entry.pPath), picture, mTimeLimit, [=, this, &progress](const QString&) {
-        progress.StepProgress(1);
-        mWeb.GetFile(FileUrl(address, entry.fPath), format, mTimeLimit, [=, this, &progress](const QString& error) {
-            progress.CloseProgress();
+    mWeb.GetFile(FileUrl(address, entry.pPath), picture, mTimeLimit, [=, this](const QString&) {
+        mApp.Indicator().StepProgress(1);
+        mWeb.GetFile(FileUrl(address, entry.fPath), format, mTimeLimit, [=, this](const QString& error) {
+            mApp.Indicator().CloseProgress();
             if (!error.isEmpty())
                 mApp.Prompt().Message(QStringLiteral("无法打开下载文档：\r\n") + format + QStringLiteral("\r\n") + error,
                                       Prompter::Icon::Critical);
