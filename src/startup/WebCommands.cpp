@@ -123,7 +123,7 @@ int WebCommands::Catalogue(AppContext& app, const QStringList& arguments, QTextS
         const WebText::TextResult result = Await<WebText::TextResult>(
             [&](std::function<void(WebText::TextResult)> done) { catalogue.UpdateCatalogue(std::move(done)); });
         if (!result.ok()) {
-            err << QStringLiteral("无法取得格式列表：") << result.error << result.reason << Qt::endl;
+            err << QStringLiteral("无法取得格式列表：") << result.Describe() << Qt::endl;
             return 1;
         }
     }

@@ -26,7 +26,12 @@ QString ErrorText(QNetworkReply& reply, Cut cut, std::chrono::milliseconds limit
     if (status >= 300)
         return QStringLiteral("服务器答复%1 %2").arg(status).arg(
             reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
-    return reply.errorString();
+    switch (reply.error()) {
+    case QNetworkReply::ConnectionRefusedError: return QStringLiteral("服务器拒绝连接，可能没有运行");
+    case QNetworkReply::HostNotFoundError: return QStringLiteral("找不到服务器") + reply.url().host();
+    case QNetworkReply::RemoteHostClosedError: return QStringLiteral("服务器中途断开了连接");
+    default: return reply.errorString();
+    }
 }
 
 } // namespace

@@ -83,7 +83,7 @@ void UpdateCheck::CheckNewEdition(std::function<void(Outcome)> done)
 
 UpdateCheck::Outcome UpdateCheck::Judge(const WebText::TextResult& result)
 {
-    if (!result.ok()) return {State::Failed, {}, result.error + result.reason};
+    if (!result.ok()) return {State::Failed, {}, result.Describe()};
     const QString newest = VersionOnPage(result.text);
     const double newestNumber = ReadVersion(newest);
     if (newestNumber == 0) return {State::Failed, {}, QStringLiteral("产品页上没有版本号")};

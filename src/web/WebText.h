@@ -26,6 +26,8 @@ public:
         QString reason;
         QString text;
         bool ok() const { return error.isEmpty(); }
+        // "网络错误！（why）" for the user; empty on success.
+        QString Describe() const { return ok() ? QString() : error + QStringLiteral("（") + reason + QStringLiteral("）"); }
     };
     using TextCallback = std::function<void(TextResult)>;
     // An empty text when the file was written, else why not.

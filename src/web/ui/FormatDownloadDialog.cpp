@@ -186,8 +186,8 @@ void FormatDownloadDialog::DownWebFmt()
     mCatalogue.UpdateCatalogue([this](const WebText::TextResult& result) {
         SetBusy(false);
         if (!result.ok()) {
-            mStatus->setText(QStringLiteral("未能更新格式列表（") + result.error + result.reason +
-                             QStringLiteral("），仍显示原有的列表。"));
+            mStatus->setText(QStringLiteral("未能更新格式列表：") + result.Describe() +
+                             QStringLiteral("。仍显示原有的列表。"));
             return;
         }
         mCatalogue.FillCatalogueGrid(mGrid);
