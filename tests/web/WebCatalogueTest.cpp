@@ -99,6 +99,17 @@ TEST_F(WebCatalogueTest, ANameWithSlashOrColonIsDownloadedAndImportedUnderItsSaf
               QByteArray("picture bytes"));
 }
 
+TEST_F(WebCatalogueTest, AFailedFormatDownloadIsToldAndLeavesNoFile)
+{
+    const WebCatalogue::Entry entry{{}, QStringLiteral("建行支票"), QStringLiteral("/f/gone.zhq"), QStringLiteral("/p/gone.jpg"), {}};
+    const QString path = Await<QString>([&](auto done) { mCatalogue.DownloadFormat(entry, std::move(done)); });
+    EXPECT_EQ(path, QString());
+    const QString expected = QDir(mApp.app->Paths().TempFolder()).filePath(QStringLiteral("建行支票.zhq"));
+    EXPECT_EQ(mApp.prompter.shown, QStringList{QStringLiteral("无法打开下载文档：\r\n") + expected +
+                                               QStringLiteral("\r\n服务器答复404 Not Found")});
+    EXPECT_EQ(QDir(mApp.app->Paths().TempFolder()).entryList(QDir::Files), QStringList());
+}
+
 TEST_F(WebCatalogueTest, NamesThatCannotNameAFileOfTheirOwnGiveNoFile)
 {
     const struct {
