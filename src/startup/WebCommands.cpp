@@ -2,7 +2,7 @@
 
 #include "CommandLine.h"
 #include "CommandOptions.h"
-#include "MainSub.h"
+#include "StartupSequence.h"
 #include "app/AppContext.h"
 #include "format/FormatExchange.h"
 #include "format/FormatStore.h"
@@ -82,7 +82,7 @@ int WebCommands::PublishFormat(AppContext& app, const QStringList& arguments, QT
             << CommandLine::Usage();
         return 2;
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     const QString name = args[0];
     if (!FormatStore(app.DbOp(), app.Indicator(), app.Screen()).FormatExists(name)) {
         err << QStringLiteral("没有格式：") << Quoted(name) << Qt::endl;
@@ -114,7 +114,7 @@ int WebCommands::Catalogue(AppContext& app, const QStringList& arguments, QTextS
             << CommandLine::Usage();
         return 2;
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     if (download) return DownloadFormat(app, *download, as.value_or(QString()), out, err);
     if (update) {
         if (!HasAddress(app, err)) return 1;
@@ -175,7 +175,7 @@ int WebCommands::CheckUpdate(AppContext& app, const QStringList& args, QTextStre
         err << QStringLiteral("check-update 不带参数。\n") << CommandLine::Usage();
         return 2;
     }
-    if (!MainSub::OpenData(app) || !HasAddress(app, err)) return 1;
+    if (!StartupSequence::OpenData(app) || !HasAddress(app, err)) return 1;
     NetworkHttpClient http;
     UpdateCheck check(app, http);
     const UpdateCheck::Outcome outcome = Await<UpdateCheck::Outcome>(
@@ -207,7 +207,7 @@ int WebCommands::SetParameter(AppContext& app, const QStringList& args, QTextStr
             return 1;
         }
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     app.Parameters().SetParam(args[0], value);
     out << QStringLiteral("参数") << Quoted(args[0]) << QStringLiteral("已设为：") << Quoted(value) << Qt::endl;
     return 0;

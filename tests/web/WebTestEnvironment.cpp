@@ -1,6 +1,6 @@
-// The requests, the servers and the catalogue window of these tests run on the event loop of
-// one application, made before the first test and drawn offscreen.
-#include <QApplication>
+// The requests and the servers of these tests run on the event loop of one application, made
+// before the first test.
+#include "GuiApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -8,18 +8,7 @@ namespace {
 
 class WebTestEnvironment final : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        mApplication = std::make_unique<QApplication>(mArgc, mArgv);
-    }
-    void TearDown() override { mApplication.reset(); }
-
-private:
-    int mArgc = 1;
-    char mName[16] = "web_tests";
-    char* mArgv[2] = {mName, nullptr};
-    std::unique_ptr<QApplication> mApplication;
+    void SetUp() override { kestrio::test::EnsureGuiApplication(); }
 };
 
 [[maybe_unused]] ::testing::Environment* const kEnvironment =
