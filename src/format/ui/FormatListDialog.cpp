@@ -41,16 +41,26 @@ FormatListDialog::FormatListDialog(AppContext& app, const QString& currentFormat
     OnLoad();
 }
 
-QString FormatListDialog::ChooseFormat(AppContext& app, QWidget* parent, bool force, const QString& current)
+QString FormatListDialog::ChooseFormat(AppContext& app, QWidget* parent, bool force, const QString& current,
+                                       const std::function<QString()>& downloadMore)
 {
     app.ChosenValue.clear();
+    bool download = false;
     {
         FormatListDialog list(app, current, parent);
+        if (downloadMore) list.OfferDownloads();
         list.exec();
+        download = list.DownloadWanted();
     }
+    if (download) return app.ChosenValue = downloadMore();
     const QString name = app.ChosenValue;
     if (name.isEmpty() || (name == current && !force)) return {};
     return name;
+}
+
+void FormatListDialog::OfferDownloads()
+{
+    Button(2)->show();
 }
 
 void FormatListDialog::BuildControls()
@@ -100,7 +110,7 @@ void FormatListDialog::BuildControls()
         connect(button, &QPushButton::clicked, this, [this, i] { OnButtonClicked(i); });
         mButtons[static_cast<std::size_t>(i)] = button;
     }
-    // The web catalogue is not there yet; its button keeps its place in the row.
+    // Shown only when the caller offers the web catalogue; the button keeps its place in the row.
     Button(2)->hide();
 
     auto* search = new QHBoxLayout;
@@ -260,7 +270,10 @@ void FormatListDialog::OnButtonClicked(int index)
     switch (index) {
     case 0: Choose(); break;
     case 1: Leave(); break;
-    case 2: break; // the web catalogue comes later
+    case 2:
+        mDownloadWanted = true;
+        reject();
+        break;
     case 3: Import(); break;
     case 4: DeleteSelected(); break;
     case 5: Export(); break;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QFrame;
@@ -37,10 +38,17 @@ public:
 
     // Opens the list modally over `parent` and returns the chosen format: empty for cancel,
     // and also for the current format unless `force` is set. ChosenValue holds the answer.
-    static QString ChooseFormat(AppContext& app, QWidget* parent, bool force, const QString& current);
+    // With `downloadMore` the button "下载更多…" closes the list and calls it; the format it
+    // returns (one downloaded and wanted at once) is the answer.
+    static QString ChooseFormat(AppContext& app, QWidget* parent, bool force, const QString& current,
+                                const std::function<QString()>& downloadMore = {});
 
-    // The buttons by index: 0 "选 择", 1 "退 出", 2 "下载更多…" (hidden until the web
-    // catalogue is there), 3 "导 入", 4 "删 除", 5 "导 出", 6 "搜索".
+    // "下载更多…" is shown and closes the list, which then reports DownloadWanted().
+    void OfferDownloads();
+    bool DownloadWanted() const { return mDownloadWanted; }
+
+    // The buttons by index: 0 "选 择", 1 "退 出", 2 "下载更多…" (hidden unless downloads are
+    // offered), 3 "导 入", 4 "删 除", 5 "导 出", 6 "搜索".
     static constexpr int ButtonCount = 7;
     QPushButton* Button(int index) const { return mButtons.at(static_cast<std::size_t>(index)); }
     QTableWidget* Table() const { return mTable; }
@@ -82,6 +90,7 @@ private:
 
     AppContext& mApp;
     QString mCurrent;
+    bool mDownloadWanted = false;
     Grid mGrid; // the list as the database gives it: row 0 names, row 1 headers, formats after
     QTableWidget* mTable = nullptr;
     QComboBox* mKeywordBox = nullptr;
