@@ -1,9 +1,9 @@
 #pragma once
 
 #include "format/Grid.h"
+#include "images/ui/PicturePreview.h"
 
 #include <QDialog>
-#include <QPixmap>
 #include <QString>
 
 #include <array>
@@ -53,10 +53,10 @@ public:
     QPushButton* Button(int index) const { return mButtons.at(static_cast<std::size_t>(index)); }
     QTableWidget* Table() const { return mTable; }
     QComboBox* KeywordBox() const { return mKeywordBox; }
-    QFrame* PreviewFrame() const { return mPreviewFrame; }
-    QLabel* PreviewImage() const { return mPreviewImage; }
-    QScrollBar* ScrollBar() const { return mVerticalBar; }
-    QLabel* NoPictureLabel() const { return mLBL; }
+    QFrame* PreviewFrame() const { return mPreview->Frame(); }
+    QLabel* PreviewImage() const { return mPreview->Image(); }
+    QScrollBar* ScrollBar() const { return mPreview->ScrollBar(); }
+    QLabel* NoPictureLabel() const { return mPreview->NoPictureLabel(); }
 
     // The format names in the grid, top to bottom, and the name in the current row.
     QStringList Names() const;
@@ -76,8 +76,6 @@ private:
     void MarkCurrentFormat();
     void OnRowChanged();
     void ShowPreview(const QString& name);
-    void PlacePreview();
-    void OnScrolled(int value);
 
     void OnButtonClicked(int index);
     void Choose();
@@ -94,12 +92,8 @@ private:
     Grid mGrid; // the list as the database gives it: row 0 names, row 1 headers, formats after
     QTableWidget* mTable = nullptr;
     QComboBox* mKeywordBox = nullptr;
-    QFrame* mPreviewFrame = nullptr;
-    QLabel* mPreviewImage = nullptr;
-    QScrollBar* mVerticalBar = nullptr;
-    QLabel* mLBL = nullptr;
+    PicturePreview* mPreview = nullptr; // the background of the format in the current row
     std::array<QPushButton*, ButtonCount> mButtons{};
-    QPixmap mPicture; // the shown background; null when the format has none
 };
 
 } // namespace kestrio

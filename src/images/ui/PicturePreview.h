@@ -10,7 +10,7 @@ class QScrollBar;
 namespace kestrio {
 
 // A picture shown the width of its frame, keeping its proportions; a taller one scrolls with
-// the bar beside the frame. Without a picture the frame says "此格式暂无图片！". The frame,
+// the bar beside the frame, the bar running to ten steps for every frame height of picture. Without a picture the frame says "此格式暂无图片！". The frame,
 // image, label and bar carry the object names "Frm", "Img", "LBL" and "VS".
 class PicturePreview final : public QWidget {
     Q_OBJECT
@@ -23,6 +23,7 @@ public:
     void ShowPicture(const QString& path);
     bool HasPicture() const { return !mPicture.isNull(); }
 
+    QFrame* Frame() const { return mFrm; }
     QLabel* Image() const { return mImg; }
     QLabel* NoPictureLabel() const { return mLBL; }
     QScrollBar* ScrollBar() const { return mVS; }
