@@ -14,6 +14,7 @@
 #include "print/BillPrinter.h"
 #include "print/PainterSurface.h"
 #include "startup/FormatCommands.h"
+#include "startup/WebCommands.h"
 #include "storage/SqlQuote.h"
 
 #include <QImage>
@@ -78,6 +79,13 @@ QString CommandLine::Usage()
                           "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
                           "  export-format 格式名 文件[.zhq] [--force]：导出格式（连同同名.jpg底图）；文件已存在时须加 --force\n"
                           "  import-format 文件.zhq [--as 格式名]：导入格式，默认以文件名为格式名；格式名已存在时出错\n"
+                          "  set-parameter 参数名 值：设置一个参数，例如 set-parameter 网站地址 http://192.168.1.10:8080\n"
+                          "  catalogue [--update]：列出格式目录（--update 先从网站地址重新取得）\n"
+                          "  catalogue --download 格式名称 [--as 新格式名]：下载并导入格式目录中的一个格式\n"
+                          "  check-update：输出本机版本和网站上的最新版本\n"
+                          "  catalogue-server --dir 目录 [--port 8080] [--bind 地址]：把目录中的格式（.zhq 和同名 .jpg，\n"
+                          "       子文件夹为类别，version.txt 为最新版本）作为格式目录提供给其他电脑\n"
+                          "  publish-format 格式名 目录 [--category 类别]：把格式导出到这样的目录中\n"
                           "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
 }
 
@@ -94,6 +102,11 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("capital-to-number")) return Convert(app, arguments.mid(1), true, out, err);
     if (command == QLatin1String("export-format")) return FormatCommands::ExportFormat(app, arguments.mid(1), out, err);
     if (command == QLatin1String("import-format")) return FormatCommands::ImportFormat(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("set-parameter")) return WebCommands::SetParameter(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("catalogue")) return WebCommands::Catalogue(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("check-update")) return WebCommands::CheckUpdate(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("catalogue-server")) return WebCommands::CatalogueServer(arguments.mid(1), out, err);
+    if (command == QLatin1String("publish-format")) return WebCommands::PublishFormat(app, arguments.mid(1), out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         out << Usage();
         return 0;

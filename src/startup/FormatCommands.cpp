@@ -1,6 +1,7 @@
 #include "FormatCommands.h"
 
 #include "CommandLine.h"
+#include "CommandOptions.h"
 #include "startup/StartupSequence.h"
 #include "app/AppContext.h"
 #include "app/ConsolePrompter.h"
@@ -17,18 +18,6 @@ namespace {
 QString Quoted(const QString& text)
 {
     return QStringLiteral("“") + text + QStringLiteral("”");
-}
-
-// Takes `--flag` (and with `takesValue` its value) out of the arguments; false when the
-// value is missing.
-bool TakeOption(QStringList& args, const QString& flag, bool takesValue, std::optional<QString>* value)
-{
-    const qsizetype at = args.indexOf(flag);
-    if (at < 0) return true;
-    if (takesValue && at + 1 >= args.size()) return false;
-    *value = takesValue ? args.at(at + 1) : QString();
-    args.remove(at, takesValue ? 2 : 1);
-    return true;
 }
 
 } // namespace

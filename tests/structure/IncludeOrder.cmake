@@ -3,7 +3,7 @@
 # which may use the core up to its subsystem and the ui/ folders before it; workbench/ui and
 # app/main.cpp sit on top. Run as: cmake -DSRC=<src folder> -P IncludeOrder.cmake
 set(ORDER seams storage app convert images format entry print designer batch stats web startup)
-set(UI_ORDER app format print designer batch stats web workbench)
+set(UI_ORDER app images format print designer batch stats web workbench)
 
 function(rank_of folder out)
   # folder is "X" or "X/ui"; core ranks 0..N, ui ranks 100 + position.

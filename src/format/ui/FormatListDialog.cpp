@@ -4,25 +4,21 @@
 #include "app/AppContext.h"
 #include "format/FormatExchange.h"
 #include "format/FormatLibrary.h"
-#include "images/BackgroundCommands.h"
 #include "images/BackgroundImages.h"
 #include "seams/Prompter.h"
 
 #include <QComboBox>
 #include <QEvent>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 
 namespace kestrio {
 
@@ -41,16 +37,26 @@ FormatListDialog::FormatListDialog(AppContext& app, const QString& currentFormat
     OnLoad();
 }
 
-QString FormatListDialog::ChooseFormat(AppContext& app, QWidget* parent, bool force, const QString& current)
+QString FormatListDialog::ChooseFormat(AppContext& app, QWidget* parent, bool force, const QString& current,
+                                       const std::function<QString()>& downloadMore)
 {
     app.ChosenValue.clear();
+    bool download = false;
     {
         FormatListDialog list(app, current, parent);
+        if (downloadMore) list.OfferDownloads();
         list.exec();
+        download = list.DownloadWanted();
     }
+    if (download) return app.ChosenValue = downloadMore();
     const QString name = app.ChosenValue;
     if (name.isEmpty() || (name == current && !force)) return {};
     return name;
+}
+
+void FormatListDialog::OfferDownloads()
+{
+    Button(2)->show();
 }
 
 void FormatListDialog::BuildControls()
@@ -73,22 +79,7 @@ void FormatListDialog::BuildControls()
     mKeywordBox->installEventFilter(this);
     if (mKeywordBox->lineEdit()) mKeywordBox->lineEdit()->installEventFilter(this);
 
-    mPreviewFrame = new QFrame(this);
-    mPreviewFrame->setObjectName(QStringLiteral("Frm"));
-    mPreviewFrame->setFrameShape(QFrame::StyledPanel);
-    mPreviewFrame->setMinimumSize(260, 200);
-    mPreviewFrame->installEventFilter(this);
-    mPreviewImage = new QLabel(mPreviewFrame);
-    mPreviewImage->setObjectName(QStringLiteral("Img"));
-    mPreviewImage->setScaledContents(true);
-    mLBL = new QLabel(QStringLiteral("此格式暂无图片！"), mPreviewFrame);
-    mLBL->setObjectName(QStringLiteral("LBL"));
-    mLBL->setAlignment(Qt::AlignCenter);
-    mLBL->hide();
-    mVerticalBar = new QScrollBar(Qt::Vertical, this);
-    mVerticalBar->setObjectName(QStringLiteral("VS"));
-    mVerticalBar->setEnabled(false);
-    connect(mVerticalBar, &QScrollBar::valueChanged, this, &FormatListDialog::OnScrolled);
+    mPreview = new PicturePreview(this);
 
     const std::array<QString, ButtonCount> captions{
         QStringLiteral("选 择"), QStringLiteral("退 出"), QStringLiteral("下载更多…"), QStringLiteral("导 入"),
@@ -100,7 +91,7 @@ void FormatListDialog::BuildControls()
         connect(button, &QPushButton::clicked, this, [this, i] { OnButtonClicked(i); });
         mButtons[static_cast<std::size_t>(i)] = button;
     }
-    // The web catalogue is not there yet; its button keeps its place in the row.
+    // Shown only when the caller offers the web catalogue; the button keeps its place in the row.
     Button(2)->hide();
 
     auto* search = new QHBoxLayout;
@@ -112,14 +103,9 @@ void FormatListDialog::BuildControls()
     left->addLayout(search);
     left->addWidget(mTable, 1);
 
-    auto* preview = new QHBoxLayout;
-    preview->setSpacing(0);
-    preview->addWidget(mPreviewFrame, 1);
-    preview->addWidget(mVerticalBar);
-
     auto* top = new QHBoxLayout;
     top->addLayout(left, 3);
-    top->addLayout(preview, 2);
+    top->addWidget(mPreview, 2);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -215,45 +201,9 @@ void FormatListDialog::OnRowChanged()
 
 void FormatListDialog::ShowPreview(const QString& name)
 {
-    mPicture = QPixmap();
-    mPreviewImage->clear();
-    const QString path = BackgroundImages::BackgroundPath(mApp.Paths().Folder(), name);
-    if (!name.isEmpty() && BackgroundImages::HasBackground(mApp.Paths().Folder(), name)) mPicture.load(path);
-    mLBL->setVisible(mPicture.isNull());
-    mPreviewImage->setVisible(!mPicture.isNull());
-    if (!mPicture.isNull()) mPreviewImage->setPixmap(mPicture);
-    PlacePreview();
-}
-
-// The picture fills the frame's width keeping its proportions; a taller one scrolls, the bar
-// running to ten steps for every frame height of picture.
-void FormatListDialog::PlacePreview()
-{
-    const int width = mPreviewFrame->width(), height = mPreviewFrame->height();
-    mLBL->setGeometry(0, 0, width, height);
-    const QSignalBlocker block(mVerticalBar);
-    if (mPicture.isNull() || mPicture.width() == 0) {
-        mPreviewImage->setGeometry(0, 0, width, height);
-        mVerticalBar->setValue(0);
-        mVerticalBar->setEnabled(false);
-        return;
-    }
-    const BackgroundCommands::PreviewFit fit = BackgroundCommands::FitPreview(mPicture.size(), width, height);
-    mPreviewImage->setGeometry(0, 0, width, static_cast<int>(std::nearbyint(fit.imageHeight)));
-    mVerticalBar->setValue(0);
-    mVerticalBar->setEnabled(fit.scrollEnabled);
-    if (fit.scrollEnabled) {
-        mVerticalBar->setRange(0, fit.scrollMax);
-        mVerticalBar->setSingleStep(fit.smallChange);
-        mVerticalBar->setPageStep(fit.largeChange);
-    }
-}
-
-void FormatListDialog::OnScrolled(int value)
-{
-    if (mPicture.isNull() || mVerticalBar->maximum() <= 0) return;
-    const int hidden = std::max(0, mPreviewImage->height() - mPreviewFrame->height());
-    mPreviewImage->move(0, -static_cast<int>(std::nearbyint(static_cast<double>(hidden) * value / mVerticalBar->maximum())));
+    const QString folder = mApp.Paths().Folder();
+    const bool has = !name.isEmpty() && BackgroundImages::HasBackground(folder, name);
+    mPreview->ShowPicture(has ? BackgroundImages::BackgroundPath(folder, name) : QString());
 }
 
 void FormatListDialog::OnButtonClicked(int index)
@@ -262,7 +212,10 @@ void FormatListDialog::OnButtonClicked(int index)
     switch (index) {
     case 0: Choose(); break;
     case 1: Leave(); break;
-    case 2: break; // the web catalogue comes later
+    case 2:
+        mDownloadWanted = true;
+        reject();
+        break;
     case 3: Import(); break;
     case 4: DeleteSelected(); break;
     case 5: Export(); break;
@@ -369,9 +322,7 @@ void FormatListDialog::ClearKeywords()
 
 bool FormatListDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == mPreviewFrame && event->type() == QEvent::Resize) {
-        PlacePreview();
-    } else if ((watched == mKeywordBox || watched == mKeywordBox->lineEdit()) && event->type() == QEvent::KeyPress) {
+    if ((watched == mKeywordBox || watched == mKeywordBox->lineEdit()) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             OnButtonClicked(6);

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "format/Grid.h"
+#include "images/ui/PicturePreview.h"
 
 #include <QDialog>
-#include <QPixmap>
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QFrame;
@@ -37,18 +38,25 @@ public:
 
     // Opens the list modally over `parent` and returns the chosen format: empty for cancel,
     // and also for the current format unless `force` is set. ChosenValue holds the answer.
-    static QString ChooseFormat(AppContext& app, QWidget* parent, bool force, const QString& current);
+    // With `downloadMore` the button "下载更多…" closes the list and calls it; the format it
+    // returns (one downloaded and wanted at once) is the answer.
+    static QString ChooseFormat(AppContext& app, QWidget* parent, bool force, const QString& current,
+                                const std::function<QString()>& downloadMore = {});
 
-    // The buttons by index: 0 "选 择", 1 "退 出", 2 "下载更多…" (hidden until the web
-    // catalogue is there), 3 "导 入", 4 "删 除", 5 "导 出", 6 "搜索".
+    // "下载更多…" is shown and closes the list, which then reports DownloadWanted().
+    void OfferDownloads();
+    bool DownloadWanted() const { return mDownloadWanted; }
+
+    // The buttons by index: 0 "选 择", 1 "退 出", 2 "下载更多…" (hidden unless downloads are
+    // offered), 3 "导 入", 4 "删 除", 5 "导 出", 6 "搜索".
     static constexpr int ButtonCount = 7;
     QPushButton* Button(int index) const { return mButtons.at(static_cast<std::size_t>(index)); }
     QTableWidget* Table() const { return mTable; }
     QComboBox* KeywordBox() const { return mKeywordBox; }
-    QFrame* PreviewFrame() const { return mPreviewFrame; }
-    QLabel* PreviewImage() const { return mPreviewImage; }
-    QScrollBar* ScrollBar() const { return mVerticalBar; }
-    QLabel* NoPictureLabel() const { return mLBL; }
+    QFrame* PreviewFrame() const { return mPreview->Frame(); }
+    QLabel* PreviewImage() const { return mPreview->Image(); }
+    QScrollBar* ScrollBar() const { return mPreview->ScrollBar(); }
+    QLabel* NoPictureLabel() const { return mPreview->NoPictureLabel(); }
 
     // The format names in the grid, top to bottom, and the name in the current row.
     QStringList Names() const;
@@ -68,8 +76,6 @@ private:
     void MarkCurrentFormat();
     void OnRowChanged();
     void ShowPreview(const QString& name);
-    void PlacePreview();
-    void OnScrolled(int value);
 
     void OnButtonClicked(int index);
     void Choose();
@@ -82,15 +88,12 @@ private:
 
     AppContext& mApp;
     QString mCurrent;
+    bool mDownloadWanted = false;
     Grid mGrid; // the list as the database gives it: row 0 names, row 1 headers, formats after
     QTableWidget* mTable = nullptr;
     QComboBox* mKeywordBox = nullptr;
-    QFrame* mPreviewFrame = nullptr;
-    QLabel* mPreviewImage = nullptr;
-    QScrollBar* mVerticalBar = nullptr;
-    QLabel* mLBL = nullptr;
+    PicturePreview* mPreview = nullptr; // the background of the format in the current row
     std::array<QPushButton*, ButtonCount> mButtons{};
-    QPixmap mPicture; // the shown background; null when the format has none
 };
 
 } // namespace kestrio

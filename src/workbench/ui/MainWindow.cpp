@@ -29,6 +29,8 @@
 #include "seams/Prompter.h"
 #include "seams/ScreenInfo.h"
 #include "storage/DatabaseCompactor.h"
+#include "web/ui/FormatDownloadDialog.h"
+#include "web/ui/NewEditionCheck.h"
 #include "storage/SqlQuote.h"
 
 #include <QAction>
@@ -121,6 +123,7 @@ MainWindow::MainWindow(AppContext& app, QWidget* parent) : QMainWindow(parent), 
     setWindowTitle(GuiApplication::Name());
     BuildMenus();
     BuildControls();
+    mNewEditionCheck = new NewEditionCheck(mApp, *this);
     OnLoad();
 }
 
@@ -211,7 +214,10 @@ FormatLibrary MainWindow::Library()
 {
     FormatLibrary library(mApp);
     FormatLibrary::Hooks& hooks = library.hooks();
-    hooks.chooseFromList = [this] { return FormatListDialog::ChooseFormat(mApp, this, false, CurrentFormat()); };
+    hooks.chooseFromList = [this] {
+        return FormatListDialog::ChooseFormat(mApp, this, false, CurrentFormat(),
+                                              [this] { return FormatDownloadDialog::DownloadFormats(mApp, this); });
+    };
     hooks.askFormatName = [this](bool allowEdit) { return AskFormatName(allowEdit); };
     hooks.storeDefaults = [this] {
         if (!mWorkspace.formatName.isEmpty()) HistoryRecords(mApp.DbOp(), mApp.Prompt()).SaveDefaults(mWorkspace);
@@ -617,6 +623,7 @@ void MainWindow::showEvent(QShowEvent* event)
     if (mShownOnce) return;
     mShownOnce = true;
     if (!WidgetPlace::FrameExtra(*this).isNull()) CoverWorkArea();
+    mNewEditionCheck->Start();
 }
 
 void MainWindow::LayOut(int windowWidth, int windowHeight)

@@ -32,6 +32,7 @@ class ElementTablePage;
 class PrintCommands;
 class HistoryPage;
 class FormatLibrary;
+class NewEditionCheck;
 class FormatStore;
 
 // The main window: menus, the tab strip SST with its pages Pic(i), the canvas PG in its
@@ -83,6 +84,11 @@ public:
     bool EditPageSize();
     // The margin dialog; the offsets are kept with the format at once.
     void EditMargins();
+    // "下载格式模板": the web catalogue; a downloaded format the user wants is opened.
+    void OpenWebCatalogue();
+    // The once-per-run update check, started a few seconds after the window first shows. Its
+    // unsaved-changes question is for the designer to set.
+    NewEditionCheck& NewEdition() { return *mNewEditionCheck; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -164,6 +170,7 @@ private:
     ElementTablePage* mElementGrid = nullptr;
     std::unique_ptr<PrintCommands> mPrintCommands;
     BillMenu* mBillMenu = nullptr;
+    NewEditionCheck* mNewEditionCheck = nullptr;
     bool mLoaded = false;
     bool mShownOnce = false;
 };

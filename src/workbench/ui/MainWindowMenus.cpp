@@ -8,6 +8,7 @@
 #include "print/ui/BarcodeStandardDialog.h"
 #include "seams/Prompter.h"
 #include "storage/DatabaseCompactor.h"
+#include "web/ui/FormatDownloadDialog.h"
 #include "workbench/ui/BillCanvas.h"
 #include "workbench/ui/PrintCommands.h"
 
@@ -78,8 +79,7 @@ QMenu* MainWindow::BuildFormatMenu()
         exchange.SetFormatChooser([this] { return AskFormatName(false); });
         exchange.ExportFmtFile(CurrentFormat());
     });
-    // The web catalogue comes with its own issue.
-    AddItem(menu, QStringLiteral("DownFmt"), QStringLiteral("下载格式模板"), false);
+    item("DownFmt", u"下载格式模板", [this] { OpenWebCatalogue(); });
     menu->addSeparator();
     connect(AddItem(menu, QStringLiteral("mExit"), QStringLiteral("退出"), true), &QAction::triggered, this,
             &MainWindow::close);
@@ -198,6 +198,12 @@ void MainWindow::OnToolItem(int index)
     if (index != 1) return;
     DatabaseCompactor(mApp.DbOp(), mApp.Prompt(), mApp.Indicator())
         .CompactDatabase(mApp.Paths().DatabasePath(), DbOperate::DatabaseKey(), true);
+}
+
+void MainWindow::OpenWebCatalogue()
+{
+    const QString name = FormatDownloadDialog::DownloadFormats(mApp, this);
+    if (!name.isEmpty()) ChooseFormat(name, true);
 }
 
 } // namespace kestrio

@@ -168,6 +168,23 @@ TEST_F(FormatListDialogTest, DoubleClickChoosesTheFormat)
     EXPECT_EQ(App().ChosenValue, QStringLiteral("进账单"));
 }
 
+TEST_F(FormatListDialogTest, DownloadMoreClosesTheListAndAnswersWithTheDownloadedFormat)
+{
+    WhenOpen([](FormatListDialog& list) { EXPECT_FALSE(list.Button(2)->isVisible()); list.close(); });
+    EXPECT_EQ(FormatListDialog::ChooseFormat(App(), nullptr, false, kCurrent), QString());
+
+    int downloads = 0;
+    WhenOpen([](FormatListDialog& list) {
+        ASSERT_TRUE(list.Button(2)->isVisible());
+        QTest::mouseClick(list.Button(2), Qt::LeftButton);
+    });
+    EXPECT_EQ(FormatListDialog::ChooseFormat(App(), nullptr, false, kCurrent,
+                                             [&] { return ++downloads, QStringLiteral("网上格式"); }),
+              QStringLiteral("网上格式"));
+    EXPECT_EQ(downloads, 1);
+    EXPECT_EQ(App().ChosenValue, QStringLiteral("网上格式"));
+}
+
 TEST_F(FormatListDialogTest, OkChoosesAndLeavingKeepsTheCurrentFormat)
 {
     WhenOpen([](FormatListDialog& list) {

@@ -12,6 +12,7 @@
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
 #include "storage/DbOperate.h"
+#include "web/ui/FormatDownloadDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -91,12 +92,26 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptions)
     }
     for (const char* working : {"mTool_1", "mSetCrlfChr", "mPSDSet", "mSameContentMenu", "mPrintBill", "mPrintPreview",
                                 "mSetPaper", "mMargins", "mStrBarCodeStand", "m_FCom_0", "m_FCom_1", "m_FCom_2",
-                                "mManageFmt", "mInputFormat", "mOutputFormat", "mNewFormat", "mDelFormat"})
+                                "mManageFmt", "mInputFormat", "mOutputFormat", "mNewFormat", "mDelFormat", "DownFmt"})
         EXPECT_TRUE(main.Action(QString::fromLatin1(working))->isEnabled()) << working;
-    for (const char* waiting : {"DownFmt", "mPrintAllBills", "mAlignLeft", "mTool_0"})
+    for (const char* waiting : {"mPrintAllBills", "mAlignLeft", "mTool_0"})
         EXPECT_FALSE(main.Action(QString::fromLatin1(waiting))->isEnabled()) << waiting;
     EXPECT_TRUE(main.Action(QStringLiteral("mDiTuPrint"))->isCheckable());
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Kestrio支票打印"));
+}
+
+TEST_F(MainWindowTest, DownloadFormatsOpensTheCatalogueWhichNeedsAnAddressFirst)
+{
+    MainWindow& main = Open();
+    const QString before = main.CurrentFormat();
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<FormatDownloadDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->Status()->text(), WebCatalogue::NoAddressMessage());
+        dialog->close();
+    });
+    main.Action(QStringLiteral("DownFmt"))->trigger();
+    EXPECT_EQ(main.CurrentFormat(), before);
 }
 
 TEST_F(MainWindowTest, OptionBoxesAndLabelsReadAsDesigned)

@@ -1,0 +1,150 @@
+// The catalogue server: what it serves from its folder, what it refuses, and the commands
+// around it end to end.
+#include "TestApp.h"
+#include "web/CatalogueServer.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpSocket>
+#include <gtest/gtest.h>
+
+namespace kestrio {
+namespace {
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class CatalogueServerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mFolder = mDir.filePath(QStringLiteral("pub"));
+        WriteBytes(Pub(QStringLiteral("送货单.zhq")), "zhq");
+        WriteBytes(Pub(QStringLiteral("送货单.jpg")), "jpg");
+        WriteBytes(Pub(QStringLiteral("银行/建行#1.zhq")), "bank");
+        WriteBytes(Pub(QStringLiteral("银行/a|b.zhq")), "bad name");
+        WriteBytes(Pub(QStringLiteral("notes.txt")), "notes");
+        WriteBytes(mDir.filePath(QStringLiteral("secret.zhq")), "secret");
+        QFile::link(mDir.filePath(QStringLiteral("secret.zhq")), Pub(QStringLiteral("link.zhq")));
+    }
+
+    QString Pub(const QString& relative) const { return QDir(mFolder).filePath(relative); }
+
+    // One raw request, so that the path reaches the server exactly as written. The server runs
+    // on this thread: the wait lets its events run.
+    static QByteArray RawGet(quint16 port, const QByteArray& path)
+    {
+        QTcpSocket socket;
+        QByteArray answer;
+        QDeadlineTimer deadline(3000);
+        auto waitUntil = [&](const std::function<bool()>& done) {
+            while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        };
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        waitUntil([&] { return socket.state() == QAbstractSocket::ConnectedState; });
+        socket.write("GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        waitUntil([&] { return (answer += socket.readAll()).contains("\r\n\r\n"); });
+        return answer;
+    }
+
+    QTemporaryDir mDir;
+    QString mFolder;
+};
+
+TEST_F(CatalogueServerTest, OnlyExchangeFilesAndPicturesInsideTheFolderAreServed)
+{
+    const struct {
+        const char* path;
+        const char* served; // empty: refused
+    } cases[] = {{"/送货单.zhq", "送货单.zhq"}, {"/送货单.jpg", "送货单.jpg"}, {"/银行/建行#1.zhq", "银行/建行#1.zhq"},
+                 {"/../secret.zhq", ""}, {"/银行/../../secret.zhq", ""}, {"/link.zhq", ""}, {"/notes.txt", ""},
+                 {"/", ""}, {"/银行", ""}, {"/银行\\..\\..\\secret.zhq", ""}};
+    for (const auto& c : cases) {
+        const QString expected = *c.served ? QFileInfo(Pub(QString::fromUtf8(c.served))).canonicalFilePath() : QString();
+        EXPECT_EQ(CatalogueServer::FileForPath(mFolder, QString::fromUtf8(c.path)), expected) << c.path;
+    }
+
+    CatalogueServer server(mFolder);
+    const quint16 port = server.listen(QHostAddress::LocalHost, 0);
+    ASSERT_NE(port, 0);
+    for (const QByteArray path : {QByteArray("/../secret.zhq"), QByteArray("/%2e%2e/secret.zhq")}) {
+        const QByteArray answer = RawGet(port, path);
+        EXPECT_TRUE(answer.startsWith("HTTP/1.1 404")) << path.constData() << answer.left(40).constData();
+        EXPECT_FALSE(answer.contains("secret")) << path.constData();
+    }
+    EXPECT_TRUE(RawGet(port, "/%E9%80%81%E8%B4%A7%E5%8D%95.zhq").startsWith("HTTP/1.1 200"));
+}
+
+TEST_F(CatalogueServerTest, TheCatalogueListsEveryUsableFileWithCategoryPicturePathAndDate)
+{
+    const QString date = QFileInfo(Pub(QStringLiteral("送货单.zhq"))).lastModified().date().toString(Qt::ISODate);
+    EXPECT_EQ(QString::fromUtf8(CatalogueServer::CatalogueText(mFolder)),
+              QStringLiteral("其他|送货单|/送货单.zhq|/送货单.jpg|") +
+                  date + QStringLiteral("<br>银行|建行#1|/银行/建行%231.zhq||") + date + QStringLiteral("<br>Finished"));
+    EXPECT_EQ(CatalogueServer::ProductPage(mFolder), QByteArray());
+    WriteBytes(Pub(CatalogueServer::VersionFileName()), "2.05\n");
+    EXPECT_TRUE(CatalogueServer::ProductPage(mFolder).contains("<title>Kestrio支票打印 (2.05版)</title>"));
+}
+
+struct CommandRun {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+CommandRun Kestrio(const QString& dataDir, const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(KESTRIO_BINARY), QStringList{QStringLiteral("--data-dir"), dataDir} + args);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+TEST_F(CatalogueServerTest, AFormatPublishedOnOneComputerIsDownloadedOnAnother)
+{
+    const QString office = mDir.filePath(QStringLiteral("office"));
+    const QString clerk = mDir.filePath(QStringLiteral("clerk"));
+    CommandRun run = Kestrio(office, {QStringLiteral("publish-format"), QStringLiteral("现金支票"), mFolder,
+                               QStringLiteral("--category"), QStringLiteral("银行")});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    WriteBytes(Pub(CatalogueServer::VersionFileName()), "99.1");
+
+    QProcess server;
+    server.start(QStringLiteral(KESTRIO_BINARY), {QStringLiteral("catalogue-server"), QStringLiteral("--dir"), mFolder,
+                                                  QStringLiteral("--port"), QStringLiteral("0"),
+                                                  QStringLiteral("--bind"), QStringLiteral("127.0.0.1")});
+    ASSERT_TRUE(server.waitForReadyRead(30000));
+    const QString port =
+        QRegularExpression(QStringLiteral("127\\.0\\.0\\.1:(\\d+)")).match(QString::fromUtf8(server.readLine())).captured(1);
+    ASSERT_FALSE(port.isEmpty());
+
+    run = Kestrio(clerk, {QStringLiteral("check-update")});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("没有设置格式目录服务器"))) << run.err.toStdString();
+    run = Kestrio(clerk, {QStringLiteral("set-parameter"), QStringLiteral("网站地址"), QStringLiteral("127.0.0.1:") + port});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    run = Kestrio(clerk, {QStringLiteral("catalogue"), QStringLiteral("--update")});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("\n银行\t现金支票\t"))) << run.out.toStdString();
+    run = Kestrio(clerk, {QStringLiteral("catalogue"), QStringLiteral("--download"), QStringLiteral("现金支票"),
+                          QStringLiteral("--as"), QStringLiteral("网上现金支票")});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(Kestrio(clerk, {QStringLiteral("formats")}).out.contains(QStringLiteral("网上现金支票\n")));
+    run = Kestrio(clerk, {QStringLiteral("check-update")});
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("最新版本：99.1\n有新版本可以升级。\n"))) << run.out.toStdString();
+    server.kill();
+    server.waitForFinished();
+}
+
+} // namespace
+} // namespace kestrio
