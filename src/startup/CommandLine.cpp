@@ -14,6 +14,7 @@
 #include "print/BillPrinter.h"
 #include "print/PainterSurface.h"
 #include "startup/FormatCommands.h"
+#include "startup/OpenedExchangeFile.h"
 #include "storage/SqlQuote.h"
 
 #include <QImage>
@@ -78,6 +79,8 @@ QString CommandLine::Usage()
                           "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
                           "  export-format 格式名 文件[.zhq] [--force]：导出格式（连同同名.jpg底图）；文件已存在时须加 --force\n"
                           "  import-format 文件.zhq [--as 格式名]：导入格式，默认以文件名为格式名；格式名已存在时出错\n"
+                          "  文件.zhq：导入该格式文件；能显示窗口时在主窗口中导入（询问格式名和是否立即调用），\n"
+                          "       否则同 import-format\n"
                           "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
 }
 
@@ -94,6 +97,8 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("capital-to-number")) return Convert(app, arguments.mid(1), true, out, err);
     if (command == QLatin1String("export-format")) return FormatCommands::ExportFormat(app, arguments.mid(1), out, err);
     if (command == QLatin1String("import-format")) return FormatCommands::ImportFormat(app, arguments.mid(1), out, err);
+    if (const QString file = OpenedExchangeFile::PathIn(arguments); !file.isEmpty())
+        return FormatCommands::ImportFormat(app, {file}, out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         out << Usage();
         return 0;

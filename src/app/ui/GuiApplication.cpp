@@ -6,6 +6,7 @@
 #include "MF.h"
 #include "PSDCon.h"
 #include "app/AppContext.h"
+#include "app/FileHandOver.h"
 #include "app/AppPaths.h"
 #include "startup/MainSub.h"
 #include "app/QtUserSettings.h"
@@ -15,7 +16,10 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <chrono>
 #include <cstdio>
@@ -69,6 +73,15 @@ void UseChineseUiFont()
     QApplication::setFont(font);
 }
 
+// The toolkit's own texts (standard buttons, file dialogs) in Chinese like the rest.
+void UseChineseToolkitTexts(QApplication& application)
+{
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+}
+
 // The windows of one run: the password prompt first when a password is set, then the main
 // window for as long as the program runs.
 class Session {
@@ -87,7 +100,20 @@ public:
     {
         mMain = std::make_unique<MF>(mApp);
         mMain->show();
+        for (const QString& path : std::exchange(mPendingFiles, {})) ImportFile(path);
         if (mProbe) QTimer::singleShot(0, [] { ReportStartup(); });
+    }
+
+    // A .zhq file opened from the desktop: the main window imports it once it is shown.
+    void ImportFile(const QString& path)
+    {
+        if (!mMain) {
+            mPendingFiles << path;
+            return;
+        }
+        mMain->raise();
+        mMain->activateWindow();
+        QTimer::singleShot(0, mMain.get(), [main = mMain.get(), path] { main->ImportFormatFile(path); });
     }
 
 private:
@@ -102,7 +128,16 @@ private:
     bool mProbe;
     std::unique_ptr<PSDCon> mPassword;
     std::unique_ptr<MF> mMain;
+    QStringList mPendingFiles;
 };
+
+// Another program runs on the folder: it takes the file, and this one ends.
+int HandOverTo(const AppPaths& paths, const QString& exchangeFile, Prompter& prompter)
+{
+    if (exchangeFile.isEmpty() || FileHandOver::Send(paths.Folder(), exchangeFile)) return 0;
+    prompter.Message(QStringLiteral("程序已在运行，但没有接收格式文件：") + exchangeFile, Prompter::Icon::Warning);
+    return 1;
+}
 
 } // namespace
 
@@ -123,12 +158,13 @@ void GuiApplication::RegisterFontSubstitutions()
     for (const char16_t* name : {u"黑体", u"微软雅黑"}) Substitute(QString::fromUtf16(name), sans);
 }
 
-int GuiApplication::Run(int& argc, char** argv, const QString& dataDir, bool startupProbe)
+int GuiApplication::Run(int& argc, char** argv, const QString& dataDir, bool startupProbe, const QString& exchangeFile)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(Name());
     RegisterFontSubstitutions();
     UseChineseUiFont();
+    UseChineseToolkitTexts(application);
 
     const AppPaths paths = AppPaths::Resolve(dataDir, QCoreApplication::applicationDirPath());
     GuiPrompter prompter;
@@ -140,10 +176,14 @@ int GuiApplication::Run(int& argc, char** argv, const QString& dataDir, bool sta
 
     Session session(app, startupProbe);
     switch (MainSub::Start(app)) {
-    case MainSub::Next::AnotherInstanceRuns: return 0;
+    case MainSub::Next::AnotherInstanceRuns: return HandOverTo(paths, exchangeFile, prompter);
     case MainSub::Next::AskPassword: session.ShowPassword(); break;
     case MainSub::Next::ShowMainWindow: session.ShowMain(); break;
     }
+    FileHandOver handOver(paths.Folder());
+    QObject::connect(&handOver, &FileHandOver::FileReceived, [&session](const QString& path) { session.ImportFile(path); });
+    handOver.Listen();
+    if (!exchangeFile.isEmpty()) session.ImportFile(exchangeFile);
     return QApplication::exec();
 }
 
