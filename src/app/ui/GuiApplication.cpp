@@ -100,23 +100,31 @@ public:
     {
         mMain = std::make_unique<MF>(mApp);
         mMain->show();
-        for (const QString& path : std::exchange(mPendingFiles, {})) ImportFile(path);
+        if (!mPendingFiles.isEmpty()) QTimer::singleShot(0, mMain.get(), [this] { ImportPendingFiles(); });
         if (mProbe) QTimer::singleShot(0, [] { ReportStartup(); });
     }
 
-    // A .zhq file opened from the desktop: the main window imports it once it is shown.
+    // A .zhq file opened from the desktop: the main window imports it once it is shown, one
+    // file after the other, since each import asks its own questions.
     void ImportFile(const QString& path)
     {
-        if (!mMain) {
-            mPendingFiles << path;
-            return;
-        }
-        mMain->raise();
-        mMain->activateWindow();
-        QTimer::singleShot(0, mMain.get(), [main = mMain.get(), path] { main->ImportFormatFile(path); });
+        mPendingFiles << path;
+        if (mMain && !mImporting) QTimer::singleShot(0, mMain.get(), [this] { ImportPendingFiles(); });
     }
 
 private:
+    void ImportPendingFiles()
+    {
+        if (mImporting) return;
+        mImporting = true;
+        while (!mPendingFiles.isEmpty()) {
+            mMain->raise();
+            mMain->activateWindow();
+            mMain->ImportFormatFile(mPendingFiles.takeFirst());
+        }
+        mImporting = false;
+    }
+
     static void ReportStartup()
     {
         std::printf("startup-ms %lld\n", static_cast<long long>(GuiApplication::ProcessStartMs()));
@@ -129,6 +137,7 @@ private:
     std::unique_ptr<PSDCon> mPassword;
     std::unique_ptr<MF> mMain;
     QStringList mPendingFiles;
+    bool mImporting = false;
 };
 
 // Another program runs on the folder: it takes the file, and this one ends.
