@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -171,6 +172,8 @@ int GuiApplication::Run(int& argc, char** argv, const QString& dataDir, bool sta
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(Name());
+    QGuiApplication::setDesktopFileName(QStringLiteral(KESTRIO_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kestrio")));
     RegisterFontSubstitutions();
     UseChineseUiFont();
     UseChineseToolkitTexts(application);
