@@ -4,7 +4,7 @@
 #include "startup/OpenedExchangeFile.h"
 #include "app/ConsolePrompter.h"
 #include "app/QtUserSettings.h"
-#include "app/ui/GuiApplication.h"
+#include "workbench/ui/GuiApplication.h"
 #include "seams/Clock.h"
 #include "seams/Progress.h"
 #include "seams/ScreenInfo.h"
