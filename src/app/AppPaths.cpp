@@ -11,14 +11,25 @@ AppPaths AppPaths::Resolve(const QString& dataDirOption, const QString& executab
     QString folder;
     if (!dataDirOption.isEmpty()) {
         folder = dataDirOption;
-    } else if (QFileInfo::exists(QDir(executableFolder).filePath(QStringLiteral("DATA.mdb"))) ||
-               QFileInfo(executableFolder).isWritable()) {
+    } else if (!IsSystemProgramFolder(executableFolder) &&
+               (QFileInfo::exists(QDir(executableFolder).filePath(QStringLiteral("DATA.mdb"))) ||
+                QFileInfo(executableFolder).isWritable())) {
         folder = executableFolder;
     } else {
         folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     }
     QDir().mkpath(folder);
     return AppPaths(QDir(folder).absolutePath());
+}
+
+bool AppPaths::IsSystemProgramFolder(const QString& folder)
+{
+    static const QStringList systemFolders = {QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin"),
+                                              QStringLiteral("/bin"), QStringLiteral("/usr/games"),
+                                              QStringLiteral("/usr/local/games")};
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    const QString absolute = QDir::cleanPath(QDir(folder).absolutePath());
+    return systemFolders.contains(canonical) || systemFolders.contains(absolute);
 }
 
 QString AppPaths::DatabasePath() const

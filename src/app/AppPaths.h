@@ -11,8 +11,12 @@ public:
     explicit AppPaths(QString folder) : mFolder(std::move(folder)) {}
 
     // `--data-dir` when given; else the executable's folder when it already holds DATA.mdb or
-    // can be written; else the per-user data folder. The folder is made when missing.
+    // can be written and is not a system program folder; else the per-user data folder. The
+    // folder is made when missing.
     static AppPaths Resolve(const QString& dataDirOption, const QString& executableFolder);
+    // A folder the package manager installs programs into (/usr/bin and the like): the data
+    // never goes there, not even when the administrator starts the program.
+    static bool IsSystemProgramFolder(const QString& folder);
 
     QString Folder() const { return mFolder; }
     QString DatabasePath() const;

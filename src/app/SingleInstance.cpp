@@ -10,12 +10,16 @@ namespace kestrio {
 SingleInstance::SingleInstance(const QString& applicationFolder)
 {
     // The lock lives in the temporary folder, so a write-protected application folder does
-    // not stop the program; its name comes from the folder's canonical path.
+    // not stop the program.
+    mLockPath = QDir(QDir::tempPath()).filePath(KeyFor(applicationFolder) + QStringLiteral(".lock"));
+}
+
+QString SingleInstance::KeyFor(const QString& applicationFolder)
+{
     QString canonical = QFileInfo(applicationFolder).canonicalFilePath();
     if (canonical.isEmpty()) canonical = QDir(applicationFolder).absolutePath();
     const QByteArray hash = QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    mLockPath = QDir(QDir::tempPath()).filePath(QStringLiteral("kestrio-") + QString::fromLatin1(hash) +
-                                                QStringLiteral(".lock"));
+    return QStringLiteral("kestrio-") + QString::fromLatin1(hash);
 }
 
 SingleInstance::~SingleInstance() = default;

@@ -18,6 +18,10 @@ public:
     // True when this process now holds the folder; false when another program holds it.
     bool Acquire();
     QString LockPath() const { return mLockPath; }
+    // The name shared by everything that belongs to the program on `applicationFolder`: the
+    // lock file and the channel files are handed over on. It comes from the folder's
+    // canonical path.
+    static QString KeyFor(const QString& applicationFolder);
 
 private:
     QString mLockPath;

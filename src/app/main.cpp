@@ -1,6 +1,7 @@
 // Picks the windows or the command line; nothing else happens here.
 #include "app/AppContext.h"
 #include "startup/CommandLine.h"
+#include "startup/OpenedExchangeFile.h"
 #include "app/ConsolePrompter.h"
 #include "app/QtUserSettings.h"
 #include "workbench/ui/GuiApplication.h"
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QTextStream>
 
 #include <cstdio>
@@ -61,6 +63,15 @@ int main(int argc, char** argv)
         return 2;
     }
     if (options.command.isEmpty()) return kestrio::GuiApplication::Run(argc, argv, options.dataDir, options.startupProbe);
+    // The help needs neither the data nor the toolkit; the manual page is made from it at build time.
+    if (options.command == QStringList{QStringLiteral("help")} || options.command == QStringList{QStringLiteral("--help")}) {
+        QTextStream(stdout) << kestrio::CommandLine::Usage();
+        return 0;
+    }
+    // A .zhq file opened from the desktop goes to the windows, which ask the import questions.
+    const QString exchangeFile = kestrio::OpenedExchangeFile::PathIn(options.command);
+    if (!exchangeFile.isEmpty() && kestrio::OpenedExchangeFile::HasDisplay(QProcessEnvironment::systemEnvironment()))
+        return kestrio::GuiApplication::Run(argc, argv, options.dataDir, options.startupProbe, exchangeFile);
 
     // Commands never show a window, but drawing text (the pictures of the demo formats made
     // on a first start) needs the font database of a GUI application. The toolkit's own

@@ -15,6 +15,7 @@
 #include "print/PainterSurface.h"
 #include "startup/FormatCommands.h"
 #include "startup/WebCommands.h"
+#include "startup/OpenedExchangeFile.h"
 #include "storage/SqlQuote.h"
 
 #include <QImage>
@@ -86,6 +87,8 @@ QString CommandLine::Usage()
                           "  catalogue-server --dir 目录 [--port 8080] [--bind 地址]：把目录中的格式（.zhq 和同名 .jpg，\n"
                           "       子文件夹为类别，version.txt 为最新版本）作为格式目录提供给其他电脑\n"
                           "  publish-format 格式名 目录 [--category 类别]：把格式导出到这样的目录中\n"
+                          "  文件.zhq：导入该格式文件；能显示窗口时在主窗口中导入（询问格式名和是否立即调用），\n"
+                          "       否则同 import-format\n"
                           "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
 }
 
@@ -107,6 +110,8 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("check-update")) return WebCommands::CheckUpdate(app, arguments.mid(1), out, err);
     if (command == QLatin1String("catalogue-server")) return WebCommands::CatalogueServer(arguments.mid(1), out, err);
     if (command == QLatin1String("publish-format")) return WebCommands::PublishFormat(app, arguments.mid(1), out, err);
+    if (const QString file = OpenedExchangeFile::PathIn(arguments); !file.isEmpty())
+        return FormatCommands::ImportFormat(app, {file}, out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         out << Usage();
         return 0;

@@ -6,6 +6,7 @@
 #include "workbench/ui/MainWindow.h"
 #include "app/ui/PasswordPrompt.h"
 #include "app/AppContext.h"
+#include "app/FileHandOver.h"
 #include "app/AppPaths.h"
 #include "startup/StartupSequence.h"
 #include "app/QtUserSettings.h"
@@ -18,7 +19,11 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <chrono>
 #include <cstdio>
@@ -90,10 +95,31 @@ public:
     {
         mMain = std::make_unique<MainWindow>(mApp);
         mMain->show();
+        if (!mPendingFiles.isEmpty()) QTimer::singleShot(0, mMain.get(), [this] { ImportPendingFiles(); });
         if (mProbe) QTimer::singleShot(0, [] { ReportStartup(); });
     }
 
+    // A .zhq file opened from the desktop: the main window imports it once it is shown, one
+    // file after the other, since each import asks its own questions.
+    void ImportFile(const QString& path)
+    {
+        mPendingFiles << path;
+        if (mMain && !mImporting) QTimer::singleShot(0, mMain.get(), [this] { ImportPendingFiles(); });
+    }
+
 private:
+    void ImportPendingFiles()
+    {
+        if (mImporting) return;
+        mImporting = true;
+        while (!mPendingFiles.isEmpty()) {
+            mMain->raise();
+            mMain->activateWindow();
+            mMain->ImportFormatFile(mPendingFiles.takeFirst());
+        }
+        mImporting = false;
+    }
+
     static void ReportStartup()
     {
         std::printf("startup-ms %lld\n", static_cast<long long>(GuiApplication::ProcessStartMs()));
@@ -105,7 +131,17 @@ private:
     bool mProbe;
     std::unique_ptr<PasswordPrompt> mPassword;
     std::unique_ptr<MainWindow> mMain;
+    QStringList mPendingFiles;
+    bool mImporting = false;
 };
+
+// Another program runs on the folder: it takes the file, and this one ends.
+int HandOverTo(const AppPaths& paths, const QString& exchangeFile, Prompter& prompter)
+{
+    if (exchangeFile.isEmpty() || FileHandOver::Send(paths.Folder(), exchangeFile)) return 0;
+    prompter.Message(QStringLiteral("程序已在运行，但没有接收格式文件：") + exchangeFile, Prompter::Icon::Warning);
+    return 1;
+}
 
 } // namespace
 
@@ -144,10 +180,12 @@ bool GuiApplication::InstallChineseTranslations()
     return loaded;
 }
 
-int GuiApplication::Run(int& argc, char** argv, const QString& dataDir, bool startupProbe)
+int GuiApplication::Run(int& argc, char** argv, const QString& dataDir, bool startupProbe, const QString& exchangeFile)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(Name());
+    QGuiApplication::setDesktopFileName(QStringLiteral(KESTRIO_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kestrio")));
     RegisterFontSubstitutions();
     InstallChineseTranslations();
     UseChineseUiFont();
@@ -162,10 +200,14 @@ int GuiApplication::Run(int& argc, char** argv, const QString& dataDir, bool sta
 
     Session session(app, startupProbe);
     switch (StartupSequence::Start(app)) {
-    case StartupSequence::Next::AnotherInstanceRuns: return 0;
+    case StartupSequence::Next::AnotherInstanceRuns: return HandOverTo(paths, exchangeFile, prompter);
     case StartupSequence::Next::AskPassword: session.ShowPassword(); break;
     case StartupSequence::Next::ShowMainWindow: session.ShowMain(); break;
     }
+    FileHandOver handOver(paths.Folder());
+    QObject::connect(&handOver, &FileHandOver::FileReceived, [&session](const QString& path) { session.ImportFile(path); });
+    handOver.Listen();
+    if (!exchangeFile.isEmpty()) session.ImportFile(exchangeFile);
     return QApplication::exec();
 }
 

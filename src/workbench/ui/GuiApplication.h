@@ -13,7 +13,9 @@ public:
     // `dataDir` is the --data-dir option (empty: the usual place). With `startupProbe` the
     // program prints the milliseconds from process start to the shown main window and quits
     // (used by the start-up benchmark).
-    static int Run(int& argc, char** argv, const QString& dataDir, bool startupProbe);
+    // `exchangeFile`, a .zhq file opened from the desktop, is imported by the main window; when
+    // a program already runs on the same folder, the file is handed to it instead.
+    static int Run(int& argc, char** argv, const QString& dataDir, bool startupProbe, const QString& exchangeFile = {});
 
     // The name on the main window and on every message box that brings no title of its own.
     static QString Name() { return ProgramName(); }

@@ -75,6 +75,9 @@ public:
     // Another format (empty name: the format list); the present contents become the old
     // format's defaults. False when nothing changed.
     bool ChooseFormat(const QString& name, bool force);
+    // "导入格式": the file (asked for when `path` is empty) is imported with the questions for a
+    // free name and whether to open it now; on Yes it becomes the open format.
+    void ImportFormatFile(const QString& path);
     // A command of the bill menu by its name ("mAutoGetDate", "mClearCtl", "mSaveContinue",
     // "mPrintContinue", "mModiBackgroundPic", "mClearBackPic").
     bool BillCommand(const QString& name);

@@ -70,10 +70,7 @@ QMenu* MainWindow::BuildFormatMenu()
     item("mDelFormat", u"删除格式", [this] { Library().DeleteFormat(QString(), CurrentFormat()); });
     menu->addSeparator();
     item("mManageFmt", u"管理格式", [this] { ChooseFormat(QString(), false); });
-    item("mInputFormat", u"导入格式", [this] {
-        const FormatExchange::ImportResult result = FormatExchange(mApp).ImportFmtFile(QString());
-        if (result.stored && result.openNow) ChooseFormat(result.name, true);
-    });
+    item("mInputFormat", u"导入格式", [this] { ImportFormatFile(QString()); });
     item("mOutputFormat", u"导出格式", [this] {
         FormatExchange exchange(mApp);
         exchange.SetFormatChooser([this] { return AskFormatName(false); });
@@ -173,6 +170,12 @@ QMenu* MainWindow::BuildSettingMenu()
 
 // ---------------------------------------------------------------------------------------
 // Menu commands
+
+void MainWindow::ImportFormatFile(const QString& path)
+{
+    const FormatExchange::ImportResult result = FormatExchange(mApp).ImportFmtFile(path);
+    if (result.stored && result.openNow) ChooseFormat(result.name, true);
+}
 
 void MainWindow::OnSetLineBreakMarker()
 {
