@@ -17,12 +17,20 @@ class HistoryRecords {
 public:
     HistoryRecords(DbOperate& db, Prompter& prompter) : mDb(db), mPrompter(prompter) {}
 
-    // The record number the next bill of `format` gets: the highest stored one + 1.
-    qint64 NextRecordNumber(const QString& format);
+    static QString StoreFailedText() { return QStringLiteral("历史记录保存失败！"); }
+    static QString PrintedNotStoredText() { return QStringLiteral("单据已打印，但历史记录保存失败！"); }
+
+    // The record number the next bill of `format` gets: the highest stored one + 1; -1 with
+    // `error` when it cannot be read.
+    qint64 NextRecordNumber(const QString& format, QString* error = nullptr);
     // Stores the non-empty boxes of the workspace as a new bill of its format: text boxes,
-    // then check boxes, then picture boxes, each in box order. Returns the record number,
-    // or 0 when every box was empty and nothing was stored.
+    // then check boxes, then picture boxes, each in box order, all or nothing. The number is
+    // found and the bill written under one write lock, so programs storing at the same time
+    // never share a number. Returns the record number, 0 when every box was empty and
+    // nothing was stored, -1 when the bill was not stored: StoreRecord then says
+    // "历史记录保存失败！" with the cause, TryStoreRecord hands the cause to the caller.
     qint64 StoreRecord(const Workspace& ws);
+    qint64 TryStoreRecord(const Workspace& ws, QString* error);
 
     // Replaces the format's default contents by the non-empty boxes of the workspace.
     bool SaveDefaults(const Workspace& ws);
@@ -37,7 +45,7 @@ public:
     bool FindInHistory(HistoryGrid& grid, const QString& keyword);
 
 private:
-    int AddRowsOfKind(const Workspace& ws, int kind, qint64 number, Recordset& rows);
+    int AddRowsOfKind(const Workspace& ws, int kind, qint64 number, Recordset& rows, QString* error);
     static bool RowMatches(const HistoryGrid& grid, int row, const QString& keyword);
 
     DbOperate& mDb;

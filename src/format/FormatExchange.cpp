@@ -9,9 +9,12 @@
 #include "storage/Recordset.h"
 #include "storage/SqlQuote.h"
 #include "storage/Transaction.h"
+#include "FormatNameRule.h"
+#include "FormatStore.h"
 
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -129,6 +132,49 @@ QStringList RepairedElementLines(const QStringList& lines)
     }
     std::reverse(repaired.begin(), repaired.end());
     return repaired;
+}
+
+// A number field as a writer writes it: empty, or a plain decimal number. Anything else is
+// what is left of a line that was cut off or run together.
+bool IsNumberField(const QString& field)
+{
+    const QString text = field.trimmed();
+    if (text.isEmpty()) return true;
+    bool ok = false;
+    text.toDouble(&ok);
+    return ok;
+}
+
+// Why the element lines are not a whole format as a writer wrote it; empty when they are.
+// A file cut short, or two files run together, is refused rather than stored in part.
+QString IncompleteReason(const QStringList& elementLines, const QString& wholeFormatLabel)
+{
+    QSet<double> oldIds;
+    QList<QStringList> rows;
+    int wholeFormatRows = 0;
+    for (const QString& line : elementLines) {
+        const QStringList fields = line.split(kSeparator);
+        if (fields.size() > kColumnCount || fields.size() != elementLines.first().count(kSeparator) + 1)
+            return QStringLiteral("各行的项数不一致，文件可能不完整。");
+        for (int i = 0; i < fields.size(); ++i)
+            if (kColumns[i].kind == Kind::Number && !IsNumberField(fields[i]))
+                return QStringLiteral("第%1项“%2”不是数字，文件可能不完整。").arg(i + 1).arg(fields[i].left(40));
+        if (fields[2] == wholeFormatLabel) ++wholeFormatRows;
+        oldIds.insert(LeadingNumber(fields[0]));
+        rows << fields;
+    }
+    if (wholeFormatRows != 1) return QStringLiteral("文件中应有且只有一行单据整体格式参数。");
+    for (const QStringList& fields : rows) {
+        for (const char* reference : kReferences) {
+            const int index = static_cast<int>(std::find_if(std::begin(kColumns), std::end(kColumns),
+                                                            [&](const Column& c) { return qstrcmp(c.name, reference) == 0; }) -
+                                               std::begin(kColumns));
+            const double value = index < fields.size() ? LeadingNumber(fields[index]) : 0;
+            if (value != 0 && !oldIds.contains(std::trunc(std::fabs(value))))
+                return QStringLiteral("输入框引用的编号%1在文件中不存在。").arg(std::trunc(std::fabs(value)));
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -249,13 +295,16 @@ bool FormatExchange::ReadsBackAlike(const QString& text, const QString& name, Re
 
 bool FormatExchange::WriteExchange(const QString& name, const QString& path, const QString& text)
 {
-    const QString failed = QStringLiteral("格式文件写入失败：");
-    if (!TextFileIO::WriteTextFile(text, path)) {
-        mPrompter.Message(failed + path, Prompter::Icon::Critical);
+    const QString failed = QStringLiteral("文件写入失败：");
+    QString error;
+    if (!TextFileIO::WriteTextFile(text, path, &error)) {
+        mPrompter.Message(failed + path + kCrLf + error, Prompter::Icon::Critical);
         return false;
     }
+    // A file without its picture is no export: the file just written goes again.
     const QString image = ImagePathBeside(path);
     if (!BackgroundImages::CopyBackground(BackgroundImages::BackgroundPath(mFolder, name), image)) {
+        QFile::remove(path);
         mPrompter.Message(failed + image, Prompter::Icon::Critical);
         return false;
     }
@@ -291,8 +340,11 @@ FormatExchange::ImportResult FormatExchange::Import(const QString& path, const Q
     if (!lines) return {};
     // A broken file is told before anyone is asked for a name it would never be stored under.
     const std::optional<QList<Element>> elements = ParseElements(*lines);
-    if (!elements) {
-        mPrompter.Message(QStringLiteral("格式文件有错！"), Prompter::Icon::Critical);
+    const QString incomplete =
+        elements ? IncompleteReason(RepairedElementLines(*lines), FormatStore::WholeFormatLabel()) : QString();
+    if (!elements || !incomplete.isEmpty()) {
+        mPrompter.Message(QStringLiteral("格式文件有错！") + (incomplete.isEmpty() ? QString() : kCrLf + incomplete),
+                          Prompter::Icon::Critical);
         return {};
     }
     const QString wanted = forcedName.isEmpty() ? ImportName(path, lines->at(1)) : forcedName;
@@ -360,8 +412,10 @@ std::optional<QString> FormatExchange::FreeName(QString name, Ask ask)
     for (;;) {
         const std::optional<bool> used = NameInUse(name);
         if (!used) return std::nullopt;
-        if (!*used) return name;
-        const QString prompt = QStringLiteral("格式：") + Quoted(name) + QStringLiteral("已存在，请另取格式名！");
+        // A free name must still not share its background file with another format.
+        const QString prompt = *used ? QStringLiteral("格式：") + Quoted(name) + QStringLiteral("已存在，请另取格式名！")
+                                     : FormatNameRule::Refusal(mDb, name);
+        if (prompt.isEmpty()) return name;
         if (ask == Ask::No) {
             mPrompter.Message(prompt, Prompter::Icon::Warning);
             return std::nullopt;
@@ -379,11 +433,15 @@ std::optional<QString> FormatExchange::FreeName(QString name, Ask ask)
 bool FormatExchange::StoreFormat(const QString& name, const QList<Element>& elements)
 {
     Transaction transaction(mDb.Db());
+    QString error = transaction.Error();
+    // The name is checked again under the write lock: another program may have taken it
+    // since it was asked for.
+    const std::optional<bool> used = transaction.Active() ? NameInUse(name) : std::nullopt;
+    if (used.value_or(false)) error = QStringLiteral("格式：") + Quoted(name) + QStringLiteral("已存在，请另取格式名！");
     Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT * FROM Fmt WHERE FALSE"));
-    if (!rows.IsOpen()) return false;
-    QString error;
-    bool stored = true;
+    bool stored = used == false && rows.IsOpen();
     for (const Element& element : elements) {
+        if (!stored) break;
         rows.AddNew();
         rows.SetValue(QStringLiteral("Fmt"), name);
         for (int i = 1; i < kColumnCount; ++i) rows.SetValue(ColumnName(i), element.values[i]);

@@ -23,6 +23,11 @@ public:
     // "自动设置纸张": the following pages are widthMm × heightMm. A destination that cannot do it
     // tells the user and printing goes on with the paper as it was.
     virtual void InstallPaperForm(double widthMm, double heightMm) = 0;
+
+    // Whether the spooler takes the job: asked before a bill is printed and again once the
+    // job is handed over, before the bill is stored as printed. A destination without a
+    // spooler takes every job.
+    virtual bool JobAccepted() { return true; }
 };
 
 // A destination without a choice to make: a PDF, an image, a preview page or a test's

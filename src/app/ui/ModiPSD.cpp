@@ -58,6 +58,9 @@ void ModiPSD::Com_Click()
         break;
     case AccessPassword::Change::WrongOldPassword:
         break;
+    case AccessPassword::Change::NotStored:
+        mApp.Prompt().Message(QStringLiteral("密码保存失败，原有密码仍然有效！"), Prompter::Icon::Critical);
+        break;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "print/PainterSurface.h"
 #include "print/PrintDestination.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +39,9 @@ public:
     // is turned, as any paper is), without margins where the printer allows it. A standard
     // paper of exactly that size is used as itself.
     void InstallPaperForm(double widthMm, double heightMm) override;
+    // Asks the spooler: the queue must take jobs, and a job handed over since the printer was
+    // chosen must not have been cancelled or aborted by it.
+    bool JobAccepted() override;
 
     QPrinter& Printer() const { return *mPrinter; }
     PainterSurface& Painter() const { return *mSurface; }
@@ -71,6 +75,7 @@ private:
     QPrinter* mPrinter = nullptr;
     std::unique_ptr<PainterSurface> mSurface;
     PrintDialogRunner mRunDialog;
+    QDateTime mChosenAt;
 };
 
 } // namespace kestrio
