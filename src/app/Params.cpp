@@ -94,13 +94,13 @@ QStringList Params::LoadKeywordList(const QString& name)
     return entries;
 }
 
-void Params::SaveKeywordList(const QString& name, const QString& editText, const QStringList& entries)
+bool Params::SaveKeywordList(const QString& name, const QString& editText, const QStringList& entries)
 {
     QString joined = editText;
     for (const QString& entry : entries)
         if (entry != editText) joined += QStringLiteral("||") + entry;
     if (joined.startsWith(QStringLiteral("||"))) joined.remove(0, 2);
-    SetParam(name, joined);
+    return SetParam(name, joined);
 }
 
 } // namespace kestrio

@@ -37,7 +37,7 @@ public:
 
     // Drop-down keyword lists, kept as entries joined by "||" with the edited text first.
     QStringList LoadKeywordList(const QString& name);
-    void SaveKeywordList(const QString& name, const QString& editText, const QStringList& entries);
+    bool SaveKeywordList(const QString& name, const QString& editText, const QStringList& entries);
 
 private:
     DbOperate& mDb;

@@ -134,19 +134,10 @@ QStringList RepairedElementLines(const QStringList& lines)
     return repaired;
 }
 
-// A number field as a writer writes it: empty, or a plain decimal number. Anything else is
-// what is left of a line that was cut off or run together.
-bool IsNumberField(const QString& field)
-{
-    const QString text = field.trimmed();
-    if (text.isEmpty()) return true;
-    bool ok = false;
-    text.toDouble(&ok);
-    return ok;
-}
-
-// Why the element lines are not a whole format as a writer wrote it; empty when they are.
-// A file cut short, or two files run together, is refused rather than stored in part.
+// Why the element lines are not a whole format; empty when they are. A file cut short leaves
+// its last row joined to the one before (too many fields) or loses the whole-format row,
+// which writers put last; two files run together have two. Such a file is refused rather
+// than stored in part.
 QString IncompleteReason(const QStringList& elementLines, const QString& wholeFormatLabel)
 {
     QSet<double> oldIds;
@@ -154,11 +145,8 @@ QString IncompleteReason(const QStringList& elementLines, const QString& wholeFo
     int wholeFormatRows = 0;
     for (const QString& line : elementLines) {
         const QStringList fields = line.split(kSeparator);
-        if (fields.size() > kColumnCount || fields.size() != elementLines.first().count(kSeparator) + 1)
-            return QStringLiteral("各行的项数不一致，文件可能不完整。");
-        for (int i = 0; i < fields.size(); ++i)
-            if (kColumns[i].kind == Kind::Number && !IsNumberField(fields[i]))
-                return QStringLiteral("第%1项“%2”不是数字，文件可能不完整。").arg(i + 1).arg(fields[i].left(40));
+        if (fields.size() > kColumnCount)
+            return QStringLiteral("有一行多出%1项，文件可能不完整。").arg(fields.size() - kColumnCount);
         if (fields[2] == wholeFormatLabel) ++wholeFormatRows;
         oldIds.insert(LeadingNumber(fields[0]));
         rows << fields;

@@ -365,7 +365,8 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
     }
     out << QStringLiteral("已输出：") << target << '\n';
     if (storeFailed) return 1;
-    if (store) out << QStringLiteral("历史记录号：") << stored << '\n';
+    if (store && stored > 0) out << QStringLiteral("历史记录号：") << stored << '\n';
+    if (store && stored == 0) out << QStringLiteral("单据没有内容，未存入历史记录。") << '\n';
     return 0;
 }
 

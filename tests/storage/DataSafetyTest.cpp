@@ -126,7 +126,7 @@ TEST_F(DataSafety, DamagedPageIsFoundAndNeverWritten)
     file.write(bytes);
     file.close();
 
-    test::ScriptedPrompter prompter;
+    ScriptedPrompter prompter;
     DbOperate op(mDb, prompter, mPath);
     ASSERT_TRUE(op.OpenDatabase());
     EXPECT_TRUE(mDb.IsDamaged());
