@@ -86,9 +86,19 @@ int HistoryRecords::AddRowsOfKind(const Workspace& ws, int kind, qint64 number, 
 
 bool HistoryRecords::SaveDefaults(const Workspace& ws)
 {
+    QString error;
+    if (WriteDefaults(ws, &error)) return true;
+    mPrompter.Message(QStringLiteral("默认内容保存失败！\n") + error, Prompter::Icon::Critical);
+    return false;
+}
+
+bool HistoryRecords::WriteDefaults(const Workspace& ws, QString* error)
+{
     Transaction transaction(mDb.Db());
-    if (!mDb.ExecuteSql(QStringLiteral("DELETE * FROM 默认") + FormatIs(ws.formatName))) return false;
-    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT * FROM 默认 WHERE FALSE"));
+    *error = transaction.Error();
+    if (!transaction.Active() || !mDb.ExecuteSql(QStringLiteral("DELETE * FROM 默认") + FormatIs(ws.formatName), error))
+        return false;
+    Recordset rows = mDb.Db().Query(QStringLiteral("SELECT * FROM 默认 WHERE FALSE"), error);
     for (int kind = ElementTable::TextBox; kind <= ElementTable::Label; ++kind) {
         for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
             if (ws.table.KindOf(row) != kind) continue;
@@ -98,10 +108,12 @@ bool HistoryRecords::SaveDefaults(const Workspace& ws)
             rows.SetValue(QStringLiteral("ID"), ws.table.Id(row));
             rows.SetValue(QStringLiteral("Fmt"), ws.formatName);
             rows.SetValue(QStringLiteral("Con"), content);
-            if (!rows.Update()) return false;
+            if (!rows.Update(error)) return false;
         }
     }
-    return transaction.Commit();
+    if (transaction.Commit()) return true;
+    *error = transaction.Error();
+    return false;
 }
 
 void HistoryRecords::LoadDefaults(Workspace& ws)

@@ -32,7 +32,8 @@ public:
     qint64 StoreRecord(const Workspace& ws);
     qint64 TryStoreRecord(const Workspace& ws, QString* error);
 
-    // Replaces the format's default contents by the non-empty boxes of the workspace.
+    // Replaces the format's default contents by the non-empty boxes of the workspace, all or
+    // nothing; a failure is told ("默认内容保存失败！" and the cause).
     bool SaveDefaults(const Workspace& ws);
     // Puts the format's default contents back into the boxes that still exist.
     void LoadDefaults(Workspace& ws);
@@ -45,6 +46,7 @@ public:
     bool FindInHistory(HistoryGrid& grid, const QString& keyword);
 
 private:
+    bool WriteDefaults(const Workspace& ws, QString* error);
     int AddRowsOfKind(const Workspace& ws, int kind, qint64 number, Recordset& rows, QString* error);
     static bool RowMatches(const HistoryGrid& grid, int row, const QString& keyword);
 

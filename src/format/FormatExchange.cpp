@@ -14,7 +14,6 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -137,31 +136,18 @@ QStringList RepairedElementLines(const QStringList& lines)
 // Why the element lines are not a whole format; empty when they are. A file cut short leaves
 // its last row joined to the one before (too many fields) or loses the whole-format row,
 // which writers put last; two files run together have two. Such a file is refused rather
-// than stored in part.
+// than stored in part. A reference to no row of the file is no sign of damage: a stored
+// format may keep one to a box deleted long ago, and it is kept as it is.
 QString IncompleteReason(const QStringList& elementLines, const QString& wholeFormatLabel)
 {
-    QSet<double> oldIds;
-    QList<QStringList> rows;
     int wholeFormatRows = 0;
     for (const QString& line : elementLines) {
         const QStringList fields = line.split(kSeparator);
         if (fields.size() > kColumnCount)
             return QStringLiteral("有一行多出%1项，文件可能不完整。").arg(fields.size() - kColumnCount);
         if (fields[2] == wholeFormatLabel) ++wholeFormatRows;
-        oldIds.insert(LeadingNumber(fields[0]));
-        rows << fields;
     }
     if (wholeFormatRows != 1) return QStringLiteral("文件中应有且只有一行单据整体格式参数。");
-    for (const QStringList& fields : rows) {
-        for (const char* reference : kReferences) {
-            const int index = static_cast<int>(std::find_if(std::begin(kColumns), std::end(kColumns),
-                                                            [&](const Column& c) { return qstrcmp(c.name, reference) == 0; }) -
-                                               std::begin(kColumns));
-            const double value = index < fields.size() ? LeadingNumber(fields[index]) : 0;
-            if (value != 0 && !oldIds.contains(std::trunc(std::fabs(value))))
-                return QStringLiteral("输入框引用的编号%1在文件中不存在。").arg(std::trunc(std::fabs(value)));
-        }
-    }
     return {};
 }
 
@@ -284,9 +270,8 @@ bool FormatExchange::ReadsBackAlike(const QString& text, const QString& name, Re
 bool FormatExchange::WriteExchange(const QString& name, const QString& path, const QString& text)
 {
     const QString failed = QStringLiteral("文件写入失败：");
-    QString error;
-    if (!TextFileIO::WriteTextFile(text, path, &error)) {
-        mPrompter.Message(failed + path + kCrLf + error, Prompter::Icon::Critical);
+    if (!TextFileIO::WriteTextFile(text, path)) {
+        mPrompter.Message(failed + path, Prompter::Icon::Critical);
         return false;
     }
     // A file without its picture is no export: the file just written goes again.
@@ -331,7 +316,7 @@ FormatExchange::ImportResult FormatExchange::Import(const QString& path, const Q
     const QString incomplete =
         elements ? IncompleteReason(RepairedElementLines(*lines), FormatStore::WholeFormatLabel()) : QString();
     if (!elements || !incomplete.isEmpty()) {
-        mPrompter.Message(QStringLiteral("格式文件有错！") + (incomplete.isEmpty() ? QString() : kCrLf + incomplete),
+        mPrompter.Message(QStringLiteral("格式文件有错！") + (incomplete.isEmpty() ? QString() : QLatin1Char('\n') + incomplete),
                           Prompter::Icon::Critical);
         return {};
     }

@@ -24,7 +24,7 @@ int BackupCommands::Backup(AppContext& app, const QStringList& args, QTextStream
         target = DatabaseBackup::MakeBackup(app.Db(), app.Time().Now(), &error);
     } else {
         target = QFileInfo(args[0]).absoluteFilePath();
-        if (!app.Db().BackupTo(target, &error)) target.clear();
+        if (!DatabaseBackup::WriteCopy(app.Db(), target, &error)) target.clear();
     }
     if (target.isEmpty()) {
         err << QStringLiteral("数据库备份失败：") << error << Qt::endl;

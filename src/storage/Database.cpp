@@ -4,6 +4,7 @@
 #include "JetSqlTranslator.h"
 #include "SqlQuote.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +12,11 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+
+#include <unistd.h>
 
 namespace kestrio {
 
@@ -236,6 +241,38 @@ QString Database::CipherVersion()
     return ColumnValue(stmt.Get(), 0).toString();
 }
 
+QString Database::PartialPath(const QString& path)
+{
+    return path + QStringLiteral(".creating-") + QString::number(QCoreApplication::applicationPid());
+}
+
+namespace {
+
+// Files left by programs that were killed while making a new file; a program still running
+// keeps its own.
+void RemoveAbandonedPartials(const QString& path)
+{
+    const QFileInfo target(path);
+    QDir folder = target.absoluteDir();
+    const QString prefix = target.fileName() + QStringLiteral(".creating-");
+    for (const QString& name : folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
+        bool ok = false;
+        const qint64 pid = name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+        if (ok && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) folder.remove(name);
+    }
+}
+
+// Puts `partial` in place as `path` unless a file is already there (another program made it
+// first): link() fails rather than replace.
+bool PutInPlaceIfAbsent(const QString& partial, const QString& path)
+{
+    const bool linked = ::link(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) == 0;
+    QFile::remove(partial);
+    return linked;
+}
+
+} // namespace
+
 bool Database::Create(const QString& path, const QByteArray& key, const QStringList& jetStatements, QString* error,
                       const CreateSteps& steps)
 {
@@ -245,6 +282,7 @@ bool Database::Create(const QString& path, const QByteArray& key, const QStringL
     }
     // A file left by a start that was killed half-way is never used: it starts again.
     const QString partial = PartialPath(path);
+    RemoveAbandonedPartials(path);
     QFile::remove(partial);
     QFile::remove(partial + QStringLiteral("-journal"));
     QFile placeholder(partial);
@@ -275,9 +313,9 @@ bool Database::Create(const QString& path, const QByteArray& key, const QStringL
         ok = ok && (!steps.populate || steps.populate(db, error));
     }
     if (ok && steps.beforeRename && !steps.beforeRename()) return false;
-    if (ok && !QFile::rename(partial, path)) {
+    if (ok && !PutInPlaceIfAbsent(partial, path)) {
         ok = false;
-        if (error) *error = QStringLiteral("无法写入") + path;
+        if (error) *error = QFileInfo::exists(path) ? QStringLiteral("文件已存在") : QStringLiteral("无法写入") + path;
     }
     if (!ok) QFile::remove(partial);
     return ok;
@@ -344,55 +382,6 @@ QVariant Database::ScalarNative(const QString& sql, const QVector<QVariant>& par
     }
     if (code != SQLITE_DONE) FailWithEngine(error);
     return {};
-}
-
-bool Database::BackupTo(const QString& target, QString* error)
-{
-    if (!mDb) return Fail(error, QStringLiteral("数据库未打开"));
-    const QString partial = PartialPath(target);
-    QFile::remove(partial);
-    QFile placeholder(partial);
-    if (!placeholder.open(QIODevice::WriteOnly)) return Fail(error, QStringLiteral("无法写入") + partial);
-    placeholder.close();
-    placeholder.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    sqlite3* copy = nullptr;
-    const QByteArray native = QFile::encodeName(QDir::toNativeSeparators(partial));
-    bool ok = sqlite3_open_v2(native.constData(), &copy, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
-    ok = ok && sqlite3_exec(copy, KeyPragma(mKey).toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    QString text;
-    if (ok) {
-        sqlite3_backup* backup = sqlite3_backup_init(copy, "main", mDb, "main");
-        ok = backup != nullptr;
-        if (ok) {
-            int code;
-            while ((code = sqlite3_backup_step(backup, 64)) == SQLITE_OK || code == SQLITE_BUSY || code == SQLITE_LOCKED)
-                sqlite3_sleep(5);
-            ok = code == SQLITE_DONE;
-            if (!ok) text = DatabaseFailure::Describe(code, mPath, QString::fromUtf8(sqlite3_errstr(code)));
-            sqlite3_backup_finish(backup);
-        }
-    }
-    if (!ok && text.isEmpty()) text = ErrorText(copy);
-    sqlite3_close(copy);
-    // The copy is read back before it counts: a backup that cannot be opened is no backup.
-    if (ok) {
-        Database check;
-        ok = check.Open(partial, mKey, &text);
-        if (ok && check.IsDamaged()) {
-            ok = false;
-            text = QStringLiteral("备份文件校验失败");
-        }
-    }
-    // rename() replaces a file already there in one step.
-    if (ok) {
-        ok = std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) == 0;
-        if (!ok) text = QStringLiteral("无法写入") + target;
-    }
-    if (!ok) {
-        QFile::remove(partial);
-        return Fail(error, text);
-    }
-    return true;
 }
 
 qint64 Database::LastInsertRowId() const

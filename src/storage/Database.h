@@ -56,8 +56,9 @@ public:
     };
     static bool Create(const QString& path, const QByteArray& key, const QStringList& jetStatements,
                        QString* error = nullptr, const CreateSteps& steps = {});
-    // The name a new file is written under before it is renamed into place.
-    static QString PartialPath(const QString& path) { return path + QStringLiteral(".creating"); }
+    // The name this process writes a new file under before it is put in place; each program
+    // has its own, so two first starts at once never write into one file.
+    static QString PartialPath(const QString& path);
 
     // Runs one Jet statement that returns no rows.
     bool Execute(const QString& jetSql, QString* error = nullptr);
@@ -69,10 +70,6 @@ public:
     bool ExecuteNative(const QString& sql, const QVector<QVariant>& params, QString* error = nullptr);
     // The first column of the first row of an engine query; invalid when none.
     QVariant ScalarNative(const QString& sql, const QVector<QVariant>& params = {}, QString* error = nullptr);
-
-    // A consistent copy of the open database, made by the engine page by page, written to
-    // `target` under a temporary name, readable by the owner only, and renamed into place.
-    bool BackupTo(const QString& target, QString* error = nullptr);
 
     qint64 LastInsertRowId() const;
     int LastErrorCode() const { return mLastErrorCode; }
@@ -91,6 +88,7 @@ public:
 
 private:
     friend class Recordset;
+    friend class DatabaseBackup;
 
     bool AlterColumn(const QString& table, const QString& column, const QString& type, QString* error);
     bool ReadRows(const QString& sql, Recordset* rs, bool withRowId, QString* error);

@@ -1,12 +1,16 @@
 #include "DatabaseBackup.h"
 
 #include "Database.h"
+#include "DatabaseFailure.h"
+#include "SqlQuote.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
+
+#include <sqlcipher/sqlite3.h>
 
 namespace kestrio {
 
@@ -38,7 +42,61 @@ bool CopyPrivately(const QString& from, const QString& to, QString* error)
     return true;
 }
 
+bool Fail(QString* error, const QString& text)
+{
+    if (error) *error = text;
+    return false;
+}
+
 } // namespace
+
+// The engine copies the open database page by page into the empty file at `partial`, keyed
+// the same; a writer in between makes it start over, so the copy is consistent.
+bool DatabaseBackup::EngineCopy(Database& db, const QString& partial, QString* error)
+{
+    sqlite3* copy = nullptr;
+    const QByteArray native = QFile::encodeName(QDir::toNativeSeparators(partial));
+    const QByteArray key = (QStringLiteral("PRAGMA key = ") + SqlQuote(QString::fromUtf8(db.mKey))).toUtf8();
+    bool ok = sqlite3_open_v2(native.constData(), &copy, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+              sqlite3_exec(copy, key.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_backup* backup = ok ? sqlite3_backup_init(copy, "main", db.mDb, "main") : nullptr;
+    int code = SQLITE_ERROR;
+    if (backup) {
+        while ((code = sqlite3_backup_step(backup, 64)) == SQLITE_OK || code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            sqlite3_sleep(5);
+        sqlite3_backup_finish(backup);
+    }
+    ok = code == SQLITE_DONE;
+    if (!ok) Fail(error, DatabaseFailure::Describe(code, db.mPath, QString::fromUtf8(sqlite3_errmsg(copy))));
+    sqlite3_close(copy);
+    return ok;
+}
+
+bool DatabaseBackup::WriteCopy(Database& db, const QString& target, QString* error)
+{
+    if (!db.IsOpen()) return Fail(error, QStringLiteral("数据库未打开"));
+    const QString partial = Database::PartialPath(target);
+    QFile::remove(partial);
+    QFile placeholder(partial);
+    if (!placeholder.open(QIODevice::WriteOnly)) return Fail(error, QStringLiteral("无法写入") + partial);
+    placeholder.close();
+    placeholder.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QString text;
+    bool ok = EngineCopy(db, partial, &text);
+    // The copy is read back before it counts: a backup that cannot be opened is no backup.
+    if (ok) {
+        Database check;
+        ok = check.Open(partial, db.mKey, &text) && !check.IsDamaged();
+        if (!ok && text.isEmpty()) text = QStringLiteral("备份文件校验失败");
+    }
+    // rename() replaces a file already there in one step.
+    if (ok && std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
+        ok = false;
+        text = QStringLiteral("无法写入") + target;
+    }
+    if (!ok) QFile::remove(partial);
+    return ok || Fail(error, text);
+}
 
 QString DatabaseBackup::BackupFolder(const QString& databasePath)
 {
@@ -69,7 +127,7 @@ QString DatabaseBackup::MakeBackup(Database& db, const QDateTime& when, QString*
     QString target = BackupName(db.Path(), when);
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = BackupName(db.Path(), when).chopped(4) + QLatin1Char('-') + QString::number(n) + QStringLiteral(".mdb");
-    if (!db.BackupTo(target, error)) return {};
+    if (!WriteCopy(db, target, error)) return {};
     Prune(db.Path());
     return target;
 }

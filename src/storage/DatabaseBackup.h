@@ -20,6 +20,10 @@ public:
     // The name of a copy made at `when`: DATA-yyyyMMdd-HHmmss.mdb.
     static QString BackupName(const QString& databasePath, const QDateTime& when);
 
+    // A consistent copy of the open database, made by the engine page by page, written to
+    // `target` under a temporary name, readable by the owner only, checked by opening it, and
+    // renamed into place.
+    static bool WriteCopy(Database& db, const QString& target, QString* error = nullptr);
     // A copy into the backup folder, then the oldest beyond the last ten removed. Returns the
     // copy's path, empty with `error` on failure.
     static QString MakeBackup(Database& db, const QDateTime& when, QString* error = nullptr);
@@ -36,6 +40,7 @@ public:
                         const QDateTime& when, QString* error = nullptr);
 
 private:
+    static bool EngineCopy(Database& db, const QString& partial, QString* error);
     static void Prune(const QString& databasePath);
 };
 

@@ -33,7 +33,7 @@ QString ReadAll(QTemporaryFile& file)
 
 // Runs the program in a child process with a file-size limit (0: none), as `user` when the
 // tests run as root (a read-only folder means nothing to root).
-Outcome Run(const QStringList& arguments, rlim_t fileSizeLimit = 0, bool asOtherUser = false)
+Outcome RunKestrio(const QStringList& arguments, rlim_t fileSizeLimit = 0, bool asOtherUser = false)
 {
     QTemporaryFile out, err;
     if (!out.open() || !err.open()) return {};
@@ -66,7 +66,7 @@ protected:
         mData = QDir(mDir.path()).filePath(QStringLiteral("data"));
         mOut = QDir(mDir.path()).filePath(QStringLiteral("out"));
         ASSERT_TRUE(QDir().mkpath(mOut));
-        ASSERT_EQ(Run({QStringLiteral("--data-dir"), mData, QStringLiteral("formats")}).code, 0);
+        ASSERT_EQ(RunKestrio({QStringLiteral("--data-dir"), mData, QStringLiteral("formats")}).code, 0);
     }
     void TearDown() override
     {
@@ -77,7 +77,7 @@ protected:
     // The newest record number: each stored bill adds one.
     int Bills() const
     {
-        const Outcome run = Run(Args({QStringLiteral("sql"), QStringLiteral("SELECT max(ID) AS n FROM 历史")}));
+        const Outcome run = RunKestrio(Args({QStringLiteral("sql"), QStringLiteral("SELECT max(ID) AS n FROM 历史")}));
         return run.out.section(QLatin1Char('\n'), 1, 1).toInt();
     }
     // The folder `path` writable by nobody but root: for root's tests the program runs as
@@ -123,11 +123,11 @@ protected:
 TEST_F(FailedWrites, FileSizeLimit)
 {
     const int before = Bills();
-    ExpectFailure(Run(FillStore(), 1024), "历史记录保存失败！", "fill --store");
+    ExpectFailure(RunKestrio(FillStore(), 1024), "历史记录保存失败！", "fill --store");
     EXPECT_EQ(Bills(), before);
-    ExpectFailure(Run(PrintPdf(), 1024), "文件写入失败：", "print --pdf");
-    ExpectFailure(Run(Export(), 1024), "文件写入失败：", "export-format");
-    EXPECT_EQ(Run(FillStore()).code, 0);
+    ExpectFailure(RunKestrio(PrintPdf(), 1024), "文件写入失败：", "print --pdf");
+    ExpectFailure(RunKestrio(Export(), 1024), "文件写入失败：", "export-format");
+    EXPECT_EQ(RunKestrio(FillStore()).code, 0);
     EXPECT_EQ(Bills(), before + 1);
 }
 
@@ -135,39 +135,39 @@ TEST_F(FailedWrites, ReadOnlyFolders)
 {
     MakeReadOnly(mData);
     MakeReadOnly(mOut);
-    ExpectFailure(Run(FillStore(), 0, true), "历史记录保存失败！", "fill --store");
-    ExpectFailure(Run(PrintPdf(), 0, true), "文件写入失败：", "print --pdf");
-    ExpectFailure(Run(Export(), 0, true), "文件写入失败：", "export-format");
+    ExpectFailure(RunKestrio(FillStore(), 0, true), "历史记录保存失败！", "fill --store");
+    ExpectFailure(RunKestrio(PrintPdf(), 0, true), "文件写入失败：", "print --pdf");
+    ExpectFailure(RunKestrio(Export(), 0, true), "文件写入失败：", "export-format");
 }
 
 TEST_F(FailedWrites, SqlMayNotChangeTheKeyOrReachOtherFiles)
 {
     for (const char* statement : {"PRAGMA rekey='abc'", "pragma main.key = 'x'", "PRAGMA hexrekey='00'",
                                   "ATTACH DATABASE 'x.db' AS x KEY ''", "VACUUM INTO 'copy.db'"}) {
-        const Outcome run = Run(Args({QStringLiteral("sql"), QString::fromUtf8(statement)}));
+        const Outcome run = RunKestrio(Args({QStringLiteral("sql"), QString::fromUtf8(statement)}));
         EXPECT_EQ(run.code, 1) << statement;
         EXPECT_TRUE(run.err.contains(QStringLiteral("不允许"))) << statement;
     }
-    EXPECT_EQ(Run(Args({QStringLiteral("formats")})).code, 0);
+    EXPECT_EQ(RunKestrio(Args({QStringLiteral("formats")})).code, 0);
 }
 
 TEST_F(FailedWrites, FormatsListsEachNameOnceAndBackupRestoreRoundTrip)
 {
-    ASSERT_EQ(Run(Args({QStringLiteral("sql"), QStringLiteral("INSERT INTO Fmt(Fmt,LBL) SELECT Fmt,LBL FROM Fmt WHERE "
+    ASSERT_EQ(RunKestrio(Args({QStringLiteral("sql"), QStringLiteral("INSERT INTO Fmt(Fmt,LBL) SELECT Fmt,LBL FROM Fmt WHERE "
                                                               "Fmt='转账支票' AND LBL='【§单据整体格式参数§】'")}))
                   .code,
               0);
-    Outcome run = Run(Args({QStringLiteral("formats")}));
+    Outcome run = RunKestrio(Args({QStringLiteral("formats")}));
     EXPECT_EQ(run.out.count(QStringLiteral("转账支票\n")), 1) << run.out.toStdString();
 
     const QString copy = QDir(mDir.path()).filePath(QStringLiteral("copy.mdb"));
-    ASSERT_EQ(Run(Args({QStringLiteral("backup"), copy})).code, 0);
-    ASSERT_EQ(Run(FillStore()).code, 0);
+    ASSERT_EQ(RunKestrio(Args({QStringLiteral("backup"), copy})).code, 0);
+    ASSERT_EQ(RunKestrio(FillStore()).code, 0);
     const int stored = Bills();
-    run = Run(Args({QStringLiteral("restore"), copy}));
+    run = RunKestrio(Args({QStringLiteral("restore"), copy}));
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(Bills(), stored - 1);
-    run = Run(Args({QStringLiteral("restore"), QDir(mData).filePath(QStringLiteral("转账支票.jpg"))}));
+    run = RunKestrio(Args({QStringLiteral("restore"), QDir(mData).filePath(QStringLiteral("转账支票.jpg"))}));
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("不是本程序的数据文件"))) << run.err.toStdString();
     EXPECT_EQ(Bills(), stored - 1);
