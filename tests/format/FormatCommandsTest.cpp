@@ -202,8 +202,10 @@ TEST(FormatCommandsStart, OpensTheDataFirst)
     test::TestApp app; // no database yet
     QTemporaryDir work;
     const QString path = QDir(work.path()).filePath(QStringLiteral("首次.zhq"));
-    WriteBytes(path, TextFileIO::Encode(QStringLiteral("<Velmora格式专用>\r\n支票\r\n1") +
-                                        QStringList(21, QStringLiteral("0")).join(kSep).prepend(kSep)));
+    QStringList fields(22, QStringLiteral("0"));
+    fields[0] = QStringLiteral("1");
+    fields[2] = kWhole; // the one row a format cannot do without
+    WriteBytes(path, TextFileIO::Encode(QStringLiteral("<Velmora格式专用>\r\n支票\r\n") + fields.join(kSep)));
     QString outText;
     QString errText;
     QTextStream out(&outText);
@@ -231,6 +233,9 @@ TEST(FormatCommandsProcess, ExportAndImportThroughTheProgram)
     };
     Outcome run = kestrio({QStringLiteral("sql"),
                        QStringLiteral("INSERT INTO Fmt(Fmt,LBL,Clas,X) VALUES('O''Brien支票','收款人',0,12.5)")});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    run = kestrio({QStringLiteral("sql"), QStringLiteral("INSERT INTO Fmt(Fmt,LBL) VALUES('O''Brien支票','") + kWhole +
+                                              QStringLiteral("')")});
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
 
     run = kestrio({QStringLiteral("export-format"), QStringLiteral("O'Brien支票"), file});
