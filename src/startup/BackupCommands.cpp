@@ -1,7 +1,7 @@
 #include "BackupCommands.h"
 
 #include "CommandLine.h"
-#include "MainSub.h"
+#include "StartupSequence.h"
 #include "app/AppContext.h"
 #include "seams/Clock.h"
 #include "storage/DatabaseBackup.h"
@@ -17,7 +17,7 @@ int BackupCommands::Backup(AppContext& app, const QStringList& args, QTextStream
         err << QStringLiteral("backup 命令最多需要一个文件名。\n") << CommandLine::Usage();
         return 2;
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     QString error;
     QString target;
     if (args.isEmpty()) {

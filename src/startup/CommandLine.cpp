@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 
 #include "app/AppContext.h"
-#include "startup/MainSub.h"
+#include "startup/StartupSequence.h"
 #include "convert/BoxConverter.h"
 #include "convert/CapitalAmount.h"
 #include "entry/AutoFill.h"
@@ -125,7 +125,7 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
 
 int CommandLine::Formats(AppContext& app, QTextStream& out)
 {
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     // A name is listed once even when a damaged import left it more than one whole-format row.
     Recordset names = app.DbOp().OpenQuery(QStringLiteral("SELECT DISTINCT Fmt FROM Fmt WHERE LBL=") +
                                            SqlQuote(FormatStore::WholeFormatLabel()) + QStringLiteral(" ORDER BY Fmt"));
@@ -142,7 +142,7 @@ int CommandLine::ShowFormat(AppContext& app, const QStringList& arguments, QText
         err << QStringLiteral("show-format 需要一个格式名称。\n") << Usage();
         return 2;
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     const QString name = arguments.first();
     if (!FormatExists(app, name, err)) return 1;
     Workspace ws;
@@ -170,7 +170,7 @@ int CommandLine::History(AppContext& app, const QStringList& arguments, QTextStr
         err << QStringLiteral("history 需要 --format 格式名称，--limit 需要一个不小于0的整数。\n") << Usage();
         return 2;
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     if (!FormatExists(app, name, err)) return 1;
     Workspace ws;
     FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name);
@@ -217,7 +217,7 @@ bool SetValues(const QStringList& arguments, QList<QPair<QString, QString>>& val
 int CommandLine::PrepareBill(AppContext& app, const QString& name, const QList<QPair<QString, QString>>& values,
                              qint64 record, Workspace& ws, QTextStream& err)
 {
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     if (!FormatExists(app, name, err)) return 1;
 
     ws.lineBreakMarker = app.ReadLineBreakMarker();
@@ -409,7 +409,7 @@ int CommandLine::Sql(AppContext& app, const QStringList& arguments, QTextStream&
         err << QStringLiteral("不允许执行更改数据库密钥或连接其他文件的语句。") << Qt::endl;
         return 1;
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     QString error;
     if (!ReturnsRows(sql)) {
         if (app.Db().Execute(sql, &error)) return 0;
