@@ -19,8 +19,7 @@ AccessPassword::Change AccessPassword::ChangePassword(const QString& oldPassword
 {
     if (newPassword != newAgain) return Change::NewPasswordsDiffer;
     if (!Matches(oldPassword)) return Change::WrongOldPassword;
-    mParams.SetParam(ParamName(), newPassword);
-    return Change::Changed;
+    return mParams.SetParam(ParamName(), newPassword) ? Change::Changed : Change::NotStored;
 }
 
 } // namespace kestrio

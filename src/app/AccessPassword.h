@@ -10,7 +10,7 @@ class Params;
 // or missing value means no password.
 class AccessPassword {
 public:
-    enum class Change { Changed, NewPasswordsDiffer, WrongOldPassword };
+    enum class Change { Changed, NewPasswordsDiffer, WrongOldPassword, NotStored };
 
     explicit AccessPassword(Params& params) : mParams(params) {}
 

@@ -2,6 +2,7 @@
 
 #include "storage/DbOperate.h"
 #include "storage/SqlQuote.h"
+#include "storage/Transaction.h"
 
 #include <QRegularExpression>
 #include <cmath>
@@ -31,18 +32,21 @@ QString Params::GetParam(const QString& name)
     return mDb.FieldWhere(QStringLiteral("参数"), QStringLiteral("Var=") + SqlQuote(name), QStringLiteral("Con"));
 }
 
-void Params::SetParam(const QString& name, const QString& value)
+bool Params::SetParam(const QString& name, const QString& value)
 {
+    // Looked up and written under one lock, so two programs never add the name twice.
+    Transaction transaction(mDb.Db());
     Recordset query = mDb.OpenQuery(QStringLiteral("SELECT * FROM 参数 WHERE Var=") + SqlQuote(name));
-    if (!query.IsOpen()) return;
+    if (!transaction.Active() || !query.IsOpen()) return false;
     if (query.Eof()) query.AddNew();
     query.SetValue(QStringLiteral("Var"), name);
     query.SetValue(QStringLiteral("Con"), value);
-    query.Update();
+    const bool stored = query.Update() && transaction.Commit();
     mDb.CloseQuery(query);
+    return stored;
 }
 
-void Params::SaveWindowPlace(const QString& key, const QRect& placeTwips, int screenWidthTwips)
+bool Params::SaveWindowPlace(const QString& key, const QRect& placeTwips, int screenWidthTwips)
 {
     const QString name = WindowPlaceName(key);
     const QString value = placeTwips.width() >= screenWidthTwips
@@ -52,9 +56,11 @@ void Params::SaveWindowPlace(const QString& key, const QRect& placeTwips, int sc
                                     .arg(placeTwips.top())
                                     .arg(placeTwips.width())
                                     .arg(placeTwips.height());
-    mDb.ExecuteSql(QStringLiteral("DELETE * FROM 参数 WHERE Var=") + SqlQuote(name));
-    mDb.ExecuteSql(QStringLiteral("INSERT INTO 参数(Var,Con) VALUES(") + SqlQuote(name) + QLatin1Char(',') +
-                   SqlQuote(value) + QLatin1Char(')'));
+    Transaction transaction(mDb.Db());
+    return transaction.Active() && mDb.ExecuteSql(QStringLiteral("DELETE * FROM 参数 WHERE Var=") + SqlQuote(name)) &&
+           mDb.ExecuteSql(QStringLiteral("INSERT INTO 参数(Var,Con) VALUES(") + SqlQuote(name) + QLatin1Char(',') +
+                          SqlQuote(value) + QLatin1Char(')')) &&
+           transaction.Commit();
 }
 
 Params::WindowPlace Params::RestoreWindowPlace(const QString& key, int screenWidthTwips, int screenHeightTwips)
@@ -88,13 +94,13 @@ QStringList Params::LoadKeywordList(const QString& name)
     return entries;
 }
 
-void Params::SaveKeywordList(const QString& name, const QString& editText, const QStringList& entries)
+bool Params::SaveKeywordList(const QString& name, const QString& editText, const QStringList& entries)
 {
     QString joined = editText;
     for (const QString& entry : entries)
         if (entry != editText) joined += QStringLiteral("||") + entry;
     if (joined.startsWith(QStringLiteral("||"))) joined.remove(0, 2);
-    SetParam(name, joined);
+    return SetParam(name, joined);
 }
 
 } // namespace kestrio

@@ -15,7 +15,8 @@ public:
     explicit Params(DbOperate& db) : mDb(db) {}
 
     QString GetParam(const QString& name);
-    void SetParam(const QString& name, const QString& value);
+    // False when the value could not be stored.
+    bool SetParam(const QString& name, const QString& value);
 
     // Window places are kept as "left;top;width;height" in twips under the window's key text
     // followed by "窗口参数：". "0;0;0;0" keeps the designed place.
@@ -30,13 +31,13 @@ public:
     static QString WindowPlaceName(const QString& key) { return key + QStringLiteral("窗口参数："); }
     // `placeTwips` is the window's place; a window at least as wide as the screen (maximised)
     // is stored as "0;0;0;0".
-    void SaveWindowPlace(const QString& key, const QRect& placeTwips, int screenWidthTwips);
+    bool SaveWindowPlace(const QString& key, const QRect& placeTwips, int screenWidthTwips);
     WindowPlace RestoreWindowPlace(const QString& key, int screenWidthTwips, int screenHeightTwips);
     static WindowPlace ParseWindowPlace(const QString& value, int screenWidthTwips, int screenHeightTwips);
 
     // Drop-down keyword lists, kept as entries joined by "||" with the edited text first.
     QStringList LoadKeywordList(const QString& name);
-    void SaveKeywordList(const QString& name, const QString& editText, const QStringList& entries);
+    bool SaveKeywordList(const QString& name, const QString& editText, const QStringList& entries);
 
 private:
     DbOperate& mDb;

@@ -15,6 +15,7 @@
 #include <QProcessEnvironment>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -57,6 +58,9 @@ Options ParseOptions(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Beyond a file-size limit a write must fail and be reported, not end the program with
+    // the file half-written.
+    std::signal(SIGXFSZ, SIG_IGN);
     const Options options = ParseOptions(argc, argv);
     if (!options.error.isEmpty()) {
         QTextStream(stderr) << options.error << Qt::endl;

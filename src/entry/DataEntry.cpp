@@ -118,6 +118,8 @@ void DataEntry::FillDateBoxes(Workspace& ws) const
 qint64 DataEntry::SaveAndContinue(Workspace& ws, HistoryRecords& records)
 {
     const qint64 record = records.StoreRecord(ws);
+    // A bill that was not stored stays in the boxes, so that nothing typed is lost.
+    if (record < 0) return record;
     NextBill(ws);
     return record;
 }

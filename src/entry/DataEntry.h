@@ -39,7 +39,7 @@ public:
     void FillDateBoxes(Workspace& ws) const;
     // "Save and continue": the bill is stored, the boxes cleared, dates filled and serial
     // numbers advanced past the newest stored one. Returns the stored record number (0 for
-    // an empty bill).
+    // an empty bill, -1 when it could not be stored: the boxes are then left as they are).
     qint64 SaveAndContinue(Workspace& ws, HistoryRecords& records);
     // The boxes made ready for the next bill after one was stored or printed: cleared, dates
     // filled, serial numbers advanced past the newest stored one.

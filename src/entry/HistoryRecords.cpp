@@ -20,28 +20,53 @@ QString FormatIs(const QString& format)
 
 } // namespace
 
-qint64 HistoryRecords::NextRecordNumber(const QString& format)
+qint64 HistoryRecords::NextRecordNumber(const QString& format, QString* error)
 {
     // The largest number only: read through the index, not every bill of the format.
-    const Recordset numbers = mDb.OpenQuery(QStringLiteral("SELECT TOP 1 ID FROM 历史") + FormatIs(format) +
-                                            QStringLiteral(" ORDER BY ID DESC"));
+    const Recordset numbers = mDb.Db().Query(QStringLiteral("SELECT TOP 1 ID FROM 历史") + FormatIs(format) +
+                                             QStringLiteral(" ORDER BY ID DESC"),
+                                             error);
+    if (!numbers.IsOpen()) return -1;
     if (numbers.Eof()) return 1;
     return numbers.Value(QStringLiteral("ID")).toLongLong() + 1;
 }
 
 qint64 HistoryRecords::StoreRecord(const Workspace& ws)
 {
-    const qint64 number = NextRecordNumber(ws.formatName);
-    Transaction transaction(mDb.Db());
-    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT * FROM 历史 WHERE FALSE"));
-    int stored = 0;
-    for (int kind : {ElementTable::TextBox, ElementTable::CheckBox, ElementTable::PictureBox})
-        stored += AddRowsOfKind(ws, kind, number, rows);
-    transaction.Commit();
-    return stored > 0 ? number : 0;
+    QString error;
+    const qint64 number = TryStoreRecord(ws, &error);
+    if (number < 0) mPrompter.Message(StoreFailedText() + QLatin1Char('\n') + error, Prompter::Icon::Critical);
+    return number;
 }
 
-int HistoryRecords::AddRowsOfKind(const Workspace& ws, int kind, qint64 number, Recordset& rows)
+qint64 HistoryRecords::TryStoreRecord(const Workspace& ws, QString* error)
+{
+    Transaction transaction(mDb.Db());
+    if (!transaction.Active()) {
+        if (error) *error = transaction.Error();
+        return -1;
+    }
+    const qint64 number = NextRecordNumber(ws.formatName, error);
+    if (number < 0) return -1;
+    Recordset rows = mDb.Db().Query(QStringLiteral("SELECT * FROM 历史 WHERE FALSE"), error);
+    if (!rows.IsOpen()) return -1;
+    int stored = 0;
+    for (int kind : {ElementTable::TextBox, ElementTable::CheckBox, ElementTable::PictureBox}) {
+        const int added = AddRowsOfKind(ws, kind, number, rows, error);
+        if (added < 0) return -1;
+        stored += added;
+    }
+    if (stored == 0) return 0;
+    if (!transaction.Commit()) {
+        if (error) *error = transaction.Error();
+        return -1;
+    }
+    return number;
+}
+
+// The rows written, or -1 (with `error`) at the first row that could not be written: a
+// bill is stored whole or not at all.
+int HistoryRecords::AddRowsOfKind(const Workspace& ws, int kind, qint64 number, Recordset& rows, QString* error)
 {
     int stored = 0;
     for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
@@ -53,17 +78,27 @@ int HistoryRecords::AddRowsOfKind(const Workspace& ws, int kind, qint64 number, 
         rows.SetValue(QStringLiteral("Fmt"), ws.formatName);
         rows.SetValue(QStringLiteral("CID"), ws.table.Id(row));
         rows.SetValue(QStringLiteral("Con"), content);
-        // A row that cannot be written is passed over; the rest of the bill is kept.
-        if (rows.Update()) ++stored;
+        if (!rows.Update(error)) return -1;
+        ++stored;
     }
     return stored;
 }
 
 bool HistoryRecords::SaveDefaults(const Workspace& ws)
 {
+    QString error;
+    if (WriteDefaults(ws, &error)) return true;
+    mPrompter.Message(QStringLiteral("默认内容保存失败！\n") + error, Prompter::Icon::Critical);
+    return false;
+}
+
+bool HistoryRecords::WriteDefaults(const Workspace& ws, QString* error)
+{
     Transaction transaction(mDb.Db());
-    mDb.ExecuteSql(QStringLiteral("DELETE * FROM 默认") + FormatIs(ws.formatName));
-    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT * FROM 默认 WHERE FALSE"));
+    *error = transaction.Error();
+    if (!transaction.Active() || !mDb.ExecuteSql(QStringLiteral("DELETE * FROM 默认") + FormatIs(ws.formatName), error))
+        return false;
+    Recordset rows = mDb.Db().Query(QStringLiteral("SELECT * FROM 默认 WHERE FALSE"), error);
     for (int kind = ElementTable::TextBox; kind <= ElementTable::Label; ++kind) {
         for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
             if (ws.table.KindOf(row) != kind) continue;
@@ -73,10 +108,12 @@ bool HistoryRecords::SaveDefaults(const Workspace& ws)
             rows.SetValue(QStringLiteral("ID"), ws.table.Id(row));
             rows.SetValue(QStringLiteral("Fmt"), ws.formatName);
             rows.SetValue(QStringLiteral("Con"), content);
-            rows.Update();
+            if (!rows.Update(error)) return false;
         }
     }
-    return transaction.Commit();
+    if (transaction.Commit()) return true;
+    *error = transaction.Error();
+    return false;
 }
 
 void HistoryRecords::LoadDefaults(Workspace& ws)
@@ -97,12 +134,22 @@ bool HistoryRecords::DeleteHistoryRows(HistoryGrid& grid)
                              QString::number(r2 - 1) + QStringLiteral("行？");
     if (!mPrompter.Ask(question)) return false;
     Transaction transaction(mDb.Db());
-    for (int row = r1; row <= r2; ++row) {
+    QString error = transaction.Error();
+    bool ok = transaction.Active();
+    for (int row = r1; ok && row <= r2; ++row) {
         const QString number = QString::number(grid.grid().Text(row, HistoryGrid::kRecordCol).toLongLong());
-        mDb.ExecuteSql(QStringLiteral("DELETE * FROM 历史") + FormatIs(grid.FormatName()) + QStringLiteral(" AND ID=") +
-                       number);
+        ok = mDb.ExecuteSql(QStringLiteral("DELETE * FROM 历史") + FormatIs(grid.FormatName()) +
+                                QStringLiteral(" AND ID=") + number,
+                            &error);
     }
-    transaction.Commit();
+    if (ok && !transaction.Commit()) {
+        ok = false;
+        error = transaction.Error();
+    }
+    if (!ok) {
+        mPrompter.Message(QStringLiteral("历史记录删除失败！\n") + error, Prompter::Icon::Critical);
+        return false;
+    }
     grid.RemoveRows(r1, r2);
     return true;
 }

@@ -17,14 +17,23 @@ class HistoryRecords {
 public:
     HistoryRecords(DbOperate& db, Prompter& prompter) : mDb(db), mPrompter(prompter) {}
 
-    // The record number the next bill of `format` gets: the highest stored one + 1.
-    qint64 NextRecordNumber(const QString& format);
-    // Stores the non-empty boxes of the workspace as a new bill of its format: text boxes,
-    // then check boxes, then picture boxes, each in box order. Returns the record number,
-    // or 0 when every box was empty and nothing was stored.
-    qint64 StoreRecord(const Workspace& ws);
+    static QString StoreFailedText() { return QStringLiteral("历史记录保存失败！"); }
+    static QString PrintedNotStoredText() { return QStringLiteral("单据已打印，但历史记录保存失败！"); }
 
-    // Replaces the format's default contents by the non-empty boxes of the workspace.
+    // The record number the next bill of `format` gets: the highest stored one + 1; -1 with
+    // `error` when it cannot be read.
+    qint64 NextRecordNumber(const QString& format, QString* error = nullptr);
+    // Stores the non-empty boxes of the workspace as a new bill of its format: text boxes,
+    // then check boxes, then picture boxes, each in box order, all or nothing. The number is
+    // found and the bill written under one write lock, so programs storing at the same time
+    // never share a number. Returns the record number, 0 when every box was empty and
+    // nothing was stored, -1 when the bill was not stored: StoreRecord then says
+    // "历史记录保存失败！" with the cause, TryStoreRecord hands the cause to the caller.
+    qint64 StoreRecord(const Workspace& ws);
+    qint64 TryStoreRecord(const Workspace& ws, QString* error);
+
+    // Replaces the format's default contents by the non-empty boxes of the workspace, all or
+    // nothing; a failure is told ("默认内容保存失败！" and the cause).
     bool SaveDefaults(const Workspace& ws);
     // Puts the format's default contents back into the boxes that still exist.
     void LoadDefaults(Workspace& ws);
@@ -37,7 +46,8 @@ public:
     bool FindInHistory(HistoryGrid& grid, const QString& keyword);
 
 private:
-    int AddRowsOfKind(const Workspace& ws, int kind, qint64 number, Recordset& rows);
+    bool WriteDefaults(const Workspace& ws, QString* error);
+    int AddRowsOfKind(const Workspace& ws, int kind, qint64 number, Recordset& rows, QString* error);
     static bool RowMatches(const HistoryGrid& grid, int row, const QString& keyword);
 
     DbOperate& mDb;

@@ -9,6 +9,8 @@
 #include "storage/Recordset.h"
 #include "storage/SqlQuote.h"
 #include "storage/Transaction.h"
+#include "FormatNameRule.h"
+#include "FormatStore.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -131,6 +133,24 @@ QStringList RepairedElementLines(const QStringList& lines)
     return repaired;
 }
 
+// Why the element lines are not a whole format; empty when they are. A file cut short leaves
+// its last row joined to the one before (too many fields) or loses the whole-format row,
+// which writers put last; two files run together have two. Such a file is refused rather
+// than stored in part. A reference to no row of the file is no sign of damage: a stored
+// format may keep one to a box deleted long ago, and it is kept as it is.
+QString IncompleteReason(const QStringList& elementLines, const QString& wholeFormatLabel)
+{
+    int wholeFormatRows = 0;
+    for (const QString& line : elementLines) {
+        const QStringList fields = line.split(kSeparator);
+        if (fields.size() > kColumnCount)
+            return QStringLiteral("有一行多出%1项，文件可能不完整。").arg(fields.size() - kColumnCount);
+        if (fields[2] == wholeFormatLabel) ++wholeFormatRows;
+    }
+    if (wholeFormatRows != 1) return QStringLiteral("文件中应有且只有一行单据整体格式参数。");
+    return {};
+}
+
 } // namespace
 
 struct FormatExchange::Element {
@@ -249,13 +269,15 @@ bool FormatExchange::ReadsBackAlike(const QString& text, const QString& name, Re
 
 bool FormatExchange::WriteExchange(const QString& name, const QString& path, const QString& text)
 {
-    const QString failed = QStringLiteral("格式文件写入失败：");
+    const QString failed = QStringLiteral("文件写入失败：");
     if (!TextFileIO::WriteTextFile(text, path)) {
         mPrompter.Message(failed + path, Prompter::Icon::Critical);
         return false;
     }
+    // A file without its picture is no export: the file just written goes again.
     const QString image = ImagePathBeside(path);
     if (!BackgroundImages::CopyBackground(BackgroundImages::BackgroundPath(mFolder, name), image)) {
+        QFile::remove(path);
         mPrompter.Message(failed + image, Prompter::Icon::Critical);
         return false;
     }
@@ -291,8 +313,11 @@ FormatExchange::ImportResult FormatExchange::Import(const QString& path, const Q
     if (!lines) return {};
     // A broken file is told before anyone is asked for a name it would never be stored under.
     const std::optional<QList<Element>> elements = ParseElements(*lines);
-    if (!elements) {
-        mPrompter.Message(QStringLiteral("格式文件有错！"), Prompter::Icon::Critical);
+    const QString incomplete =
+        elements ? IncompleteReason(RepairedElementLines(*lines), FormatStore::WholeFormatLabel()) : QString();
+    if (!elements || !incomplete.isEmpty()) {
+        mPrompter.Message(QStringLiteral("格式文件有错！") + (incomplete.isEmpty() ? QString() : QLatin1Char('\n') + incomplete),
+                          Prompter::Icon::Critical);
         return {};
     }
     const QString wanted = forcedName.isEmpty() ? ImportName(path, lines->at(1)) : forcedName;
@@ -360,8 +385,10 @@ std::optional<QString> FormatExchange::FreeName(QString name, Ask ask)
     for (;;) {
         const std::optional<bool> used = NameInUse(name);
         if (!used) return std::nullopt;
-        if (!*used) return name;
-        const QString prompt = QStringLiteral("格式：") + Quoted(name) + QStringLiteral("已存在，请另取格式名！");
+        // A free name must still not share its background file with another format.
+        const QString prompt = *used ? QStringLiteral("格式：") + Quoted(name) + QStringLiteral("已存在，请另取格式名！")
+                                     : FormatNameRule::Refusal(mDb, name);
+        if (prompt.isEmpty()) return name;
         if (ask == Ask::No) {
             mPrompter.Message(prompt, Prompter::Icon::Warning);
             return std::nullopt;
@@ -379,11 +406,15 @@ std::optional<QString> FormatExchange::FreeName(QString name, Ask ask)
 bool FormatExchange::StoreFormat(const QString& name, const QList<Element>& elements)
 {
     Transaction transaction(mDb.Db());
+    QString error = transaction.Error();
+    // The name is checked again under the write lock: another program may have taken it
+    // since it was asked for.
+    const std::optional<bool> used = transaction.Active() ? NameInUse(name) : std::nullopt;
+    if (used.value_or(false)) error = QStringLiteral("格式：") + Quoted(name) + QStringLiteral("已存在，请另取格式名！");
     Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT * FROM Fmt WHERE FALSE"));
-    if (!rows.IsOpen()) return false;
-    QString error;
-    bool stored = true;
+    bool stored = used == false && rows.IsOpen();
     for (const Element& element : elements) {
+        if (!stored) break;
         rows.AddNew();
         rows.SetValue(QStringLiteral("Fmt"), name);
         for (int i = 1; i < kColumnCount; ++i) rows.SetValue(ColumnName(i), element.values[i]);

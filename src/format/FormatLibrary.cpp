@@ -14,6 +14,7 @@
 #include "seams/Prompter.h"
 #include "storage/DbOperate.h"
 #include "storage/SqlQuote.h"
+#include "storage/Transaction.h"
 
 namespace kestrio {
 
@@ -192,7 +193,10 @@ bool FormatLibrary::ChooseFormat(Workspace& ws, const QString& name, bool force)
 bool FormatLibrary::SaveCurrentFormat(Workspace& ws)
 {
     if (mHooks.checkBoxes) mHooks.checkBoxes();
-    return Store().SaveFormat(ws);
+    FormatStore store = Store();
+    if (store.SaveFormat(ws)) return true;
+    mPrompter.Message(FormatStore::SaveFailedText() + QLatin1Char('\n') + store.LastError(), Prompter::Icon::Critical);
+    return false;
 }
 
 bool FormatLibrary::SaveFormatAs(Workspace& ws, const QString& name)
@@ -279,11 +283,18 @@ bool FormatLibrary::DeleteFormat(const QString& name, const QString& currentForm
         return false;
     }
     if (!mPrompter.Ask(QStringLiteral("您确定要删除格式：“") + chosen + QStringLiteral("”？"))) return false;
+    // The format goes wholly or not at all: its bills, its mapping and its rows together.
     const QString where = QStringLiteral(" WHERE Fmt=") + SqlQuote(chosen);
-    mDb.ExecuteSql(QStringLiteral("DELETE * FROM 历史") + where);
-    mDb.ExecuteSql(QStringLiteral("DELETE * FROM 映射") + where);
-    mDb.ExecuteSql(QStringLiteral("DELETE * FROM Fmt") + where);
-    return true;
+    Transaction transaction(mDb.Db());
+    QString error = transaction.Error();
+    const bool deleted = transaction.Active() && mDb.ExecuteSql(QStringLiteral("DELETE * FROM 历史") + where, &error) &&
+                         mDb.ExecuteSql(QStringLiteral("DELETE * FROM 映射") + where, &error) &&
+                         mDb.ExecuteSql(QStringLiteral("DELETE * FROM Fmt") + where, &error) && transaction.Commit();
+    if (!deleted) {
+        if (error.isEmpty()) error = transaction.Error();
+        mPrompter.Message(QStringLiteral("格式删除失败！\n") + error, Prompter::Icon::Critical);
+    }
+    return deleted;
 }
 
 bool FormatLibrary::RatioAllowed(double width, double height)

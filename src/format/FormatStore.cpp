@@ -1,5 +1,7 @@
 #include "FormatStore.h"
 
+#include "FormatNameRule.h"
+
 #include "ElementTable.h"
 #include "GridFiller.h"
 #include "Workspace.h"
@@ -113,11 +115,16 @@ bool FormatStore::SaveFormat(Workspace& ws, const QString& name)
 {
     const QString formatName = name.isEmpty() ? ws.formatName : name;
     mProgress.ShowProgress(QStringLiteral("正在保存格式……"), ws.table.RowCount() + 1, 0);
+    // Saving gives new elements their IDs in the open format; a save that is undone must
+    // take them back too, or the open format would name rows that do not exist.
+    const Workspace before = ws;
     Transaction transaction(mDb.Db());
-    bool ok = WriteElements(ws, formatName) &&
+    bool ok = transaction.Active() && WriteElements(ws, formatName) &&
               SaveWholeFormat(ws, ws.widthText, ws.heightText, TenMinus(ws.offsetXText), TenMinus(ws.offsetYText),
                               formatName);
     ok = ok && transaction.Commit();
+    mLastError = ok ? QString() : (transaction.Error().isEmpty() ? mDb.Db().LastError() : transaction.Error());
+    if (!ok) ws = before;
     mProgress.CloseProgress();
     return ok;
 }
@@ -201,6 +208,11 @@ bool FormatStore::SaveFormatAs(Workspace& ws, const QString& name, Prompter& pro
                                const std::function<void()>& storeDefaults)
 {
     if (name.isEmpty()) return false;
+    const QString refused = FormatNameRule::Refusal(mDb, name);
+    if (!refused.isEmpty()) {
+        prompter.Message(refused, Prompter::Icon::Warning);
+        return false;
+    }
     // The picture goes by the safe name, where backgrounds live, so names holding characters
     // a file name cannot hold keep their background too.
     const QString from = BackgroundImages::BackgroundPath(applicationFolder, ws.formatName);
@@ -209,11 +221,19 @@ bool FormatStore::SaveFormatAs(Workspace& ws, const QString& name, Prompter& pro
     if (storeDefaults) storeDefaults();
     if (FormatExists(name) && !prompter.Ask(QStringLiteral("该格式已经存在，是否覆盖？")))
         return false;
-    if (!SaveFormat(ws, name)) return false;
+    const QString previousName = ws.formatName;
+    if (!SaveFormat(ws, name)) {
+        prompter.Message(SaveFailedText() + QLatin1Char('\n') + mLastError, Prompter::Icon::Critical);
+        return false;
+    }
     ws.formatName = name;
-    const bool saved = SaveFormat(ws);
+    if (!SaveFormat(ws)) {
+        ws.formatName = previousName;
+        prompter.Message(SaveFailedText() + QLatin1Char('\n') + mLastError, Prompter::Icon::Critical);
+        return false;
+    }
     RememberLastFormat(ws, name);
-    return saved;
+    return true;
 }
 
 bool FormatStore::SaveWholeFormat(const Workspace& ws, const QString& width, const QString& height, const QString& x,
@@ -258,11 +278,11 @@ QString FormatStore::ReadLastFormat(Workspace& ws)
     return name;
 }
 
-void FormatStore::RememberLastFormat(const Workspace& ws, const QString& name)
+bool FormatStore::RememberLastFormat(const Workspace& ws, const QString& name)
 {
     const QString formatName = name.isEmpty() ? ws.formatName : name;
     const QString options = QStringLiteral("%1§☆§%2§☆§%3").arg(ws.options[0]).arg(ws.options[1]).arg(ws.options[2]);
-    mDb.ExecuteSql(QStringLiteral("UPDATE Fmt SET LBL=") + SqlQuote(formatName) + QStringLiteral(",fName=") +
+    return mDb.ExecuteSql(QStringLiteral("UPDATE Fmt SET LBL=") + SqlQuote(formatName) + QStringLiteral(",fName=") +
                    SqlQuote(options) + QStringLiteral(" WHERE Fmt=''"));
 }
 

@@ -40,7 +40,10 @@ public:
 
     // Writes the table and the whole-format row under `name` (empty: the current format) in
     // one transaction; new elements get their IDs and every reference follows them.
+    // All or nothing; on failure the workspace is as it was and LastError() tells why.
     bool SaveFormat(Workspace& ws, const QString& name = {});
+    const QString& LastError() const { return mLastError; }
+    static QString SaveFailedText() { return QStringLiteral("格式保存失败！"); }
     // Saves the open format under `name` and makes it the current format: its background is
     // copied when the new name has none, `storeDefaults` keeps the present contents as the old
     // format's defaults, and a name in use is overwritten only when the user says so.
@@ -55,7 +58,7 @@ public:
 
     // The format shown last; also restores option boxes 0–2 kept with it.
     QString ReadLastFormat(Workspace& ws);
-    void RememberLastFormat(const Workspace& ws, const QString& name = {});
+    bool RememberLastFormat(const Workspace& ws, const QString& name = {});
 
     // True when any row of table Fmt carries the name.
     bool FormatExists(const QString& name);
@@ -74,6 +77,7 @@ private:
     DbOperate& mDb;
     Progress& mProgress;
     const ScreenInfo& mScreen;
+    QString mLastError;
 };
 
 } // namespace kestrio

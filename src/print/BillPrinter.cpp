@@ -15,6 +15,7 @@ namespace kestrio {
 
 QString BillPrinter::AmountOverflowMessage() { return QStringLiteral("金额超出对格金额框的格数，无法打印！"); }
 QString BillPrinter::PrintErrorMessage() { return QStringLiteral("打印出错！"); }
+QString BillPrinter::RefusedMessage() { return QStringLiteral("打印机拒绝了打印任务！"); }
 
 double BillPrinter::FullScreenFrameTwips(AppContext& app)
 {
@@ -59,12 +60,18 @@ BillPrinter::BillPrinter(PrintDestination& destination, BillRenderer::Environmen
 bool BillPrinter::PrintBill(Workspace& ws, bool askPrinter, bool storeRecord)
 {
     mLastRecord = 0;
+    mStoreFailed = false;
     // A cheque must never lose the highest digits of its amount.
     if (BillRenderer::AmountOverflowRow(ws) >= 0) {
         mPrompter.Message(AmountOverflowMessage(), Prompter::Icon::Warning);
         return false;
     }
     if (askPrinter && !mDestination.ChoosePrinter()) return false;
+    // A queue that takes no jobs would swallow the bill without a word.
+    if (!mDestination.JobAccepted()) {
+        mPrompter.Message(RefusedMessage(), Prompter::Icon::Critical);
+        return false;
+    }
 
     // A printer chosen anew may come with a surface of its own.
     PrintSurface& surface = mDestination.Surface();
@@ -78,7 +85,21 @@ bool BillPrinter::PrintBill(Workspace& ws, bool askPrinter, bool storeRecord)
         mPrompter.Message(PrintErrorMessage(), Prompter::Icon::Critical);
         return false;
     }
-    if (storeRecord && mRecords) mLastRecord = mRecords->StoreRecord(ws);
+    if (askPrinter && !mDestination.JobAccepted()) {
+        mPrompter.Message(RefusedMessage(), Prompter::Icon::Critical);
+        return false;
+    }
+    if (storeRecord && mRecords) {
+        QString error;
+        mLastRecord = mRecords->TryStoreRecord(ws, &error);
+        if (mLastRecord < 0) {
+            mLastRecord = 0;
+            mStoreFailed = true;
+            mPrompter.Message(HistoryRecords::PrintedNotStoredText() + QLatin1Char('\n') + error,
+                              Prompter::Icon::Critical);
+            return false;
+        }
+    }
     return true;
 }
 

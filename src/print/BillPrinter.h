@@ -60,6 +60,9 @@ public:
 
     static QString AmountOverflowMessage();
     static QString PrintErrorMessage();
+    static QString RefusedMessage();
+    // The last PrintBill printed the bill but could not store it (the user was told).
+    bool StoreFailed() const { return mStoreFailed; }
 
 private:
     // Ends the job; "打印出错！" when the surface refuses.
@@ -71,6 +74,7 @@ private:
     Prompter& mPrompter;
     Progress& mProgress;
     qint64 mLastRecord = 0;
+    bool mStoreFailed = false;
 };
 
 } // namespace kestrio

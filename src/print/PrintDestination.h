@@ -27,6 +27,10 @@ public:
     // True when the chosen printer writes a file: the pages of several bills then go into one
     // job, since every new job would replace the file.
     virtual bool WritesOneFile() const { return false; }
+    // Whether the spooler takes the job: asked before a bill is printed and again once the
+    // job is handed over, before the bill is stored as printed. A destination without a
+    // spooler takes every job.
+    virtual bool JobAccepted() { return true; }
 };
 
 // A destination without a choice to make: a PDF, an image, a preview page or a test's

@@ -13,6 +13,7 @@
 #include "format/Workspace.h"
 #include "print/BillPrinter.h"
 #include "print/PainterSurface.h"
+#include "startup/BackupCommands.h"
 #include "startup/FormatCommands.h"
 #include "startup/WebCommands.h"
 #include "startup/OpenedExchangeFile.h"
@@ -55,6 +56,17 @@ void PrintGrid(const Grid& grid, int firstRow, QTextStream& out)
     }
 }
 
+// Statements that would change the file's key or reach other files: the first locks the
+// program out of its own data, the second writes where nobody looks.
+bool ChangesKeyOrFiles(const QString& sql)
+{
+    static const QRegularExpression refused(
+        QStringLiteral("\\b(ATTACH|DETACH)\\b|\\bPRAGMA\\s+(\\w+\\s*\\.\\s*)?(re)?(hex)?(re)?key\\b|\\bPRAGMA\\s+(\\w+\\s*\\.\\s*)?cipher|"
+                       "\\bVACUUM\\s+(\\w+\\s+)?INTO\\b|\\bsqlcipher_export\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return refused.match(sql).hasMatch();
+}
+
 bool ReturnsRows(const QString& sql)
 {
     static const QRegularExpression query(QStringLiteral("^\\s*(SELECT|PRAGMA|EXPLAIN)\\b"), QRegularExpression::CaseInsensitiveOption);
@@ -62,6 +74,11 @@ bool ReturnsRows(const QString& sql)
 }
 
 } // namespace
+
+QString CommandLine::WriteFailedText(const QString& path)
+{
+    return QStringLiteral("文件写入失败：") + path;
+}
 
 QString CommandLine::Usage()
 {
@@ -89,6 +106,8 @@ QString CommandLine::Usage()
                           "  publish-format 格式名 目录 [--category 类别]：把格式导出到这样的目录中\n"
                           "  文件.zhq：导入该格式文件；能显示窗口时在主窗口中导入（询问格式名和是否立即调用），\n"
                           "       否则同 import-format\n"
+                          "  backup [文件]：备份数据库（不给文件时存入数据库旁的 Backup 文件夹）\n"
+                          "  restore 备份文件：用备份文件恢复数据库，原文件保存在 Backup 文件夹（须先关闭程序）\n"
                           "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
 }
 
@@ -112,6 +131,8 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("publish-format")) return WebCommands::PublishFormat(app, arguments.mid(1), out, err);
     if (const QString file = OpenedExchangeFile::PathIn(arguments); !file.isEmpty())
         return FormatCommands::ImportFormat(app, {file}, out, err);
+    if (command == QLatin1String("backup")) return BackupCommands::Backup(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("restore")) return BackupCommands::Restore(app, arguments.mid(1), out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         out << Usage();
         return 0;
@@ -123,8 +144,10 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
 int CommandLine::Formats(AppContext& app, QTextStream& out)
 {
     if (!StartupSequence::OpenData(app)) return 1;
-    Recordset names = app.DbOp().OpenQuery(QStringLiteral("SELECT Fmt FROM Fmt WHERE LBL=") +
+    // A name is listed once even when a damaged import left it more than one whole-format row.
+    Recordset names = app.DbOp().OpenQuery(QStringLiteral("SELECT DISTINCT Fmt FROM Fmt WHERE LBL=") +
                                            SqlQuote(FormatStore::WholeFormatLabel()) + QStringLiteral(" ORDER BY Fmt"));
+    if (!names.IsOpen()) return 1;
     for (; !names.Eof(); names.MoveNext()) out << CellText(names.Text(0)) << '\n';
     return 0;
 }
@@ -264,7 +287,13 @@ int CommandLine::Fill(AppContext& app, const QStringList& arguments, QTextStream
     }
     Workspace ws;
     if (const int failed = PrepareBill(app, name, values, 0, ws, err)) return failed;
-    if (arguments.contains(QStringLiteral("--store"))) HistoryRecords(app.DbOp(), app.Prompt()).StoreRecord(ws);
+    if (arguments.contains(QStringLiteral("--store"))) {
+        QString error;
+        if (HistoryRecords(app.DbOp(), app.Prompt()).TryStoreRecord(ws, &error) < 0) {
+            err << HistoryRecords::StoreFailedText() << '\n' << error << Qt::endl;
+            return 1;
+        }
+    }
     for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row)
         if (ws.table.KindOf(row) <= ElementTable::PictureBox)
             out << CellText(ws.table.Text(row, ElementTable::ColLbl)) << '\t' << CellText(ws.GetBoxContent(row)) << '\n';
@@ -308,10 +337,11 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
     const QString target = hasPdf ? pdf : png;
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly)) {
-        err << QStringLiteral("无法写入文件：") << target << Qt::endl;
+        err << WriteFailedText(target) << QStringLiteral("（") << file.errorString() << QStringLiteral("）") << Qt::endl;
         return 1;
     }
     bool printed = false;
+    bool storeFailed = false;
     qint64 stored = 0;
     if (hasPdf) {
         auto surface = PainterSurface::ForPdf(file, ws.Width(), ws.Height());
@@ -321,6 +351,7 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
                             app.Indicator());
         printed = printer.PrintBill(ws, true, store);
         stored = printer.LastRecordNumber();
+        storeFailed = printer.StoreFailed();
     } else {
         const double dotsPerMm = dpi / 25.4;
         QImage image(qMax(1, qRound(ws.Width() * dotsPerMm)), qMax(1, qRound(ws.Height() * dotsPerMm)),
@@ -335,16 +366,25 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
                                 app.Indicator());
             printed = printer.PrintBill(ws, true, store);
             stored = printer.LastRecordNumber();
+            storeFailed = printer.StoreFailed();
         }
-        printed = printed && image.save(&file, "PNG");
+        printed = (printed || storeFailed) && image.save(&file, "PNG");
     }
-    if (!printed || !file.commit()) {
+    // A bill printed but not stored is still on its page: the page is kept, the command fails
+    // (the printer has said why).
+    if (!printed && !storeFailed) {
         file.cancelWriting();
         err << QStringLiteral("单据没有输出：") << target << Qt::endl;
         return 1;
     }
+    if (!file.commit()) {
+        err << WriteFailedText(target) << QStringLiteral("（") << file.errorString() << QStringLiteral("）") << Qt::endl;
+        return 1;
+    }
     out << QStringLiteral("已输出：") << target << '\n';
-    if (store) out << QStringLiteral("历史记录号：") << stored << '\n';
+    if (storeFailed) return 1;
+    if (store && stored > 0) out << QStringLiteral("历史记录号：") << stored << '\n';
+    if (store && stored == 0) out << QStringLiteral("单据没有内容，未存入历史记录。") << '\n';
     return 0;
 }
 
@@ -382,8 +422,12 @@ int CommandLine::Sql(AppContext& app, const QStringList& arguments, QTextStream&
         err << QStringLiteral("sql 命令需要一条SQL语句。\n") << Usage();
         return 2;
     }
-    if (!StartupSequence::OpenData(app)) return 1;
     const QString sql = arguments.first();
+    if (ChangesKeyOrFiles(sql)) {
+        err << QStringLiteral("不允许执行更改数据库密钥或连接其他文件的语句。") << Qt::endl;
+        return 1;
+    }
+    if (!StartupSequence::OpenData(app)) return 1;
     QString error;
     if (!ReturnsRows(sql)) {
         if (app.Db().Execute(sql, &error)) return 0;

@@ -15,6 +15,8 @@ public:
     // `arguments` are the command and its own arguments (options already taken off).
     static int Run(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static QString Usage();
+    // An output file that could not be written whole; nothing is left under its name.
+    static QString WriteFailedText(const QString& path);
 
 private:
     static int Formats(AppContext& app, QTextStream& out);

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
 namespace kestrio {
 
 class AppContext;
@@ -13,7 +17,11 @@ public:
 
     static Next Start(AppContext& app);
     // Opens (making it on the first start) and upgrades the database; used by every mode.
-    static bool OpenData(AppContext& app);
+    // False when there is no usable database, or it is damaged (the user has been told).
+    // `beforeRename` (tests) runs when a new file is complete but not yet in place; false
+    // stops there, as a program killed at that moment.
+    static bool OpenData(AppContext& app, const std::function<bool()>& beforeRename = {});
+    static QString AlreadyRunningText(const QString& folder);
 };
 
 } // namespace kestrio

@@ -1,14 +1,22 @@
 #include "Database.h"
 
+#include "DatabaseFailure.h"
 #include "JetSqlTranslator.h"
 #include "SqlQuote.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <sqlcipher/sqlite3.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+
+#include <unistd.h>
 
 namespace kestrio {
 
@@ -111,8 +119,8 @@ QString RefusedFileReason(const QString& path)
     const QFileInfo info(path);
     if (!info.exists()) return QStringLiteral("数据库文件不存在");
     if (!info.isFile()) return QStringLiteral("不是文件");
-    if (info.size() == 0) return QStringLiteral("文件为空");
-    if (!(info.permissions() & QFileDevice::WriteOwner) || !info.isWritable()) return QStringLiteral("文件只读");
+    if (info.size() == 0) return QStringLiteral("文件为空，") + DatabaseFailure::NotOursText();
+    if (!(info.permissions() & QFileDevice::WriteOwner) || !info.isWritable()) return DatabaseFailure::ReadOnlyFileText();
     return {};
 }
 
@@ -125,8 +133,43 @@ Database::~Database()
 
 bool Database::Fail(QString* error, const QString& text)
 {
+    mLastError = text;
     if (error) *error = text;
     return false;
+}
+
+// Records the engine's last failure, marks the file damaged when the engine says so, and
+// tells the caller the cause in the user's words.
+bool Database::FailWithEngine(QString* error)
+{
+    mLastErrorCode = mDb ? sqlite3_errcode(mDb) : SQLITE_MISUSE;
+    if (DatabaseFailure::IsDamage(mLastErrorCode)) mDamaged = true;
+    return Fail(error, DatabaseFailure::Describe(mLastErrorCode, mPath, ErrorText(mDb)));
+}
+
+// Once the file is known to be damaged nothing may be written into it: a write would spread
+// the damage or bury what a repair could still save.
+bool Database::RefuseWrite(sqlite3_stmt* stmt, QString* error)
+{
+    if (!mDamaged || sqlite3_stmt_readonly(stmt)) return false;
+    mLastErrorCode = SQLITE_CORRUPT;
+    Fail(error, DamageText());
+    return true;
+}
+
+QString Database::DamageText() const
+{
+    return DatabaseFailure::DamageText(mPath);
+}
+
+// Reads every page of a small file once, so that a damaged one is known before anything is
+// written into it; a large file is checked by the engine as its pages are used.
+void Database::QuickCheck()
+{
+    if (QFileInfo(mPath).size() > kQuickCheckLimit) return;
+    QString error;
+    const QVariant verdict = ScalarNative(QStringLiteral("PRAGMA quick_check(1)"), {}, &error);
+    if (!verdict.isValid() || verdict.toString() != QLatin1String("ok")) mDamaged = true;
 }
 
 bool Database::Open(const QString& path, const QByteArray& key, QString* error)
@@ -138,13 +181,19 @@ bool Database::Open(const QString& path, const QByteArray& key, QString* error)
     sqlite3* db = nullptr;
     const QByteArray native = QFile::encodeName(QDir::toNativeSeparators(path));
     if (sqlite3_open_v2(native.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        const QString text = ErrorText(db);
+        const QString text = DatabaseFailure::Describe(sqlite3_errcode(db), path, ErrorText(db));
         sqlite3_close(db);
         return Fail(error, text);
     }
     mDb = db;
     mPath = path;
     mKey = key;
+    mDamaged = false;
+    mSavepoints.clear();
+    mOuterSavepoints.clear();
+    // Another program (the windows beside a command, or two commands) may be writing: wait
+    // for it rather than fail at once.
+    sqlite3_busy_timeout(mDb, kBusyTimeoutMs);
     QString stepError;
     if (CipherVersion().isEmpty()) {
         Close();
@@ -154,20 +203,32 @@ bool Database::Open(const QString& path, const QByteArray& key, QString* error)
     // not ours (plain SQLite, another key, garbage).
     if (!ExecuteNative(KeyPragma(key), &stepError) ||
         !ScalarNative(QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, &stepError).isValid()) {
+        const int code = sqlite3_errcode(mDb);
         Close();
+        // A wrong key and a first page that does not decrypt look the same to the engine.
+        if ((code & 0xff) == SQLITE_NOTADB || (code & 0xff) == SQLITE_CORRUPT)
+            stepError = DatabaseFailure::NotOursText() + QStringLiteral("，或文件已损坏");
         return Fail(error, stepError);
     }
     if (sqlite3_db_readonly(mDb, "main") == 1) {
         Close();
-        return Fail(error, QStringLiteral("文件只读"));
+        return Fail(error, DatabaseFailure::ReadOnlyFileText());
     }
     ExecuteNative(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    QuickCheck();
     return true;
+}
+
+void Database::SetBusyTimeout(int milliseconds)
+{
+    if (mDb) sqlite3_busy_timeout(mDb, milliseconds);
 }
 
 void Database::Close()
 {
     mStatements.clear();
+    mSavepoints.clear();
+    mOuterSavepoints.clear();
     if (mDb) sqlite3_close_v2(mDb);
     mDb = nullptr;
 }
@@ -180,25 +241,64 @@ QString Database::CipherVersion()
     return ColumnValue(stmt.Get(), 0).toString();
 }
 
-bool Database::Create(const QString& path, const QByteArray& key, const QStringList& jetStatements, QString* error)
+QString Database::PartialPath(const QString& path)
+{
+    return path + QStringLiteral(".creating-") + QString::number(QCoreApplication::applicationPid());
+}
+
+namespace {
+
+// Files left by programs that were killed while making a new file; a program still running
+// keeps its own.
+void RemoveAbandonedPartials(const QString& path)
+{
+    const QFileInfo target(path);
+    QDir folder = target.absoluteDir();
+    const QString prefix = target.fileName() + QStringLiteral(".creating-");
+    for (const QString& name : folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
+        bool ok = false;
+        const qint64 pid = name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+        if (ok && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) folder.remove(name);
+    }
+}
+
+// Puts `partial` in place as `path` unless a file is already there (another program made it
+// first): link() fails rather than replace.
+bool PutInPlaceIfAbsent(const QString& partial, const QString& path)
+{
+    const bool linked = ::link(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) == 0;
+    QFile::remove(partial);
+    return linked;
+}
+
+} // namespace
+
+bool Database::Create(const QString& path, const QByteArray& key, const QStringList& jetStatements, QString* error,
+                      const CreateSteps& steps)
 {
     if (QFileInfo::exists(path)) {
         if (error) *error = QStringLiteral("文件已存在");
         return false;
     }
-    const QString partial = path + QStringLiteral(".creating");
+    // A file left by a start that was killed half-way is never used: it starts again.
+    const QString partial = PartialPath(path);
+    RemoveAbandonedPartials(path);
     QFile::remove(partial);
+    QFile::remove(partial + QStringLiteral("-journal"));
     QFile placeholder(partial);
-    // The engine must start from an empty file; it never makes one of its own here.
+    // The engine must start from an empty file; it never makes one of its own here. The
+    // bills in it are the office's business alone: only the owner may read it.
     if (!placeholder.open(QIODevice::WriteOnly)) {
-        if (error) *error = placeholder.errorString();
+        if (error) *error = DatabaseFailure::FolderNotWritableText() + QStringLiteral("：") + placeholder.errorString();
         return false;
     }
     placeholder.close();
+    placeholder.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     bool ok = true;
     {
         Database db;
         db.mPath = partial;
+        db.mKey = key;
         const QByteArray native = QFile::encodeName(QDir::toNativeSeparators(partial));
         sqlite3* handle = nullptr;
         ok = sqlite3_open_v2(native.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
@@ -210,10 +310,12 @@ bool Database::Create(const QString& path, const QByteArray& key, const QStringL
             ok = db.Execute(statement, error);
         }
         ok = ok && db.ExecuteNative(QStringLiteral("COMMIT"), error);
+        ok = ok && (!steps.populate || steps.populate(db, error));
     }
-    if (ok && !QFile::rename(partial, path)) {
+    if (ok && steps.beforeRename && !steps.beforeRename()) return false;
+    if (ok && !PutInPlaceIfAbsent(partial, path)) {
         ok = false;
-        if (error) *error = QStringLiteral("无法写入") + path;
+        if (error) *error = QFileInfo::exists(path) ? QStringLiteral("文件已存在") : QStringLiteral("无法写入") + path;
     }
     if (!ok) QFile::remove(partial);
     return ok;
@@ -243,17 +345,16 @@ bool Database::ExecuteNative(const QString& sql, const QVector<QVariant>& params
         stmt = fresh.get();
     }
     if (!stmt->Ok() || !stmt->Bind(params)) {
-        mLastErrorCode = sqlite3_errcode(mDb);
-        const bool failed = Fail(error, ErrorText(mDb));
+        const bool failed = FailWithEngine(error);
         mStatements.remove(sql);
         return failed;
     }
+    if (RefuseWrite(stmt->Get(), error)) return false;
     int code;
     while ((code = sqlite3_step(stmt->Get())) == SQLITE_ROW) {
     }
     if (code != SQLITE_DONE) {
-        mLastErrorCode = sqlite3_errcode(mDb);
-        const bool failed = Fail(error, ErrorText(mDb));
+        const bool failed = FailWithEngine(error);
         sqlite3_reset(stmt->Get());
         return failed;
     }
@@ -269,16 +370,17 @@ QVariant Database::ScalarNative(const QString& sql, const QVector<QVariant>& par
     }
     Statement stmt(mDb, sql);
     if (!stmt.Ok() || !stmt.Bind(params)) {
-        Fail(error, ErrorText(mDb));
+        FailWithEngine(error);
         return {};
     }
+    if (RefuseWrite(stmt.Get(), error)) return {};
     const int code = sqlite3_step(stmt.Get());
     if (code == SQLITE_ROW) {
         const QVariant value = ColumnValue(stmt.Get(), 0);
         // A NULL still answers the query: report it as an empty text rather than "no row".
         return value.isValid() ? value : QVariant(QString());
     }
-    if (code != SQLITE_DONE) Fail(error, ErrorText(mDb));
+    if (code != SQLITE_DONE) FailWithEngine(error);
     return {};
 }
 
@@ -309,10 +411,8 @@ bool Database::ReadRows(const QString& sql, Recordset* rs, bool withRowId, QStri
 {
     if (!mDb) return Fail(error, QStringLiteral("数据库未打开"));
     Statement stmt(mDb, sql);
-    if (!stmt.Ok()) {
-        mLastErrorCode = sqlite3_errcode(mDb);
-        return Fail(error, ErrorText(mDb));
-    }
+    if (!stmt.Ok()) return FailWithEngine(error);
+    if (RefuseWrite(stmt.Get(), error)) return false;
     const int columns = sqlite3_column_count(stmt.Get());
     const int first = withRowId ? 1 : 0;
     for (int c = first; c < columns; ++c) {
@@ -329,30 +429,63 @@ bool Database::ReadRows(const QString& sql, Recordset* rs, bool withRowId, QStri
         row.changed.fill(false, columns - first);
         rs->mRows.push_back(std::move(row));
     }
-    if (code != SQLITE_DONE) {
-        mLastErrorCode = sqlite3_errcode(mDb);
-        return Fail(error, ErrorText(mDb));
-    }
+    if (code != SQLITE_DONE) return FailWithEngine(error);
     rs->mDb = this;
     rs->mOpen = true;
     rs->mPos = 0;
     return true;
 }
 
-bool Database::Begin(const QString& name)
+// The outermost level takes the write lock at once (waiting for another writer up to the
+// busy timeout), so that what it reads — the next record number, whether a name is taken —
+// cannot change before it writes. Inner levels are savepoints.
+bool Database::Begin(const QString& name, QString* error)
 {
-    return ExecuteNative(QStringLiteral("SAVEPOINT ") + name);
+    if (!mDb) return Fail(error, QStringLiteral("数据库未打开"));
+    if (mDamaged) return Fail(error, DamageText());
+    const bool outer = sqlite3_get_autocommit(mDb) != 0;
+    if (!ExecuteNative(outer ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT ") + name, error))
+        return false;
+    mSavepoints << name;
+    if (outer) mOuterSavepoints << name;
+    return true;
 }
 
-bool Database::Commit(const QString& name)
+bool Database::Commit(const QString& name, QString* error)
 {
-    return ExecuteNative(QStringLiteral("RELEASE ") + name);
+    if (!mSavepoints.contains(name)) return Fail(error, QStringLiteral("事务已结束"));
+    if (!mOuterSavepoints.contains(name)) {
+        if (ExecuteNative(QStringLiteral("RELEASE ") + name, error)) {
+            mSavepoints.removeAll(name);
+            return true;
+        }
+        Rollback(name);
+        return false;
+    }
+    // A commit the engine refuses (another program reading for too long, a full disk) leaves
+    // the transaction open: it is undone, so nothing half-written stays.
+    if (ExecuteNative(QStringLiteral("COMMIT"), error)) {
+        mSavepoints.removeAll(name);
+        mOuterSavepoints.removeAll(name);
+        return true;
+    }
+    Rollback(name);
+    return false;
 }
 
 void Database::Rollback(const QString& name)
 {
+    if (!mSavepoints.contains(name)) return;
+    if (mOuterSavepoints.contains(name)) {
+        if (mDb && !sqlite3_get_autocommit(mDb)) ExecuteNative(QStringLiteral("ROLLBACK"));
+        mSavepoints.clear();
+        mOuterSavepoints.clear();
+        return;
+    }
     ExecuteNative(QStringLiteral("ROLLBACK TO ") + name);
     ExecuteNative(QStringLiteral("RELEASE ") + name);
+    while (!mSavepoints.isEmpty() && mSavepoints.takeLast() != name) {
+    }
 }
 
 // The engine cannot change a column's type in place, so the table is built again with the
@@ -396,7 +529,7 @@ bool Database::AlterColumn(const QString& table, const QString& column, const QS
     const QVariant sequence = ScalarNative(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name=?"), {table});
 
     const QString savepoint = QStringLiteral("kx_alter");
-    if (!Begin(savepoint)) return Fail(error, ErrorText(mDb));
+    if (!Begin(savepoint, error)) return false;
     bool ok = ExecuteNative(QStringLiteral("DROP TABLE IF EXISTS ") + scratch, error) &&
               ExecuteNative(QStringLiteral("CREATE TABLE ") + scratch + QLatin1Char('(') + defs.join(QLatin1Char(',')) +
                                 QLatin1Char(')'),
@@ -412,7 +545,7 @@ bool Database::AlterColumn(const QString& table, const QString& column, const QS
         Rollback(savepoint);
         return false;
     }
-    return Commit(savepoint);
+    return Commit(savepoint, error);
 }
 
 } // namespace kestrio

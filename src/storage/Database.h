@@ -5,12 +5,15 @@
 #include <QByteArray>
 #include <QHash>
 
+#include <functional>
 #include <memory>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace kestrio {
 
@@ -29,7 +32,14 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    // How long a writer waits for another program's write to finish before giving up.
+    static constexpr int kBusyTimeoutMs = 10000;
+    // Files up to this size get a quick check of their structure when opened.
+    static constexpr qint64 kQuickCheckLimit = 64 * 1024 * 1024;
+
     bool Open(const QString& path, const QByteArray& key, QString* error = nullptr);
+    // The wait for another writer (kBusyTimeoutMs unless changed).
+    void SetBusyTimeout(int milliseconds);
     void Close();
     bool IsOpen() const { return mDb != nullptr; }
     QString Path() const { return mPath; }
@@ -37,8 +47,18 @@ public:
 
     // Creates a new encrypted file at `path` from Jet statements, written beside it under a
     // temporary name and renamed into place only when complete. Fails when `path` exists.
+    // `populate` writes further contents into the new file before it is put in place;
+    // `beforeRename` runs last and stops the creation (leaving the unfinished file) when it
+    // answers false, as a killed program would.
+    struct CreateSteps {
+        std::function<bool(Database&, QString*)> populate;
+        std::function<bool()> beforeRename;
+    };
     static bool Create(const QString& path, const QByteArray& key, const QStringList& jetStatements,
-                       QString* error = nullptr);
+                       QString* error = nullptr, const CreateSteps& steps = {});
+    // The name this process writes a new file under before it is put in place; each program
+    // has its own, so two first starts at once never write into one file.
+    static QString PartialPath(const QString& path);
 
     // Runs one Jet statement that returns no rows.
     bool Execute(const QString& jetSql, QString* error = nullptr);
@@ -53,25 +73,39 @@ public:
 
     qint64 LastInsertRowId() const;
     int LastErrorCode() const { return mLastErrorCode; }
+    // The cause of the last failure, in the user's words.
+    const QString& LastError() const { return mLastError; }
+    // The engine found the file damaged: every write is refused from then on.
+    bool IsDamaged() const { return mDamaged; }
+    // What the user is told about a damaged file, naming the latest backup.
+    QString DamageText() const;
     QString CipherVersion();
 
     // Savepoints; see Transaction for the usual way in.
-    bool Begin(const QString& name);
-    bool Commit(const QString& name);
+    bool Begin(const QString& name, QString* error = nullptr);
+    bool Commit(const QString& name, QString* error = nullptr);
     void Rollback(const QString& name);
 
 private:
     friend class Recordset;
+    friend class DatabaseBackup;
 
     bool AlterColumn(const QString& table, const QString& column, const QString& type, QString* error);
     bool ReadRows(const QString& sql, Recordset* rs, bool withRowId, QString* error);
     bool Fail(QString* error, const QString& text);
+    bool FailWithEngine(QString* error);
+    bool RefuseWrite(sqlite3_stmt* stmt, QString* error);
+    void QuickCheck();
 
     sqlite3* mDb = nullptr;
     QHash<QString, std::shared_ptr<Statement>> mStatements; // prepared once, by their text
     QString mPath;
     QByteArray mKey;
     int mLastErrorCode = 0;
+    QString mLastError;
+    bool mDamaged = false;
+    QStringList mSavepoints;       // open savepoints, innermost last
+    QStringList mOuterSavepoints;  // those that began the engine transaction
 };
 
 } // namespace kestrio

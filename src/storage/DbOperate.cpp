@@ -12,8 +12,13 @@ DbOperate::DbOperate(Database& db, Prompter& prompter, QString path)
 bool DbOperate::OpenDatabase()
 {
     mDb.Close();
-    if (mDb.Open(mPath, DatabaseKey())) return true;
-    mPrompter.Message(QStringLiteral("无法建立数据库连接！"), Prompter::Icon::Critical);
+    QString cause;
+    if (mDb.Open(mPath, DatabaseKey(), &cause)) {
+        if (mDb.IsDamaged()) mPrompter.Message(mDb.DamageText(), Prompter::Icon::Critical);
+        return true;
+    }
+    // The same first line as ever, then why: the user can do something about each cause.
+    mPrompter.Message(QStringLiteral("无法建立数据库连接！\n") + cause, Prompter::Icon::Critical);
     return false;
 }
 
@@ -59,9 +64,9 @@ void DbOperate::DropTable(const QString& table)
     if (TableExists(table)) ExecuteSql(QStringLiteral("DROP TABLE ") + table);
 }
 
-bool DbOperate::ExecuteSql(const QString& sql)
+bool DbOperate::ExecuteSql(const QString& sql, QString* error)
 {
-    return mDb.Execute(sql);
+    return mDb.Execute(sql, error);
 }
 
 QString DbOperate::FieldById(const QString& table, qint64 id, const QString& column)

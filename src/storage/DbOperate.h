@@ -23,8 +23,9 @@ public:
     Database& Db() { return mDb; }
     const QString& Path() const { return mPath; }
 
-    // (Re)opens the connection on the database file. Shows "无法建立数据库连接！" when it
-    // cannot be opened; the program then runs on with empty data.
+    // (Re)opens the connection on the database file. Shows "无法建立数据库连接！" and the
+    // cause when it cannot be opened; the program then runs on with empty data. A file found
+    // damaged is opened for reading only, and the user is told where the latest backup is.
     bool OpenDatabase();
 
     // Opens a query; on failure shows "数据库打开错误(<SQL>)！" and returns a result that is
@@ -37,9 +38,9 @@ public:
     // Adds the column when missing and puts 0 into it in every row.
     void AddColumn(const QString& table, const QString& column, const QString& type);
     void DropTable(const QString& table);
-    // Runs one statement; failures are silent. The result tells tests and the few callers
-    // that care.
-    bool ExecuteSql(const QString& sql);
+    // Runs one statement without a message; the result and `error` tell the caller, who
+    // says what failed in its own words.
+    bool ExecuteSql(const QString& sql, QString* error = nullptr);
 
     // The named column of the first row matching, as text; empty when there is none.
     QString FieldById(const QString& table, qint64 id, const QString& column);

@@ -1,6 +1,7 @@
 #include "SchemaUpgrade.h"
 
 #include "DbOperate.h"
+#include "Transaction.h"
 
 #include <QStringList>
 
@@ -8,7 +9,10 @@ namespace kestrio {
 
 void SchemaUpgrade::Run(DbOperate& db)
 {
-    if (!db.Db().IsOpen()) return;
+    if (!db.Db().IsOpen() || db.Db().IsDamaged()) return;
+    // Programs starting at the same time upgrade one after the other, each seeing what the
+    // other made.
+    Transaction transaction(db.Db());
     if (!db.TableExists(QStringLiteral("参数")))
         db.ExecuteSql(QStringLiteral("CREATE TABLE 参数(ID AUTOINCREMENT(1,1),Var TEXT(255),Con MEMO)"));
     if (!db.TableExists(QStringLiteral("网站格式")))
@@ -25,6 +29,7 @@ void SchemaUpgrade::Run(DbOperate& db)
     db.AddColumn(QStringLiteral("Fmt"), QStringLiteral("SumID1"), QStringLiteral("LONG"));
     db.AddColumn(QStringLiteral("Fmt"), QStringLiteral("RCtl1"), QStringLiteral("LONG"));
     CreateIndexes(db);
+    transaction.Commit();
 }
 
 // The columns every lookup goes by. A table that is missing simply gets no index.

@@ -23,11 +23,12 @@ QStringList ShippedDatabase::Statements()
     };
 }
 
-bool ShippedDatabase::CreateIfMissing(const QString& path, QString* error, bool* created)
+bool ShippedDatabase::CreateIfMissing(const QString& path, QString* error, bool* created,
+                                      const Database::CreateSteps& steps)
 {
     if (created) *created = false;
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) return true;
-    const bool made = Database::Create(path, DbOperate::DatabaseKey(), Statements(), error);
+    const bool made = Database::Create(path, DbOperate::DatabaseKey(), Statements(), error, steps);
     if (created) *created = made;
     return made;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Database.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +15,8 @@ public:
     // Creates the file when `path` names none. Returns false with `error` on failure; an
     // existing file, whatever it holds, is never touched. `created` tells whether this call
     // made the file.
-    static bool CreateIfMissing(const QString& path, QString* error = nullptr, bool* created = nullptr);
+    static bool CreateIfMissing(const QString& path, QString* error = nullptr, bool* created = nullptr,
+                                const Database::CreateSteps& steps = {});
 };
 
 } // namespace kestrio

@@ -11,7 +11,7 @@ std::atomic<int> gSavepointCounter{0};
 Transaction::Transaction(Database& db) : mDb(db)
 {
     mName = QStringLiteral("kx_sp") + QString::number(++gSavepointCounter);
-    mActive = mDb.Begin(mName);
+    mActive = mDb.Begin(mName, &mError);
 }
 
 Transaction::~Transaction()
@@ -21,9 +21,12 @@ Transaction::~Transaction()
 
 bool Transaction::Commit()
 {
-    if (!mActive) return false;
+    if (!mActive) {
+        if (mError.isEmpty()) mError = QStringLiteral("事务已结束");
+        return false;
+    }
     mActive = false;
-    return mDb.Commit(mName);
+    return mDb.Commit(mName, &mError);
 }
 
 } // namespace kestrio

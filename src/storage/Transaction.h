@@ -15,11 +15,17 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
+    // False when the transaction could not begin (the database busy beyond the wait, damaged,
+    // not open); Error() tells why. Work done without it would not be all or nothing.
+    bool Active() const { return mActive; }
+    // False when the changes were not kept; they are then undone and Error() tells why.
     bool Commit();
+    const QString& Error() const { return mError; }
 
 private:
     Database& mDb;
     QString mName;
+    QString mError;
     bool mActive = false;
 };
 

@@ -2,6 +2,7 @@
 #include "TestApp.h"
 #include "app/AccessPassword.h"
 #include "startup/StartupSequence.h"
+#include "storage/DatabaseBackup.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -22,13 +23,41 @@ TEST(StartUp, AFirstStartMakesTheDatabaseAndGoesToTheMainWindow)
     EXPECT_TRUE(t.app->ChosenValue.isEmpty());
 }
 
+// A first start killed once the new file is complete but before it is in place leaves no
+// database; the next start makes a whole one, demo formats included.
+TEST(StartUp, AFirstStartKilledBeforeTheRenameLeavesNoDatabase)
+{
+    test::TestApp t;
+    bool formatsWritten = false;
+    const auto killed = [&] {
+        Database partial;
+        formatsWritten = partial.Open(Database::PartialPath(t.DatabasePath()), DbOperate::DatabaseKey()) &&
+                         partial.ScalarNative(QStringLiteral("SELECT count(*) FROM Fmt WHERE LBL='【§单据整体格式参数§】'"))
+                                 .toInt() == 4;
+        return false;
+    };
+    EXPECT_FALSE(StartupSequence::OpenData(*t.app, killed));
+    EXPECT_TRUE(formatsWritten);
+    EXPECT_FALSE(QFile::exists(t.DatabasePath()));
+    ASSERT_TRUE(t.Open());
+    EXPECT_EQ(t.app->Db().ScalarNative(QStringLiteral("SELECT count(*) FROM Fmt WHERE LBL='【§单据整体格式参数§】'")).toInt(), 4);
+    EXPECT_FALSE(QFile::exists(Database::PartialPath(t.DatabasePath())));
+}
+
+TEST(StartUp, TheFirstStartOfADayKeepsABackup)
+{
+    test::TestApp t;
+    ASSERT_EQ(StartupSequence::Start(*t.app), StartupSequence::Next::ShowMainWindow);
+    EXPECT_EQ(DatabaseBackup::LatestBackup(t.DatabasePath()), DatabaseBackup::BackupName(t.DatabasePath(), t.clock.Now()));
+}
+
 TEST(StartUp, ASecondProgramOnTheSameFolderEndsAtOnce)
 {
     test::TestApp first;
     ASSERT_EQ(StartupSequence::Start(*first.app), StartupSequence::Next::ShowMainWindow);
     test::TestApp second(first.Folder());
     EXPECT_EQ(StartupSequence::Start(*second.app), StartupSequence::Next::AnotherInstanceRuns);
-    EXPECT_TRUE(second.prompter.shown.isEmpty());
+    EXPECT_EQ(second.prompter.shown, QStringList{StartupSequence::AlreadyRunningText(first.Folder())});
 
     test::TestApp elsewhere; // another folder is another program
     EXPECT_EQ(StartupSequence::Start(*elsewhere.app), StartupSequence::Next::ShowMainWindow);

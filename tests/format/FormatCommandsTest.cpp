@@ -36,6 +36,8 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+const QString kWhole = QStringLiteral("【§单据整体格式参数§】");
+
 class FormatCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -60,6 +62,7 @@ protected:
     {
         QStringList labels;
         Recordset rs = mApp.app->DbOp().OpenQuery(QStringLiteral("SELECT * FROM Fmt WHERE Fmt=") + SqlQuote(format) +
+                                                  QStringLiteral(" AND LBL<>") + SqlQuote(kWhole) +
                                                   QStringLiteral(" ORDER BY ID"));
         for (; !rs.Eof(); rs.MoveNext()) labels << rs.Text(QStringLiteral("LBL"));
         return labels;
@@ -124,7 +127,7 @@ TEST_F(FormatCommandsTest, ExportFailuresAreErrors)
     run = Export({QStringLiteral("工资单"), blocker + QStringLiteral("/出.zhq")});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.out, QString());
-    EXPECT_EQ(run.err, QStringLiteral("格式文件写入失败：") + blocker + QStringLiteral("/出.zhq\n"));
+    EXPECT_EQ(run.err, QStringLiteral("文件写入失败：") + blocker + QStringLiteral("/出.zhq\n"));
 
     for (const QStringList& wrong : {QStringList{}, QStringList{QStringLiteral("工资单")},
                                      QStringList{QStringLiteral("工资单"), QStringLiteral("a"), QStringLiteral("b")}}) {
@@ -138,6 +141,7 @@ TEST_F(FormatCommandsTest, ImportStoresUnderTheFileNameOrTheGivenOne)
 {
     const qint64 first = AddBox(QStringLiteral("源's"), QStringLiteral("甲"), QStringLiteral("0"));
     AddBox(QStringLiteral("源's"), QStringLiteral("乙"), QString::number(-first));
+    AddBox(QStringLiteral("源's"), kWhole, QStringLiteral("0")); // a whole format has one
     const QString path = Work(QStringLiteral("新格式.zhq"));
     ASSERT_EQ(Export({QStringLiteral("源's"), path}).code, 0);
     WriteBytes(Work(QStringLiteral("新格式.jpg")), "bg");
@@ -158,13 +162,13 @@ TEST_F(FormatCommandsTest, ImportStoresUnderTheFileNameOrTheGivenOne)
     run = Import({path, QStringLiteral("--as"), QStringLiteral("工资单")});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err, QStringLiteral("格式：“工资单”已存在，请另取格式名！\n"));
-    EXPECT_EQ(FmtRows(), before + 2);
+    EXPECT_EQ(FmtRows(), before + 3);
 
     run = Import({QStringLiteral("--as"), QStringLiteral(" 第二's "), path});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("格式“第二's”导入成功\n"));
     EXPECT_EQ(Labels(QStringLiteral("第二's")), (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
-    EXPECT_EQ(FmtRows(), before + 4);
+    EXPECT_EQ(FmtRows(), before + 6);
 }
 
 TEST_F(FormatCommandsTest, ImportFailuresAreErrors)
@@ -198,8 +202,10 @@ TEST(FormatCommandsStart, OpensTheDataFirst)
     test::TestApp app; // no database yet
     QTemporaryDir work;
     const QString path = QDir(work.path()).filePath(QStringLiteral("首次.zhq"));
-    WriteBytes(path, TextFileIO::Encode(QStringLiteral("<Velmora格式专用>\r\n支票\r\n1") +
-                                        QStringList(21, QStringLiteral("0")).join(kSep).prepend(kSep)));
+    QStringList fields(22, QStringLiteral("0"));
+    fields[0] = QStringLiteral("1");
+    fields[2] = kWhole; // the one row a format cannot do without
+    WriteBytes(path, TextFileIO::Encode(QStringLiteral("<Velmora格式专用>\r\n支票\r\n") + fields.join(kSep)));
     QString outText;
     QString errText;
     QTextStream out(&outText);
@@ -227,6 +233,9 @@ TEST(FormatCommandsProcess, ExportAndImportThroughTheProgram)
     };
     Outcome run = kestrio({QStringLiteral("sql"),
                        QStringLiteral("INSERT INTO Fmt(Fmt,LBL,Clas,X) VALUES('O''Brien支票','收款人',0,12.5)")});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    run = kestrio({QStringLiteral("sql"), QStringLiteral("INSERT INTO Fmt(Fmt,LBL) VALUES('O''Brien支票','") + kWhole +
+                                              QStringLiteral("')")});
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
 
     run = kestrio({QStringLiteral("export-format"), QStringLiteral("O'Brien支票"), file});

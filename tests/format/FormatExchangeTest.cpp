@@ -111,9 +111,14 @@ QString Line(const QString& id, const QString& lbl, const QString& rctl = QStrin
         .join(kSep);
 }
 
+// A whole file: a format always has its whole-format row (a writer puts it last), so one is
+// added when the lines hold none.
 QString FileText(const QString& nameLine, const QStringList& lines)
 {
-    return (QStringList{kHeader, nameLine} + lines).join(kCrLf);
+    QStringList all{kHeader, nameLine};
+    all << lines;
+    if (!lines.join(kCrLf).contains(kWhole)) all << Line(QStringLiteral("999"), kWhole);
+    return all.join(kCrLf);
 }
 
 class FormatExchangeTest : public ::testing::Test {
@@ -411,7 +416,7 @@ TEST_F(FormatExchangeTest, ImportUnderTheFileNameAsksWhileTheNameIsTakenAndOffer
                                             QStringLiteral("格式：“发票B”已存在，请另取格式名！"),
                                             QStringLiteral("格式“发票C”导入成功,立即调用此格式？")}));
     EXPECT_EQ(Prompts().presets, (QStringList{QStringLiteral("发票A"), QStringLiteral("发票B")}));
-    EXPECT_EQ(FmtRows(), before + 1);
+    EXPECT_EQ(FmtRows(), before + 2);
     EXPECT_EQ(Rows(QStringLiteral("发票C")).value(0).value(QStringLiteral("LBL")), QStringLiteral("甲"));
     EXPECT_EQ(ReadBytes(BackgroundImages::BackgroundPath(Folder(), QStringLiteral("发票C"))), QByteArray("picture"));
     // The indicator steps twice and is hidden while the name is asked for.
@@ -427,7 +432,7 @@ TEST_F(FormatExchangeTest, ImportUnderTheFileNameAsksWhileTheNameIsTakenAndOffer
     EXPECT_FALSE(Exchange().ImportFmtFile(path).stored);
     EXPECT_FALSE(Exchange().ImportFmtFile(path).stored);
     EXPECT_EQ(Prompts().shown.size(), 2);
-    EXPECT_EQ(FmtRows(), before + 1);
+    EXPECT_EQ(FmtRows(), before + 2);
     EXPECT_EQ(mProgress.calls.last(), QStringLiteral("close"));
 
     // Without questions a taken name is told and nothing is stored.
@@ -436,7 +441,7 @@ TEST_F(FormatExchangeTest, ImportUnderTheFileNameAsksWhileTheNameIsTakenAndOffer
     EXPECT_FALSE(Exchange().ImportFmtFileAs(path, QStringLiteral("发票B")).stored);
     EXPECT_EQ(Prompts().shown, (QStringList{QStringLiteral("格式：“发票A”已存在，请另取格式名！"),
                                             QStringLiteral("格式：“发票B”已存在，请另取格式名！")}));
-    EXPECT_EQ(FmtRows(), before + 1);
+    EXPECT_EQ(FmtRows(), before + 2);
 }
 
 TEST_F(FormatExchangeTest, ImportAsksForTheFileWhenGivenNone)
@@ -526,7 +531,7 @@ TEST_F(FormatExchangeTest, BrokenLinesAreRejoinedAndShortLinesReadDefaults)
     const FormatExchange::ImportResult result = Exchange().ImportFmtFileAs(path);
     ASSERT_TRUE(result.stored);
     const auto rows = Rows(QStringLiteral("修补"));
-    ASSERT_EQ(rows.size(), 4);
+    ASSERT_EQ(rows.size(), 5);
     EXPECT_EQ(rows[1][QStringLiteral("Mem")], QStringLiteral("上\r\n下"));
     EXPECT_EQ(rows[2][QStringLiteral("SumID1")], QStringLiteral("0"));
     EXPECT_EQ(rows[2][QStringLiteral("RCtl")], QStringLiteral("-") + rows[1][QStringLiteral("ID")]);
@@ -556,7 +561,7 @@ TEST_F(FormatExchangeTest, NumbersReadAsTheirLeadingNumber)
     WriteBytes(path, Gb(FileText(QStringLiteral("支票"), {fields.join(kSep), target.join(kSep)})));
     ASSERT_TRUE(Exchange().ImportFmtFileAs(path).stored);
     const auto rows = Rows(QStringLiteral("数字"));
-    ASSERT_EQ(rows.size(), 2);
+    ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0][QStringLiteral("X")], QStringLiteral("12.5"));
     EXPECT_EQ(rows[0][QStringLiteral("Y")], QStringLiteral("0"));
     EXPECT_EQ(rows[0][QStringLiteral("W")], QStringLiteral("0"));
@@ -572,6 +577,9 @@ TEST_F(FormatExchangeTest, HostileNamesTravelIntact)
     Row box;
     box.lbl = QStringLiteral("'; DROP TABLE Fmt; --");
     AddRow(name, box);
+    Row whole;
+    whole.lbl = kWhole;
+    AddRow(name, whole);
     const QString background = BackgroundImages::BackgroundPath(Folder(), name);
     EXPECT_EQ(QFileInfo(background).fileName(), QStringLiteral("引'号8斜4反5冒6星0问12小3竖7.jpg"));
     WriteBytes(background, "bg");
@@ -596,7 +604,7 @@ TEST_F(FormatExchangeTest, HostileNamesTravelIntact)
     const QString path = Work(fileName + QStringLiteral(".zhq"));
     ASSERT_TRUE(QFile::copy(Work(QStringLiteral("敌意.zhq")), path));
     ASSERT_TRUE(exchange.ImportFmtFileAs(path).stored);
-    EXPECT_EQ(Rows(fileName).size(), 1);
+    EXPECT_EQ(Rows(fileName).size(), 2); // the box and the whole-format row
 }
 
 TEST_F(FormatExchangeTest, TextsThatCannotTravelAreRefusedNotWrittenWrong)
@@ -648,10 +656,10 @@ TEST_F(FormatExchangeTest, AFailedWriteIsToldAndNotCalledDone)
 
     Prompts().QueueFile(blocker + QStringLiteral("/工资单"));
     EXPECT_FALSE(Exchange().ExportFmtFile(QStringLiteral("工资单")));
-    EXPECT_EQ(Prompts().shown, (QStringList{QStringLiteral("导出格式"), QStringLiteral("格式文件写入失败：") + path}));
+    EXPECT_EQ(Prompts().shown, (QStringList{QStringLiteral("导出格式"), QStringLiteral("文件写入失败：") + path}));
     Prompts().shown.clear();
     EXPECT_FALSE(Exchange().ExportFmtFileTo(QStringLiteral("工资单"), QStringLiteral("/proc/kestrio-无此处/工资单")));
-    EXPECT_EQ(Prompts().shown, QStringList{QStringLiteral("格式文件写入失败：/proc/kestrio-无此处/工资单.zhq")});
+    EXPECT_EQ(Prompts().shown, QStringList{QStringLiteral("文件写入失败：/proc/kestrio-无此处/工资单.zhq")});
 
     // The image beside cannot be written: told as well, and the export is not reported done.
     WriteBytes(BackgroundImages::BackgroundPath(Folder(), QStringLiteral("工资单")), "bg");
@@ -660,7 +668,7 @@ TEST_F(FormatExchangeTest, AFailedWriteIsToldAndNotCalledDone)
     Prompts().QueueFile(Work(QStringLiteral("图")));
     EXPECT_FALSE(Exchange().ExportFmtFile(QStringLiteral("工资单")));
     EXPECT_EQ(Prompts().shown,
-              (QStringList{QStringLiteral("导出格式"), QStringLiteral("格式文件写入失败：") + Work(QStringLiteral("图.jpg"))}));
+              (QStringList{QStringLiteral("导出格式"), QStringLiteral("文件写入失败：") + Work(QStringLiteral("图.jpg"))}));
 }
 
 TEST_F(FormatExchangeTest, AFailureHalfWayLeavesNoHalfFormat)

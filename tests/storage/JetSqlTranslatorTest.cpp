@@ -40,6 +40,25 @@ TEST(JetSqlTranslator, TopInsideASubQueryLimitsOnlyTheSubQuery)
               QStringLiteral("SELECT * FROM 历史 WHERE ID IN (SELECT ID FROM 历史 ORDER BY ID DESC LIMIT 2) ORDER BY ID"));
 }
 
+// Places where a translator that scans for brackets and quotes by hand goes wrong.
+TEST(JetSqlTranslator, BracketsAndDoubledQuotesAfterTop)
+{
+    const struct {
+        const char* jet;
+        const char* sqlite;
+    } cases[] = {
+        {"SELECT TOP 1 * FROM t WHERE (a=1 OR b=2) ORDER BY ID", "SELECT * FROM t WHERE (a=1 OR b=2) ORDER BY ID LIMIT 1"},
+        {"SELECT TOP 2 ID FROM t WHERE (a=1) AND (b=2)", "SELECT ID FROM t WHERE (a=1) AND (b=2) LIMIT 2"},
+        {"SELECT * FROM 参数 WHERE Var='O''Brien' AND Con='TOP 1'", "SELECT * FROM 参数 WHERE Var='O''Brien' AND Con='TOP 1'"},
+        {"SELECT TOP 1 * FROM 参数 WHERE Var='O''Brien (x)' ORDER BY ID",
+         "SELECT * FROM 参数 WHERE Var='O''Brien (x)' ORDER BY ID LIMIT 1"},
+        {"DELETE * FROM 参数 WHERE Var='it''s FALSE'", "DELETE FROM 参数 WHERE Var='it''s FALSE'"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Sql(c.jet), QString::fromUtf8(c.sqlite)) << c.jet;
+    EXPECT_TRUE(JetSqlTranslator::Translate(QStringLiteral("SELECT Fmt FROM Fmt WHERE LBL='x' GROUP BY Fmt"))
+                    .updatableTable.isEmpty());
+}
+
 TEST(JetSqlTranslator, ColumnTypesAndTableChanges)
 {
     EXPECT_EQ(Sql("CREATE TABLE 参数(ID AUTOINCREMENT(1,1),Var TEXT(255),Con MEMO)"),

@@ -67,6 +67,9 @@ void ChangePasswordDialog::OnOkClicked()
         break;
     case AccessPassword::Change::WrongOldPassword:
         break;
+    case AccessPassword::Change::NotStored:
+        mApp.Prompt().Message(QStringLiteral("密码保存失败，原有密码仍然有效！"), Prompter::Icon::Critical);
+        break;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "print/ui/PrinterDestination.h"
 
+#include "print/SpoolerQueue.h"
+
 #include "seams/Prompter.h"
 #include "seams/UserSettings.h"
 
@@ -89,11 +91,20 @@ bool PrinterDestination::ChoosePrinter()
     const QString chosen = mPrinter->printerName();
     if (!chosen.isEmpty() && mPrinter->outputFormat() == QPrinter::NativeFormat) mSettings->WriteUserSetting(SettingApplication(), SettingSection(), SettingName(), chosen);
     MakeSurface();
+    mChosenAt = QDateTime::currentDateTime();
     if (!PrinterWorks(*mPrinter)) {
         mPrompter.Message(QStringLiteral("没有正常连接打印机！"), Prompter::Icon::Warning);
         return false;
     }
     return true;
+}
+
+bool PrinterDestination::JobAccepted()
+{
+    if (mPrinter->outputFormat() != QPrinter::NativeFormat) return true;
+    const QString queue = mPrinter->printerName();
+    if (SpoolerQueue::QueueAccepts(queue) == SpoolerQueue::Answer::Refuses) return false;
+    return !mChosenAt.isValid() || SpoolerQueue::JobAccepted(queue, mChosenAt) != SpoolerQueue::Answer::Refuses;
 }
 
 void PrinterDestination::InstallPaperForm(double widthMm, double heightMm)

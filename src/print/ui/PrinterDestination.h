@@ -3,6 +3,7 @@
 #include "print/PainterSurface.h"
 #include "print/PrintDestination.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -39,6 +40,9 @@ public:
     // paper of exactly that size is used as itself.
     void InstallPaperForm(double widthMm, double heightMm) override;
     bool WritesOneFile() const override;
+    // Asks the spooler: the queue must take jobs, and a job handed over since the printer was
+    // chosen must not have been cancelled or aborted by it.
+    bool JobAccepted() override;
 
     QPrinter& Printer() const { return *mPrinter; }
     PainterSurface& Painter() const { return *mSurface; }
@@ -72,6 +76,7 @@ private:
     QPrinter* mPrinter = nullptr;
     std::unique_ptr<PainterSurface> mSurface;
     PrintDialogRunner mRunDialog;
+    QDateTime mChosenAt;
 };
 
 } // namespace kestrio
