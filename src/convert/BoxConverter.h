@@ -32,6 +32,12 @@ public:
     // again gives the same text.
     QString ConvertBoxText(double code, const QString& text) const;
 
+    // The places of a capital-digit box (114.nn, 121.nn: nn), 0 for other codes.
+    static int CapitalCells(double code);
+    // The box text of a capital-digit box: the fen (114) or whole yuan (121) as capital
+    // digits padded with "零" to its places; text already converted stays.
+    static QString CapitalDigitsOf(double code, const QString& text);
+
     // Six digits: extra digits cut, fewer padded with "0" on the left, none gives "".
     static QString ToPostcode(const QString& text);
 

@@ -318,10 +318,21 @@ TEST_F(FmtListTest, DeleteAnsweredNoKeepsTheRow)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     ClickRow(list, list.RowOf(QStringLiteral("送货单")));
     QTest::mouseClick(list.Com(4), Qt::LeftButton);
-    EXPECT_EQ(mTest.prompter.shown,
-              (QStringList{QStringLiteral("您确定要删除格式：“送货单”？"), QStringLiteral("删除完成！")}));
+    // Nothing was deleted, and nothing is said to be.
+    EXPECT_EQ(mTest.prompter.shown, (QStringList{QStringLiteral("您确定要删除格式：“送货单”？")}));
     EXPECT_EQ(list.Names().size(), 4);
     EXPECT_EQ(list.CurrentName(), QStringLiteral("送货单"));
+}
+
+TEST_F(FmtListTest, DeletingTheCurrentFormatIsRefusedWithoutADoneMessage)
+{
+    FmtList list(App(), kCurrent);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    ClickRow(list, list.RowOf(kCurrent));
+    QTest::mouseClick(list.Com(4), Qt::LeftButton);
+    EXPECT_EQ(mTest.prompter.shown, (QStringList{QStringLiteral("此格式为当前格式，不允许删除！")}));
+    EXPECT_EQ(list.Names().size(), 4);
 }
 
 TEST(FmtListEmptyTest, AnEmptyLibraryOpensAndChoosesNothing)
@@ -334,7 +345,7 @@ TEST(FmtListEmptyTest, AnEmptyLibraryOpensAndChoosesNothing)
     EXPECT_EQ(list.MSF()->rowCount(), 0);
     EXPECT_TRUE(list.NoPictureLabel()->isVisible());
     QTest::mouseClick(list.Com(4), Qt::LeftButton);
-    EXPECT_EQ(app.prompter.shown, QStringList{QStringLiteral("删除完成！")});
+    EXPECT_EQ(app.prompter.shown, QStringList());
     QTest::mouseClick(list.Com(5), Qt::LeftButton);
     QTest::mouseClick(list.Com(0), Qt::LeftButton);
     EXPECT_FALSE(list.isVisible());

@@ -9,6 +9,7 @@
 #include "print/Barcode.h"
 #include "entry/EntryKit.h"
 #include "print/PictureContent.h"
+#include "seams/Prompter.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -700,8 +701,8 @@ bool Canvas::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::FocusOut:
         if (textBox && watched == element->control && !mRefreshing &&
-            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-            LeaveBox(element->row);
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && !mRefusing) {
+            LeaveBox(element->row, true);
         }
         break;
     case QEvent::MouseButtonPress: {
@@ -802,21 +803,47 @@ void Canvas::BoxFocused(Element& element)
     PaintRelations(element.row);
 }
 
-void Canvas::LeaveCurrentBox()
+bool Canvas::LeaveCurrentBox()
 {
     const QWidget* control = Control(mCurrentBox);
     const int row = control ? RowOf(control) : -1;
-    if (row >= 0) LeaveBox(row);
+    return row < 0 || LeaveBox(row);
 }
 
-void Canvas::LeaveBox(int row)
+bool Canvas::LeaveBox(int row, bool focusLeaving)
 {
-    if (!mWs.table.IsDataRow(row)) return;
+    if (!mWs.table.IsDataRow(row)) return true;
     const QStringList before = Snapshot();
     EntryKit core(mApp);
-    core.entry.LeaveBox(mWs, row);
+    const QString refusal = core.entry.LeaveBox(mWs, row);
+    if (!refusal.isEmpty()) {
+        if (focusLeaving) {
+            // Not inside the focus change: the message box would take part in it.
+            QTimer::singleShot(0, this, [this, row, refusal] { RefuseBox(row, refusal); });
+            mRefusing = true;
+        } else {
+            RefuseBox(row, refusal);
+        }
+        return false;
+    }
     RefreshFromWorkspace();
     if (Snapshot() != before) emit contentsChanged();
+    return true;
+}
+
+// The box keeps what was typed and gets the focus back, all of it selected for retyping.
+void Canvas::RefuseBox(int row, const QString& message)
+{
+    mRefusing = true;
+    mApp.Prompt().Message(message, Prompter::Icon::Warning);
+    mRefusing = false;
+    const int index = ElementIndexOfRow(row);
+    QWidget* control = index != 0 ? Control(index) : nullptr;
+    if (!control) return;
+    mCurrentBox = index;
+    control->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
+    else if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) edit->selectAll();
 }
 
 QStringList Canvas::Snapshot() const

@@ -78,8 +78,9 @@ public:
 
     // Related-box marks back to white.
     // The box being typed in is left (its text converted and the others recalculated), as
-    // before printing or saving: a menu takes no focus from it.
-    void LeaveCurrentBox();
+    // before printing or saving: a menu takes no focus from it. False when the box refused
+    // its text (an amount that would print wrong): the message was shown, the box has the focus.
+    bool LeaveCurrentBox();
 
     void HideRelationColor();
     // The background colour (0x00BBGGRR) a text box shows.
@@ -130,7 +131,10 @@ private:
     void BoxEdited(Element& element);
     bool BoxKeyPress(Element& element, QKeyEvent* event);
     void BoxFocused(Element& element);
-    void LeaveBox(int row);
+    // False when the box refused its text; the message is shown (after the focus change
+    // when `focusLeaving`) and the box gets the focus back.
+    bool LeaveBox(int row, bool focusLeaving = false);
+    void RefuseBox(int row, const QString& message);
     // Every box's content, to tell whether leaving a box changed any.
     QStringList Snapshot() const;
     void BoxClicked(Element& element);
@@ -138,6 +142,7 @@ private:
     void ShowSuggestions(Element& element);
     void ChooseSuggestion(QListWidgetItem* item);
     void HideSuggestions();
+    bool mRefusing = false;
     void AutoFind();
     void PaintRelations(int row);
 

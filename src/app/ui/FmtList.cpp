@@ -313,9 +313,11 @@ void FmtList::DeleteSelected()
         for (int c = 0; c < mMSF->columnCount(); ++c) mMSF->item(r, c)->setForeground(QBrush());
 
     FormatLibrary library(mApp);
+    int deleted = 0;
     for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
         const int row = *it;
         if (library.DeleteFormat(mMSF->item(row, FormatLibrary::kNameColumn)->text(), mCurrent)) {
+            ++deleted;
             const QSignalBlocker block(mMSF);
             mMSF->removeRow(row);
             mGrid.RemoveRow(row + mGrid.FixedRows());
@@ -335,7 +337,8 @@ void FmtList::DeleteSelected()
     mMSF->setEnabled(true);
     MSF_RowColChange();
     mApp.ChosenValue.clear();
-    mApp.Prompt().Message(QStringLiteral("删除完成！"), Prompter::Icon::Information);
+    // After a refusal or a "no" nothing was deleted, and nothing is said to be.
+    if (deleted > 0) mApp.Prompt().Message(QStringLiteral("删除完成！"), Prompter::Icon::Information);
 }
 
 void FmtList::Export()

@@ -221,7 +221,11 @@ FormatLibrary MF::Library()
     hooks.load.rebuildElements = [this] { mPG->RebuildElements(); };
     hooks.load.loadDefaults = [this] { HistoryRecords(mApp.DbOp(), mApp.Prompt()).LoadDefaults(mWorkspace); };
     hooks.afterChoose = [this] {
-        EntryKit(mApp).entry.FillDateBoxes(mWorkspace);
+        EntryKit kit(mApp);
+        kit.entry.FillDateBoxes(mWorkspace);
+        // A number a stored bill already carries (the window closed without keeping the
+        // next one) is not offered again.
+        kit.autoFill.AdvanceUsedNumbers(mWorkspace);
         for (std::size_t i = 0; i < mO2.size(); ++i) SetOptionValue(*mO2[i], mWorkspace.options[i]);
         ShowFormatName();
         ShowPrintTicks();
@@ -345,6 +349,7 @@ QMenu* MF::BuildFormatMenu()
         SyncOptions();
         if (Library().NewFormat(mWorkspace)) {
             ShowFormatName();
+            ShowPrintTicks();
             RefreshCanvas();
         }
     });
@@ -491,11 +496,12 @@ void MF::O2_Click(int index)
 // Printing
 
 // The option boxes as printing reads them.
-void MF::SyncOptions()
+bool MF::SyncOptions()
 {
-    mPG->LeaveCurrentBox();
+    const bool left = mPG->LeaveCurrentBox();
     mWorkspace.formatName = CurrentFormat();
     for (std::size_t i = 0; i < mO2.size(); ++i) mWorkspace.options[i] = OptionValue(*mO2[i]);
+    return left;
 }
 
 double MF::FrameWidthTwips() const
@@ -531,8 +537,7 @@ void MF::SetDestinationFactory(std::function<std::unique_ptr<PrintDestination>()
 
 bool MF::PrintCurrentBill()
 {
-    if (!HasFormat()) return false;
-    SyncOptions();
+    if (!HasFormat() || !SyncOptions()) return false;
     const std::unique_ptr<PrintDestination> destination = MakeDestination();
     HistoryRecords records(mApp.DbOp(), mApp.Prompt());
     BillPrinter printer(*destination, BillPrinter::EnvironmentFor(mApp, mWorkspace, FrameWidthTwips()), &records,
@@ -540,6 +545,11 @@ bool MF::PrintCurrentBill()
     const bool printed = printer.PrintBill(mWorkspace, true, true);
     // The history page reloads when it is next shown.
     if (printed) mHistoryTab->Invalidate();
+    // A stored bill used its serial numbers; the other boxes keep their contents.
+    if (printer.LastRecordNumber() > 0) {
+        EntryKit(mApp).autoFill.AdvanceNumbers(mWorkspace);
+        mPG->RefreshFromWorkspace();
+    }
     return printed;
 }
 
@@ -555,8 +565,7 @@ bool MF::RenderPreview(QPrinter& printer)
 // The page exactly as the printer would get it, on the printer last chosen.
 void MF::PrintPreview()
 {
-    if (!HasFormat()) return;
-    SyncOptions();
+    if (!HasFormat() || !SyncOptions()) return;
     // Said once here rather than at every repaint of the preview.
     if (BillRenderer::AmountOverflowRow(mWorkspace) >= 0) {
         mApp.Prompt().Message(BillPrinter::AmountOverflowMessage(), Prompter::Icon::Warning);
@@ -744,7 +753,9 @@ void MF::ShowBillMenu(const QPoint& at)
 bool MF::BillCommand(const QString& name)
 {
     if (!HasFormat()) return false;
-    SyncOptions();
+    // A bill is stored only with every amount readable.
+    if (!SyncOptions() && (name == QLatin1String("mSaveContinue") || name == QLatin1String("mPrintContinue")))
+        return false;
     EntryKit kit(mApp);
     DataEntry& entry = kit.entry;
     bool done = true;

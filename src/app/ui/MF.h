@@ -127,7 +127,8 @@ private:
     void ShowFormatName();
     QString AskFormatName(bool allowEdit);
 
-    void SyncOptions();
+    // False when the box being typed in refused its text.
+    bool SyncOptions();
     std::unique_ptr<PrintDestination> MakeDestination();
     double FrameWidthTwips() const;
     bool HasFormat();
