@@ -45,8 +45,8 @@ bool BoxConverter::TakesDigitsOnly(double code)
 
 int BoxConverter::DigitKeyFilter(int key)
 {
-    const bool digit = key >= '0' && key <= '9';
-    return digit || key == '.' || key == 8 ? key : 0;
+    const bool digit = (key >= '0' && key <= '9') || (key >= 0xFF10 && key <= 0xFF19); // ０–９ as well
+    return digit || key == '.' || key == 0xFF0E || key == 8 ? key : 0;                  // and "．"
 }
 
 QString BoxConverter::ConvertBoxText(double code, const QString& text) const

@@ -25,7 +25,8 @@ public:
     static bool HasBorder(double code);
     // Boxes of codes 1–99 and 105–108 take only digits, "." and Backspace.
     static bool TakesDigitsOnly(double code);
-    // 0 (swallow) for any key but "0"–"9", "." and Backspace (8).
+    // 0 (swallow) for any key but "0"–"9", "." and Backspace (8); the full-width "０"–"９"
+    // and "．" of a Chinese input method count as digits and point.
     static int DigitKeyFilter(int key);
 
     // The box text after the box of data-type `code` loses the focus. Converting the result

@@ -428,6 +428,32 @@ TEST_F(PrintingWindowTest, PrintAndContinueStoresTheBillAndAdvancesTheNumber)
     EXPECT_EQ(ws.BoxText(ws.table.RowOfId(numberId)), QStringLiteral("NO0043"));
 }
 
+// "打印当前单据" stores the bill: the number goes on, the other boxes keep their contents.
+TEST_F(PrintingWindowTest, APlainPrintAdvancesTheNumberAndKeepsTheOtherBoxes)
+{
+    Workspace saved;
+    FormatStore store(mTest.app->DbOp(), mTest.progress, mTest.screen);
+    store.LoadFormat(saved, QStringLiteral("收据"));
+    const int number = saved.table.AddElementRow(ElementTable::TextBox);
+    saved.table.SetText(number, ElementTable::ColLbl, QStringLiteral("编号"));
+    saved.table.SetText(number, ElementTable::ColCash, QStringLiteral("122"));
+    ASSERT_TRUE(store.SaveFormat(saved));
+    const qint64 numberId = saved.table.Id(number);
+
+    MF& main = Open();
+    RecordingSurface surface(120 * PrintSurface::TwipsPerMillimetre, 60 * PrintSurface::TwipsPerMillimetre);
+    main.SetDestinationFactory([&] { return std::make_unique<FixedDestination>(surface); });
+    Workspace& ws = main.OpenWorkspace();
+    ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("12.5"));
+    ws.SetBoxText(ws.table.RowOfId(numberId), QStringLiteral("NO0041"));
+    for (const char* next : {"NO0042", "NO0043"}) {
+        ASSERT_TRUE(main.PrintCurrentBill());
+        EXPECT_EQ(ws.BoxText(ws.table.RowOfId(numberId)), QString::fromLatin1(next));
+        EXPECT_EQ(ws.BoxText(ws.table.RowOfId(amountId)), QStringLiteral("12.5"));
+    }
+    EXPECT_EQ(Bills(), 2);
+}
+
 TEST_F(PrintingWindowTest, ABillPrintedToAFileIsAPdfAndAHistoryRecord)
 {
     MF& main = Open();
