@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -261,8 +262,12 @@ TEST_F(CanvasTest, LeavingAnAmountThatWouldPrintWrongKeepsTheFocus)
     EXPECT_EQ(words->text(), QStringLiteral("1.2.3"));
     EXPECT_EQ(Edit(QStringLiteral("存根金额"))->text(), QString());
 
+    // Full-width figures come from an input method as committed text.
     words->selectAll();
-    QTest::keyClicks(words, QStringLiteral("１２３．５"));
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("１２３．５"));
+    QApplication::sendEvent(words, &commit);
+    EXPECT_EQ(words->text(), QStringLiteral("１２３．５"));
     QTest::keyClick(words, Qt::Key_Tab);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !words->hasFocus(); }, 3000));
     EXPECT_EQ(words->text(), QStringLiteral("壹佰贰拾叁元伍角整"));

@@ -358,6 +358,19 @@ protected:
 
     int Bills() { return mTest.app->DbOp().OpenQuery(QStringLiteral("SELECT * FROM 历史")).RecordCount(); }
 
+    // A serial number box 编号 beside the amount; its element ID.
+    qint64 AddNumberBox()
+    {
+        Workspace saved;
+        FormatStore store(mTest.app->DbOp(), mTest.progress, mTest.screen);
+        store.LoadFormat(saved, QStringLiteral("收据"));
+        const int number = saved.table.AddElementRow(ElementTable::TextBox);
+        saved.table.SetText(number, ElementTable::ColLbl, QStringLiteral("编号"));
+        saved.table.SetText(number, ElementTable::ColCash, QStringLiteral("122"));
+        EXPECT_TRUE(store.SaveFormat(saved));
+        return saved.table.Id(number);
+    }
+
     int amountRow = 0;
     qint64 amountId = 0;
 };
@@ -390,15 +403,7 @@ TEST_F(PrintingWindowTest, CancellingThePrinterChoicePrintsAndStoresNothing)
 
 TEST_F(PrintingWindowTest, PrintAndContinueStoresTheBillAndAdvancesTheNumber)
 {
-    // A serial number box beside the amount.
-    Workspace saved;
-    FormatStore store(mTest.app->DbOp(), mTest.progress, mTest.screen);
-    store.LoadFormat(saved, QStringLiteral("收据"));
-    const int number = saved.table.AddElementRow(ElementTable::TextBox);
-    saved.table.SetText(number, ElementTable::ColLbl, QStringLiteral("编号"));
-    saved.table.SetText(number, ElementTable::ColCash, QStringLiteral("122"));
-    ASSERT_TRUE(store.SaveFormat(saved));
-    const qint64 numberId = saved.table.Id(number);
+    const qint64 numberId = AddNumberBox();
 
     MF& main = Open();
     RecordingSurface surface(120 * PrintSurface::TwipsPerMillimetre, 60 * PrintSurface::TwipsPerMillimetre);
@@ -431,14 +436,7 @@ TEST_F(PrintingWindowTest, PrintAndContinueStoresTheBillAndAdvancesTheNumber)
 // "打印当前单据" stores the bill: the number goes on, the other boxes keep their contents.
 TEST_F(PrintingWindowTest, APlainPrintAdvancesTheNumberAndKeepsTheOtherBoxes)
 {
-    Workspace saved;
-    FormatStore store(mTest.app->DbOp(), mTest.progress, mTest.screen);
-    store.LoadFormat(saved, QStringLiteral("收据"));
-    const int number = saved.table.AddElementRow(ElementTable::TextBox);
-    saved.table.SetText(number, ElementTable::ColLbl, QStringLiteral("编号"));
-    saved.table.SetText(number, ElementTable::ColCash, QStringLiteral("122"));
-    ASSERT_TRUE(store.SaveFormat(saved));
-    const qint64 numberId = saved.table.Id(number);
+    const qint64 numberId = AddNumberBox();
 
     MF& main = Open();
     RecordingSurface surface(120 * PrintSurface::TwipsPerMillimetre, 60 * PrintSurface::TwipsPerMillimetre);
@@ -451,7 +449,7 @@ TEST_F(PrintingWindowTest, APlainPrintAdvancesTheNumberAndKeepsTheOtherBoxes)
         EXPECT_EQ(ws.BoxText(ws.table.RowOfId(numberId)), QString::fromLatin1(next));
         EXPECT_EQ(ws.BoxText(ws.table.RowOfId(amountId)), QStringLiteral("12.5"));
     }
-    EXPECT_EQ(Bills(), 2);
+    EXPECT_EQ(Bills(), 4); // two bills of two rows
 }
 
 TEST_F(PrintingWindowTest, ABillPrintedToAFileIsAPdfAndAHistoryRecord)
