@@ -508,6 +508,28 @@ TEST_F(AutoFillTest, AdvanceNumbersTakesTheNewestStoredNumber)
     EXPECT_EQ(ws.BoxText(text), U("7"));  // not a number box
 }
 
+// A bill made again from the defaults never repeats a stored number; a number not yet
+// used (a new series typed as the default) is kept.
+TEST_F(AutoFillTest, AdvanceUsedNumbersPassesOnlyNumbersAlreadyStored)
+{
+    Workspace ws;
+    const int number = AddBox(ws, U("编号"), 122);
+    Save(ws, U("收据"));
+    for (const char* stored : {"A7", "A8"}) {
+        ws.SetBoxText(number, U(stored));
+        ASSERT_GT(Store(ws), 0);
+    }
+    const struct {
+        const char* shown;
+        const char* after;
+    } cases[] = {{"A8", "A9"}, {"A7", "A9"}, {"B1", "B1"}, {"", ""}};
+    for (const auto& c : cases) {
+        ws.SetBoxText(number, U(c.shown));
+        Fill().AdvanceUsedNumbers(ws);
+        EXPECT_EQ(ws.BoxText(number), U(c.after)) << c.shown;
+    }
+}
+
 // ---- Completion ----
 
 class CompletionTest : public AutoFillTest {
