@@ -358,6 +358,17 @@ protected:
 
     int Bills() { return mTest.app->DbOp().OpenQuery(QStringLiteral("SELECT * FROM 历史")).RecordCount(); }
 
+    // The window printing to `surface`, its bill holding 12.5 and the number NO0041.
+    MainWindow& OpenNumberedBill(RecordingSurface& surface, qint64 numberId)
+    {
+        MainWindow& main = Open();
+        main.SetDestinationFactory([&surface] { return std::make_unique<FixedDestination>(surface); });
+        Workspace& ws = main.OpenWorkspace();
+        ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("12.5"));
+        ws.SetBoxText(ws.table.RowOfId(numberId), QStringLiteral("NO0041"));
+        return main;
+    }
+
     // A serial number box 编号 beside the amount; its element ID.
     qint64 AddNumberBox()
     {
@@ -404,13 +415,9 @@ TEST_F(PrintingWindowTest, CancellingThePrinterChoicePrintsAndStoresNothing)
 TEST_F(PrintingWindowTest, PrintAndContinueStoresTheBillAndAdvancesTheNumber)
 {
     const qint64 numberId = AddNumberBox();
-
-    MainWindow& main = Open();
     RecordingSurface surface(120 * PrintSurface::TwipsPerMillimetre, 60 * PrintSurface::TwipsPerMillimetre);
-    main.SetDestinationFactory([&] { return std::make_unique<FixedDestination>(surface); });
+    MainWindow& main = OpenNumberedBill(surface, numberId);
     Workspace& ws = main.OpenWorkspace();
-    ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("12.5"));
-    ws.SetBoxText(ws.table.RowOfId(numberId), QStringLiteral("NO0041"));
     ASSERT_TRUE(main.BillCommand(QStringLiteral("mPrintContinue")));
     EXPECT_EQ(Bills(), 2);
     EXPECT_TRUE(surface.calls().contains(QStringLiteral("endDocument()")));
@@ -437,13 +444,9 @@ TEST_F(PrintingWindowTest, PrintAndContinueStoresTheBillAndAdvancesTheNumber)
 TEST_F(PrintingWindowTest, APlainPrintAdvancesTheNumberAndKeepsTheOtherBoxes)
 {
     const qint64 numberId = AddNumberBox();
-
-    MainWindow& main = Open();
     RecordingSurface surface(120 * PrintSurface::TwipsPerMillimetre, 60 * PrintSurface::TwipsPerMillimetre);
-    main.SetDestinationFactory([&] { return std::make_unique<FixedDestination>(surface); });
+    MainWindow& main = OpenNumberedBill(surface, numberId);
     Workspace& ws = main.OpenWorkspace();
-    ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("12.5"));
-    ws.SetBoxText(ws.table.RowOfId(numberId), QStringLiteral("NO0041"));
     for (const char* next : {"NO0042", "NO0043"}) {
         ASSERT_TRUE(main.PrintCurrentBill());
         EXPECT_EQ(ws.BoxText(ws.table.RowOfId(numberId)), QString::fromLatin1(next));
