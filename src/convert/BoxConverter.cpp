@@ -45,8 +45,8 @@ bool BoxConverter::TakesDigitsOnly(double code)
 
 int BoxConverter::DigitKeyFilter(int key)
 {
-    const bool digit = key >= '0' && key <= '9';
-    return digit || key == '.' || key == 8 ? key : 0;
+    const bool digit = (key >= '0' && key <= '9') || (key >= 0xFF10 && key <= 0xFF19); // ０–９ as well
+    return digit || key == '.' || key == 0xFF0E || key == 8 ? key : 0;                  // and "．"
 }
 
 QString BoxConverter::ConvertBoxText(double code, const QString& text) const
@@ -64,12 +64,8 @@ QString BoxConverter::ConvertBoxText(double code, const QString& text) const
     case 113:
         return mDates.FormatDateAs(text, QStringLiteral("MM-DD"));
     case 114:
-        return CapitalAmount::ToCapitalDigits(text, CellsOf(code, 114, 0.0001));
-    case 121: {
-        if (CapitalAmount::IsConverted(text)) return text;
-        // Two more cells for 角 and 分, then those two dropped: whole yuan only.
-        return CapitalAmount::ToCapitalDigits(text, CellsOf(code, 121, 0.0201)).chopped(2);
-    }
+    case 121:
+        return CapitalDigitsOf(code, text);
     case 116:
         return Money::ParseAmountExact(text).Shifted(2).ToPlainText() + QLatin1Char('%');
     case 109:
@@ -100,6 +96,23 @@ QString BoxConverter::ConvertBoxText(double code, const QString& text) const
     if (w >= 1 && w <= 99) return Money::FormatMoney(text);
     if (w >= 301 && w <= 399) return Without(Money::FormatMoney(text), QString(kYuan));
     return text; // 115, 119, 122, 123–300, 400 and above
+}
+
+int BoxConverter::CapitalCells(double code)
+{
+    const int w = WholeCode(code);
+    if (w == 114) return CellsOf(code, 114, 0.0001);
+    if (w == 121) return CellsOf(code, 121, 0.0201) - 2;
+    return 0;
+}
+
+QString BoxConverter::CapitalDigitsOf(double code, const QString& text)
+{
+    const int w = WholeCode(code);
+    if (w == 114) return CapitalAmount::ToCapitalDigits(text, CapitalCells(code));
+    if (w != 121 || text.isEmpty() || CapitalAmount::IsConverted(text)) return text;
+    // Two more cells for 角 and 分, then those two dropped: whole yuan only.
+    return CapitalAmount::ToCapitalDigits(text, CapitalCells(code) + 2).chopped(2);
 }
 
 QString BoxConverter::ToPostcode(const QString& text)

@@ -25,12 +25,19 @@ public:
     static bool HasBorder(double code);
     // Boxes of codes 1–99 and 105–108 take only digits, "." and Backspace.
     static bool TakesDigitsOnly(double code);
-    // 0 (swallow) for any key but "0"–"9", "." and Backspace (8).
+    // 0 (swallow) for any key but "0"–"9", "." and Backspace (8); the full-width "０"–"９"
+    // and "．" of a Chinese input method count as digits and point.
     static int DigitKeyFilter(int key);
 
     // The box text after the box of data-type `code` loses the focus. Converting the result
     // again gives the same text.
     QString ConvertBoxText(double code, const QString& text) const;
+
+    // The places of a capital-digit box (114.nn, 121.nn: nn), 0 for other codes.
+    static int CapitalCells(double code);
+    // The box text of a capital-digit box: the fen (114) or whole yuan (121) as capital
+    // digits padded with "零" to its places; text already converted stays.
+    static QString CapitalDigitsOf(double code, const QString& text);
 
     // Six digits: extra digits cut, fewer padded with "0" on the left, none gives "".
     static QString ToPostcode(const QString& text);

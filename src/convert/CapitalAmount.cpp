@@ -109,7 +109,9 @@ QString CapitalAmount::ToCapitalAmount(const QString& text, const QString& unit)
 
     bool negative = false;
     const QString fen = Money::FenOf(text, &negative);
-    if (fen.size() > 15) return text; // 10 000 000 000 000 yuan and more: no capital positions left
+    // 10 000 000 000 000 yuan and more: no capital positions left. Nothing is shown rather
+    // than Arabic digits in a capital box; leaving an amount box refuses such amounts.
+    if (fen.size() > 15) return {};
     QString capital = CapitalOfFen(fen);
     if (unit == QStringLiteral("圆")) capital.replace(QStringLiteral("元"), QStringLiteral("圆"));
     return negative ? QLatin1Char('-') + capital : capital;

@@ -12,9 +12,9 @@ public:
     // True when the text, after an optional "-", starts with a capital digit: already converted.
     static bool IsConverted(const QString& text);
 
-    // 1234.5 → 壹仟贰佰叁拾肆元伍角整; `unit` is "元" or "圆". Text already converted, and
-    // amounts of 10 000 000 000 000 yuan or more (beyond the capital positions), are left
-    // as they are.
+    // 1234.5 → 壹仟贰佰叁拾肆元伍角整; `unit` is "元" or "圆". Text already converted is
+    // left as it is; amounts of 10 000 000 000 000 yuan or more (beyond the capital
+    // positions) give empty text, never Arabic digits.
     static QString ToCapitalAmount(const QString& text, const QString& unit);
 
     // The amount in fen as capital digits, padded on the left with "零" to `cells`

@@ -10,7 +10,7 @@ const QChar kYuan(0xFFE5); // ￥
 Decimal DigitsOnly(const QString& text)
 {
     QString kept;
-    for (const QChar c : text)
+    for (const QChar c : Money::AsciiAmountText(text))
         if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.')) kept += c;
     return Decimal::FromLeadingNumber(kept);
 }
@@ -18,7 +18,7 @@ Decimal DigitsOnly(const QString& text)
 // Negative when the text without "￥" reads as a negative number (Val-style).
 bool ReadsNegative(const QString& text)
 {
-    QString plain = text;
+    QString plain = Money::AsciiAmountText(text);
     plain.remove(kYuan);
     return Decimal::FromLeadingNumber(plain).IsNegative();
 }
@@ -30,6 +30,20 @@ QString Money::FenOf(const QString& text, bool* negative)
     const QString fen = DigitsOnly(text).FenDigits();
     if (negative) *negative = fen != QLatin1String("0") && ReadsNegative(text);
     return fen;
+}
+
+QString Money::AsciiAmountText(const QString& text)
+{
+    QString ascii = text;
+    for (QChar& c : ascii) {
+        const char16_t u = c.unicode();
+        if (u >= u'０' && u <= u'９') c = QChar(u'0' + (u - u'０'));
+        else if (u == u'．') c = QLatin1Char('.');
+        else if (u == u'，') c = QLatin1Char(',');
+        else if (u == u'－') c = QLatin1Char('-');
+        else if (u == u'¥') c = kYuan;
+    }
+    return ascii;
 }
 
 QString Money::GroupThousands(const QString& digits)
@@ -51,7 +65,7 @@ QString Money::FormatMoney(const QString& text)
 
 Decimal Money::ParseAmountExact(const QString& text)
 {
-    QString plain = text;
+    QString plain = AsciiAmountText(text);
     plain.remove(kYuan);
     plain.remove(QLatin1Char('$'));
     plain.remove(QLatin1Char(','));

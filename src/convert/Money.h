@@ -23,6 +23,10 @@ public:
     static Decimal ParseAmountExact(const QString& text);
     static double ParseAmount(const QString& text) { return ParseAmountExact(text).ToDouble(); }
 
+    // Full-width digits and "．", "，", "－", and "¥", in their ASCII forms ("￥" stays):
+    // what a Chinese input method types into an amount box reads as the amount it shows.
+    static QString AsciiAmountText(const QString& text);
+
     // Groups the digits of a whole number by "," in threes.
     static QString GroupThousands(const QString& digits);
 };

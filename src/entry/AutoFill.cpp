@@ -228,35 +228,38 @@ void AutoFill::Enqueue(QList<qint64>& work, qint64 id)
 void AutoFill::RecalculateFrom(Workspace& ws, qint64 id)
 {
     const QList<CalcBox> table = BuildCalcTable(ws);
-    QList<qint64> work{id};
-    for (int i = 0; i < work.size() && i < kMaxWorkEntries; ++i) {
-        const CalcBox* box = FindBox(table, work[i]);
+    Calculation run{{id}, id, {}};
+    for (int i = 0; i < run.work.size() && i < kMaxWorkEntries; ++i) {
+        const CalcBox* box = FindBox(table, run.work[i]);
         if (!box) break;
         const QString value = CapitalAmount::CapitalToNumber(ws.BoxText(box->row), box->cash);
-        WalkSameContent(ws, table, *box, value, work);
-        if (!value.isEmpty()) FillRelatedContent(ws, table, *box, value, work);
-        Accumulate(ws, table, *box, box->sumId, work);
-        Accumulate(ws, table, *box, box->sumId1, work);
+        WalkSameContent(ws, table, *box, value, run);
+        // A box that a related fill wrote sits on the chain that wrote it: filling from it
+        // would only walk that chain again, from another bill, and undo what the user typed.
+        if (!value.isEmpty() && !run.relatedFilled.contains(box->id)) FillRelatedContent(ws, table, *box, value, run);
+        Accumulate(ws, table, *box, box->sumId, run.work);
+        Accumulate(ws, table, *box, box->sumId1, run.work);
     }
 }
 
 void AutoFill::WalkSameContent(Workspace& ws, const QList<CalcBox>& table, const CalcBox& start, const QString& value,
-                               QList<qint64>& work) const
+                               Calculation& run) const
 {
     const CalcBox* current = &start;
     for (int step = 0; step < kMaxLinkSteps; ++step) {
         if (current->sameLink == 0 || current->sameLink == start.id) return;
         current = FindBox(table, current->sameLink);
-        if (!current) return;
+        // The box the user is leaving holds what was typed; the ring goes on from there.
+        if (!current || current->id == run.leftBox) return;
         const QString shown = mConverter.ConvertBoxText(current->cash, value);
         if (shown == ws.BoxText(current->row)) return;
         ws.SetBoxText(current->row, shown);
-        Enqueue(work, current->id);
+        Enqueue(run.work, current->id);
     }
 }
 
 void AutoFill::FillRelatedContent(Workspace& ws, const QList<CalcBox>& table, const CalcBox& start,
-                                  const QString& value, QList<qint64>& work)
+                                  const QString& value, Calculation& run)
 {
     // Without a related-content link nothing could be copied: spare the lookup.
     if (start.relatedLink == 0) return;
@@ -270,10 +273,14 @@ void AutoFill::FillRelatedContent(Workspace& ws, const QList<CalcBox>& table, co
         if (current->relatedLink == 0 || current->relatedLink == start.id) return;
         current = FindBox(table, current->relatedLink);
         if (!current) return;
+        // A box missing from the bill, already matching it, or being left is passed over; the
+        // boxes after it are still filled.
+        if (current->id == run.leftBox) continue;
         const BillRow* source = FindBillRow(bill, ws, *current, found, withSuffix);
         if (!source || source->content == ws.BoxText(current->row)) continue;
         ws.SetBoxText(current->row, source->content);
-        Enqueue(work, current->id);
+        run.relatedFilled.insert(current->id);
+        Enqueue(run.work, current->id);
     }
 }
 
@@ -378,15 +385,43 @@ QString AutoFill::NextNumber(const QString& text)
     return text.left(first) + IncrementDigits(text.mid(first, last - first + 1)) + text.mid(last + 1);
 }
 
+QList<int> AutoFill::NumberRows(const Workspace& ws)
+{
+    QList<int> rows;
+    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
+        if (ws.table.KindOf(row) == ElementTable::TextBox &&
+            BoxConverter::WholeCode(ws.table.Number(row, ElementTable::ColCash)) == kSerialNumberCode)
+            rows << row;
+    }
+    return rows;
+}
+
+QString AutoFill::StoredNumbers(const Workspace& ws, int row)
+{
+    return QStringLiteral(" FROM 历史 WHERE Fmt=") + SqlQuote(ws.formatName) + QStringLiteral(" AND CID=") +
+           QString::number(ws.table.Id(row));
+}
+
+void AutoFill::AdvanceNumber(Workspace& ws, int row)
+{
+    const Recordset newest =
+        mDb.OpenQuery(QStringLiteral("SELECT TOP 1 Con") + StoredNumbers(ws, row) + QStringLiteral(" ORDER BY ID DESC"));
+    if (!newest.Eof()) ws.SetBoxText(row, NextNumber(newest.Text(QStringLiteral("Con"))));
+}
+
 void AutoFill::AdvanceNumbers(Workspace& ws)
 {
-    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
-        if (ws.table.KindOf(row) != ElementTable::TextBox) continue;
-        if (BoxConverter::WholeCode(ws.table.Number(row, ElementTable::ColCash)) != kSerialNumberCode) continue;
-        const Recordset newest = mDb.OpenQuery(QStringLiteral("SELECT Con FROM 历史 WHERE Fmt=") +
-                                               SqlQuote(ws.formatName) + QStringLiteral(" AND CID=") +
-                                               QString::number(ws.table.Id(row)) + QStringLiteral(" ORDER BY ID DESC"));
-        if (!newest.Eof()) ws.SetBoxText(row, NextNumber(newest.Text(QStringLiteral("Con"))));
+    for (int row : NumberRows(ws)) AdvanceNumber(ws, row);
+}
+
+void AutoFill::AdvanceUsedNumbers(Workspace& ws)
+{
+    for (int row : NumberRows(ws)) {
+        const QString number = ws.BoxText(row);
+        if (number.isEmpty()) continue;
+        const Recordset used = mDb.OpenQuery(QStringLiteral("SELECT TOP 1 ID") + StoredNumbers(ws, row) +
+                                             QStringLiteral(" AND Con=") + SqlQuote(number));
+        if (!used.Eof()) AdvanceNumber(ws, row);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "convert/BoxConverter.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -43,6 +44,9 @@ public:
     static QString NextNumber(const QString& text);
     // Every serial-number box gets the number after the newest one stored for it.
     void AdvanceNumbers(Workspace& ws);
+    // Only the serial-number boxes whose number a stored bill already carries: a bill made
+    // from the defaults again (the command line, a restart) never repeats a number.
+    void AdvanceUsedNumbers(Workspace& ws);
 
     // Text for a LIKE pattern that matches itself only (escape character "\"); quotes are
     // left to SqlEscape.
@@ -74,16 +78,29 @@ private:
         QString content;
     };
 
+    static QList<int> NumberRows(const Workspace& ws);
+    // " FROM 历史 WHERE …" for the stored values of the box in `row`.
+    static QString StoredNumbers(const Workspace& ws, int row);
+    void AdvanceNumber(Workspace& ws, int row);
+
     static QList<CalcBox> BuildCalcTable(const Workspace& ws);
     static const CalcBox* FindBox(const QList<CalcBox>& table, qint64 id);
     static LabelParts SplitLabel(const QString& label);
     static void Enqueue(QList<qint64>& work, qint64 id);
     static qint64 WholePart(double value) { return static_cast<qint64>(value); }
 
+    // One RecalculateFrom: the boxes still to process, the box the user is leaving (never
+    // rewritten by a same-content or related fill) and the boxes a related fill wrote.
+    struct Calculation {
+        QList<qint64> work;
+        qint64 leftBox = 0;
+        QSet<qint64> relatedFilled;
+    };
+
     void WalkSameContent(Workspace& ws, const QList<CalcBox>& table, const CalcBox& start, const QString& value,
-                         QList<qint64>& work) const;
+                         Calculation& run) const;
     void FillRelatedContent(Workspace& ws, const QList<CalcBox>& table, const CalcBox& start, const QString& value,
-                            QList<qint64>& work);
+                            Calculation& run);
     qint64 FindLatestBill(const Workspace& ws, const CalcBox& start, const QString& value, LabelParts& label);
     QList<BillRow> ReadBill(const Workspace& ws, qint64 record);
     static const BillRow* FindBillRow(const QList<BillRow>& bill, const Workspace& ws, const CalcBox& box,

@@ -2,6 +2,7 @@
 
 #include "AutoFill.h"
 #include "HistoryRecords.h"
+#include "convert/AmountInput.h"
 #include "convert/BoxConverter.h"
 #include "format/Workspace.h"
 
@@ -46,11 +47,15 @@ void WalkLinks(const ElementTable& table, int focused, bool related, int colour,
 
 } // namespace
 
-void DataEntry::LeaveBox(Workspace& ws, int row)
+QString DataEntry::LeaveBox(Workspace& ws, int row)
 {
-    if (!ws.table.IsDataRow(row) || ws.table.KindOf(row) != ElementTable::TextBox) return;
-    ws.SetBoxText(row, mConverter.ConvertBoxText(ws.table.Number(row, ElementTable::ColCash), ws.BoxText(row)));
+    if (!ws.table.IsDataRow(row) || ws.table.KindOf(row) != ElementTable::TextBox) return {};
+    const double code = ws.table.Number(row, ElementTable::ColCash);
+    const QString refusal = AmountInput::Refusal(code, ws.BoxText(row));
+    if (!refusal.isEmpty()) return refusal;
+    ws.SetBoxText(row, mConverter.ConvertBoxText(code, ws.BoxText(row)));
     mAutoFill.RecalculateFrom(ws, ws.table.Id(row));
+    return {};
 }
 
 void DataEntry::ClickBox(Workspace& ws, int row)

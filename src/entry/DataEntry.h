@@ -24,8 +24,10 @@ public:
     DataEntry(const BoxConverter& converter, AutoFill& autoFill) : mConverter(converter), mAutoFill(autoFill) {}
 
     // Leaving a text box: its text is converted by its data type, then everything that
-    // follows from it is calculated.
-    void LeaveBox(Workspace& ws, int row);
+    // follows from it is calculated. An amount box holding no amount, or one too large for
+    // its cells or for capital figures, is left as it is and the message is returned: the
+    // box keeps the focus. Empty when the box was left.
+    QString LeaveBox(Workspace& ws, int row);
     // Clicking a text box of type 115 ticks it ("√") or clears it.
     static void ClickBox(Workspace& ws, int row);
     // Ticking a check box unticks the boxes of its ring (RCtl), so at most one is ticked.

@@ -21,21 +21,31 @@ bool HistoryGrid::LoadHistoryGrid(const Workspace& ws, int limit)
     if (mGrid.tag == tag) return false;
     mGrid.tag = tag;
     Rebuild(ws.formatName);
-    // Count first, then read only the rows that are shown: a format may hold a hundred
-    // thousand history rows and the tab shows 300 of them.
-    const QString where = QStringLiteral(" FROM 历史 WHERE Fmt=") + SqlQuote(ws.formatName);
+    // Count first, then read only the bills that are shown: a format may hold a hundred
+    // thousand history rows and the tab shows 300 bills.
+    QString where = QStringLiteral(" FROM 历史 WHERE Fmt=") + SqlQuote(ws.formatName);
+    const int bills = mDb.OpenQuery(QStringLiteral("SELECT COUNT(*) AS N FROM (SELECT DISTINCT ID") + where +
+                                    QLatin1Char(')'))
+                          .Value(0)
+                          .toInt();
+    mShowAllEnabled = limit > 0 && limit < bills;
+    if (mShowAllEnabled) where += QStringLiteral(" AND ID>=") + QString::number(OldestShownRecord(where, limit));
     const int total = mDb.OpenQuery(QStringLiteral("SELECT COUNT(*) AS N") + where).Value(0).toInt();
-    if (limit <= 0 || limit > total) limit = total;
-    mShowAllEnabled = limit < total;
-    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT ") +
-                                   (limit < total ? QStringLiteral("TOP %1 ").arg(limit) : QString()) +
-                                   QStringLiteral("*") + where + QStringLiteral(" ORDER BY ID DESC"));
+    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT *") + where + QStringLiteral(" ORDER BY ID DESC"));
     if (total > kQuietRows) mProgress.ShowProgress(QStringLiteral("正在加载历史记录……"), total, 0);
-    ReadRows(rows, limit, total > kQuietRows);
+    ReadRows(rows, total > kQuietRows);
     if (total > kQuietRows) mProgress.CloseProgress();
     for (int col = 0; col < mGrid.ColCount(); ++col) mGrid.SetColumnWidth(col, 0);
     ResetView();
     return true;
+}
+
+qint64 HistoryGrid::OldestShownRecord(const QString& where, int bills)
+{
+    return mDb.OpenQuery(QStringLiteral("SELECT MIN(ID) AS N FROM (SELECT DISTINCT TOP ") + QString::number(bills) +
+                         QStringLiteral(" ID") + where + QStringLiteral(" ORDER BY ID DESC)"))
+        .Value(0)
+        .toLongLong();
 }
 
 void HistoryGrid::Rebuild(const QString& format)
@@ -56,10 +66,10 @@ void HistoryGrid::Rebuild(const QString& format)
     }
 }
 
-void HistoryGrid::ReadRows(Recordset& rows, int limit, bool stepping)
+void HistoryGrid::ReadRows(Recordset& rows, bool stepping)
 {
     qint64 previousId = 0;
-    for (int read = 0; read < limit && !rows.Eof(); ++read, rows.MoveNext()) {
+    for (; !rows.Eof(); rows.MoveNext()) {
         PlaceRow(rows, previousId);
         if (stepping) mProgress.StepProgress(1);
     }

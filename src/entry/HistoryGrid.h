@@ -18,7 +18,7 @@ class Workspace;
 // window shows it and its selection; the core fills it, searches it and deletes from it.
 class HistoryGrid {
 public:
-    // The number of history rows the history tab shows at first.
+    // The number of bills the history tab shows at first.
     static constexpr int kTabLimit = 300;
     static constexpr int kFirstDataRow = 2;
     static constexpr int kRecordCol = 0;
@@ -30,13 +30,14 @@ public:
     Grid& grid() { return mGrid; }
     const Grid& grid() const { return mGrid; }
 
-    // Fills the grid with at most `limit` rows of 历史 of the workspace's format (0 = all).
+    // Fills the grid with the newest `limit` bills of the workspace's format, each with all
+    // its rows (0 = all bills), so that no bill is shown or reprinted in part.
     // Returns false when the grid already shows that request and nothing was done.
     bool LoadHistoryGrid(const Workspace& ws, int limit);
     // Makes the next load run whatever it asks for (after a bill was printed).
     void Invalidate() { mGrid.tag.clear(); }
 
-    // Whether the button "显示全部" is enabled: the last load left history rows out.
+    // Whether the button "显示全部" is enabled: the last load left bills out.
     bool ShowAllEnabled() const { return mShowAllEnabled; }
     // The format whose bills the grid shows.
     const QString& FormatName() const { return mFormat; }
@@ -63,7 +64,9 @@ public:
 
 private:
     void Rebuild(const QString& format);
-    void ReadRows(Recordset& rows, int limit, bool stepping);
+    // The lowest record number among the newest `bills` bills of the format.
+    qint64 OldestShownRecord(const QString& where, int bills);
+    void ReadRows(Recordset& rows, bool stepping);
     void PlaceRow(Recordset& rows, qint64& previousId);
     void ResetView();
 

@@ -25,10 +25,15 @@ QString BoxFont()
     return QStringLiteral("宋体");
 }
 
-// A box of 12 points prints its characters about 3.5 mm wide at the designer's usual zoom;
-// the spacing of capital digits over a printed place run is chosen for that width, and the
-// clerk tunes it in the designer when the printer differs.
-constexpr double kPrintedCharMm = 3.5;
+// Text prints as wide, against the page, as it shows on a canvas filling the screen the
+// format was made for (the frame leaves 340 twips of the screen's width to the window's
+// edges): a character of n points is n × 20 twips wide there. The spacing of capital digits
+// over a printed place run is chosen for that width, so that every digit lands in its slot;
+// the clerk tunes it in the designer for a much wider screen.
+double PrintedCharMm(double fontSize, double pageWidthMm)
+{
+    return fontSize * 20 * pageWidthMm / (DemoFormats::kScreenTwips - 340);
+}
 
 } // namespace
 
@@ -37,11 +42,12 @@ QStringList DemoFormats::Names()
     return {QStringLiteral("转账支票"), QStringLiteral("现金支票"), QStringLiteral("进账单"), QStringLiteral("送货单")};
 }
 
-// Automatic paper off, background printing off, no rulers, not turned, not locked, guides
-// not closing in, background shown, ruler coordinates not printed.
+// Automatic paper on (the paper takes the form's size, so nothing falls off the page),
+// background printing off, no rulers, not turned, not locked, guides not closing in,
+// background shown, ruler coordinates not printed.
 QString DemoFormats::OptionString()
 {
-    return QStringLiteral("False|False|0|0|0|0|1|False|");
+    return QStringLiteral("True|False|0|0|0|0|1|False|");
 }
 
 bool DemoFormats::Install(DbOperate& db, const QString& applicationFolder, QString* error)
@@ -171,10 +177,12 @@ DemoFormats::Form DemoFormats::DeliveryNote()
     // Capital digits, one per slot: the slot's free part holds the digit, its end the place name.
     const QRectF run = blank(QStringLiteral("合计大写"));
     const double slot = run.width() / 8;
-    const double margin = (slot - DemoBackgrounds::kPlaceWidthMm - kPrintedCharMm) / 2;
-    Box words = Text(QStringLiteral("合计大写"), QRectF(run.left() + margin, run.center().y() - 2.5, run.width(), 5),
+    const double digit = PrintedCharMm(12, paper.PageSize().width());
+    const double margin = (slot - DemoBackgrounds::kPlaceWidthMm - digit) / 2;
+    // A little below the run's middle: the digits then stand on the line, as the place names do.
+    Box words = Text(QStringLiteral("合计大写"), QRectF(run.left() + margin, run.center().y() - 1.5, run.width(), 5),
                      114.08);
-    words.spacing = slot - kPrintedCharMm;
+    words.spacing = slot - digit;
     boxes << discount << total << words;
     Ring(form, Link::SameContent, {QStringLiteral("合计"), QStringLiteral("合计大写")});
     boxes << Text(QStringLiteral("备注"), Inside(blank(QStringLiteral("备注"))), 0, 11)
@@ -231,10 +239,12 @@ DemoFormats::Box DemoFormats::Cells(const QString& label, const QRectF& blank, d
     return Text(label, QRectF(blank.left(), blank.center().y() - height / 2, blank.width(), height), code, fontSize);
 }
 
-// The tick is printed at the box's corner in its own size, over the printed square.
+// The tick prints from the box's corner in its own size (10 points, about 2.1 × 2.5 mm of
+// ink below and right of the corner's 0.2 × 0.85 mm of glyph margin): the box is placed so
+// that the ink sits in the middle of the printed square.
 DemoFormats::Box DemoFormats::Check(const QString& label, const QRectF& square)
 {
-    Box box = Text(label, QRectF(square.left() - 0.2, square.top() - 1, 4, 4.5), 0, 10);
+    Box box = Text(label, QRectF(square.left() + 0.5, square.top() - 0.35, 4, 4.5), 0, 10);
     box.kind = 1;
     return box;
 }

@@ -204,13 +204,14 @@ bool FormatLibrary::SaveFormatAs(Workspace& ws, const QString& name)
     return SaveAs(ws, name, mHooks.storeDefaults);
 }
 
-bool FormatLibrary::SaveAs(Workspace& ws, const QString& name, const std::function<void()>& storeDefaults)
+bool FormatLibrary::SaveAs(Workspace& ws, const QString& name, const std::function<void()>& storeDefaults,
+                           bool copyBackground)
 {
     if (mHooks.checkBoxes) mHooks.checkBoxes();
     QString target = name;
     if (target.isEmpty() && mHooks.askFormatName) target = mHooks.askFormatName(true);
     if (target.isEmpty()) return false;
-    return Store().SaveFormatAs(ws, target, mPrompter, mFolder, storeDefaults);
+    return Store().SaveFormatAs(ws, target, mPrompter, mFolder, storeDefaults, copyBackground);
 }
 
 // One page size: asked until it is a number other than zero; an empty answer or cancel ends
@@ -270,7 +271,10 @@ bool FormatLibrary::MakeNewFormat(Workspace& ws, const NewFormatAnswers& answers
         ws.heightText = PlainNumber(answers.height);
         if (mHooks.resizePage) mHooks.resizePage();
     }
-    return SaveAs(ws, answers.name, {});
+    // A new format starts blank, without the old format's background, and fitting the
+    // printer's paper to itself.
+    ws.setPaper = true;
+    return SaveAs(ws, answers.name, {}, false);
 }
 
 bool FormatLibrary::DeleteFormat(const QString& name, const QString& currentFormat)

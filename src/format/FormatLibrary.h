@@ -133,7 +133,8 @@ public:
     FormatStore Store();
 
 private:
-    bool SaveAs(Workspace& ws, const QString& name, const std::function<void()>& storeDefaults);
+    bool SaveAs(Workspace& ws, const QString& name, const std::function<void()>& storeDefaults,
+                bool copyBackground = true);
     std::optional<QString> AskSize(const QString& prompt, const QString& preset, const QString& zeroMessage);
 
     QString mFolder;

@@ -205,7 +205,7 @@ bool FormatStore::FormatExists(const QString& name)
 }
 
 bool FormatStore::SaveFormatAs(Workspace& ws, const QString& name, Prompter& prompter, const QString& applicationFolder,
-                               const std::function<void()>& storeDefaults)
+                               const std::function<void()>& storeDefaults, bool copyBackground)
 {
     if (name.isEmpty()) return false;
     const QString refused = FormatNameRule::Refusal(mDb, name);
@@ -217,7 +217,7 @@ bool FormatStore::SaveFormatAs(Workspace& ws, const QString& name, Prompter& pro
     // a file name cannot hold keep their background too.
     const QString from = BackgroundImages::BackgroundPath(applicationFolder, ws.formatName);
     const QString to = BackgroundImages::BackgroundPath(applicationFolder, name);
-    if (!QFileInfo::exists(to)) BackgroundImages::CopyBackground(from, to);
+    if (copyBackground && !QFileInfo::exists(to)) BackgroundImages::CopyBackground(from, to);
     if (storeDefaults) storeDefaults();
     if (FormatExists(name) && !prompter.Ask(QStringLiteral("该格式已经存在，是否覆盖？")))
         return false;

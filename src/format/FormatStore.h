@@ -45,10 +45,11 @@ public:
     const QString& LastError() const { return mLastError; }
     static QString SaveFailedText() { return QStringLiteral("格式保存失败！"); }
     // Saves the open format under `name` and makes it the current format: its background is
-    // copied when the new name has none, `storeDefaults` keeps the present contents as the old
-    // format's defaults, and a name in use is overwritten only when the user says so.
+    // copied when the new name has none (unless `copyBackground` is false: a new format starts
+    // blank), `storeDefaults` keeps the present contents as the old format's defaults, and a
+    // name in use is overwritten only when the user says so.
     bool SaveFormatAs(Workspace& ws, const QString& name, Prompter& prompter, const QString& applicationFolder,
-                      const std::function<void()>& storeDefaults = {});
+                      const std::function<void()>& storeDefaults = {}, bool copyBackground = true);
     bool SaveWholeFormat(const Workspace& ws, const QString& width, const QString& height, const QString& x,
                          const QString& y, const QString& name = {});
 

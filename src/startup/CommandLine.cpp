@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "startup/StartupSequence.h"
+#include "convert/AmountInput.h"
 #include "convert/BoxConverter.h"
 #include "convert/CapitalAmount.h"
 #include "entry/AutoFill.h"
@@ -87,13 +88,13 @@ QString CommandLine::Usage()
                           "  sql \"<SQL语句>\"：执行一条语句；查询输出表头和各行（以制表符分隔）\n"
                           "  formats：列出所有格式名称，每行一个\n"
                           "  show-format 格式名称：以制表符分隔输出该格式的输入框列表（含表头）\n"
-                          "  history --format 格式名称 [--limit 行数]：以制表符分隔输出历史记录（最新的在前）\n"
+                          "  history --format 格式名称 [--limit 张数]：以制表符分隔输出历史记录（最新的在前，最多“张数”张单据）\n"
                           "  fill --format 格式名称 [--set 标签=内容]... [--store]：填写一张单据并输出各输入框内容；\n"
                           "       --store 把单据存入历史记录\n"
                           "  print --format 格式名称 [--set 标签=内容]... [--record 记录号] [--store]\n"
                           "        (--pdf 文件.pdf | --png 文件.png [--dpi 300])：按打印的样子输出一张单据\n"
                           "       （含格式的打印偏移和选项）；--record 取历史记录，--store 打印后存入历史记录\n"
-                          "  convert 类型代码 [文本]：输出文本框离开时转换后的文本；不给文本时逐行读标准输入\n"
+                          "  convert 类型代码 [文本]：输出文本框离开时转换后的文本（金额框不接受的文本报错）；不给文本时逐行读标准输入\n"
                           "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
                           "  export-format 格式名 文件[.zhq] [--force]：导出格式（连同同名.jpg底图）；文件已存在时须加 --force\n"
                           "  import-format 文件.zhq [--as 格式名]：导入格式，默认以文件名为格式名；格式名已存在时出错\n"
@@ -185,7 +186,7 @@ int CommandLine::History(AppContext& app, const QStringList& arguments, QTextStr
     bool ok = true;
     const int limit = limited ? limitText.toInt(&ok) : 0;
     if (name.isEmpty() || !ok || limit < 0) {
-        err << QStringLiteral("history 需要 --format 格式名称，--limit 需要一个不小于0的整数。\n") << Usage();
+        err << QStringLiteral("history 需要 --format 格式名称，--limit 需要一个不小于0的整数（单据张数）。\n") << Usage();
         return 2;
     }
     if (!StartupSequence::OpenData(app)) return 1;
@@ -257,6 +258,8 @@ int CommandLine::PrepareBill(AppContext& app, const QString& name, const QList<Q
         for (; !rows.Eof(); rows.MoveNext()) ws.SetBoxContent(ws.table.RowOfId(rows.Value(0).toLongLong()), rows.Text(1));
     } else {
         entry.FillDateBoxes(ws);
+        // The defaults bring back the number the last stored bill carried.
+        kit.autoFill.AdvanceUsedNumbers(ws);
     }
 
     for (const auto& [label, value] : values) {
@@ -271,7 +274,11 @@ int CommandLine::PrepareBill(AppContext& app, const QString& name, const QList<Q
             continue;
         }
         ws.SetBoxContent(row, value);
-        entry.LeaveBox(ws, row);
+        const QString refusal = entry.LeaveBox(ws, row);
+        if (!refusal.isEmpty()) {
+            err << QStringLiteral("“") << label << QStringLiteral("”：") << refusal << Qt::endl;
+            return 1;
+        }
     }
     return 0;
 }
@@ -400,12 +407,20 @@ int CommandLine::Convert(AppContext& app, const QStringList& arguments, bool rev
         return 2;
     }
     const BoxConverter converter(app.Time());
+    // An amount the box would refuse gives its message and an empty line, and exit 1.
+    bool refused = false;
     auto convert = [&](const QString& text) {
-        return reverse ? CapitalAmount::CapitalToNumber(text, code) : converter.ConvertBoxText(code, text);
+        if (reverse) return CapitalAmount::CapitalToNumber(text, code);
+        const QString refusal = AmountInput::Refusal(code, text);
+        if (refusal.isEmpty()) return converter.ConvertBoxText(code, text);
+        err << text << QStringLiteral("：") << refusal << Qt::endl;
+        refused = true;
+        return QString();
     };
     if (arguments.size() == 2) {
-        out << convert(arguments[1]) << '\n';
-        return 0;
+        const QString converted = convert(arguments[1]);
+        if (!refused) out << converted << '\n';
+        return refused ? 1 : 0;
     }
     QTextStream in(stdin);
     QString line;
@@ -413,7 +428,7 @@ int CommandLine::Convert(AppContext& app, const QStringList& arguments, bool rev
         if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
         out << convert(line) << '\n';
     }
-    return 0;
+    return refused ? 1 : 0;
 }
 
 int CommandLine::Sql(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)

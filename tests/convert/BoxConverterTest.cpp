@@ -125,6 +125,8 @@ TEST(DataTypes, BordersKeysAndTheEditorsCodes)
     EXPECT_EQ(BoxConverter::DigitKeyFilter('7'), '7');
     EXPECT_EQ(BoxConverter::DigitKeyFilter('.'), '.');
     EXPECT_EQ(BoxConverter::DigitKeyFilter(8), 8);
+    EXPECT_EQ(BoxConverter::DigitKeyFilter(0xFF15), 0xFF15); // ５ of an input method
+    EXPECT_EQ(BoxConverter::DigitKeyFilter(0xFF0E), 0xFF0E); // ．
     EXPECT_EQ(BoxConverter::DigitKeyFilter('-'), 0);
     EXPECT_EQ(BoxConverter::DigitKeyFilter('a'), 0);
     EXPECT_TRUE(BoxConverter::TakesDigitsOnly(12));

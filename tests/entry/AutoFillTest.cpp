@@ -189,6 +189,58 @@ TEST_F(RelatedContentTest, AccountTypedFillsBankAndPayeeAroundTheRing)
     EXPECT_EQ(mWs.BoxText(payee), U("甲公司"));
 }
 
+// The ring 收款人 → 账号 → 开户行 → 收款人 over earlier bills: the box typed into keeps what was
+// typed, a box filled from a bill does not fill back from another bill, and a box missing
+// from the bill or already matching it does not stop the boxes after it.
+TEST_F(RelatedContentTest, ChainsFillOnlyForwardFromTheTypedBox)
+{
+    struct Case {
+        const char* name;
+        QList<QStringList> bills; // payee, account, bank
+        QStringList before;       // payee, account, bank shown before typing
+        int typed;                // 0 payee, 1 account, 2 bank
+        const char* text;
+        QStringList after;
+    };
+    const QList<Case> cases{
+        {"account shared bank", {{U("甲"), U("111"), U("X行")}, {U("乙"), U("222"), U("X行")}}, {U(""), U(""), U("")}, 1, "111",
+         {U("甲"), U("111"), U("X行")}},
+        {"bank already shown", {{U("甲"), U("111"), U("X行")}, {U("乙"), U("222"), U("X行")}}, {U(""), U(""), U("X行")}, 1,
+         "111", {U("甲"), U("111"), U("X行")}},
+        {"first box missing from the bill", {{U("甲"), QString(), U("Y行")}}, {U(""), U(""), U("")}, 0, "甲",
+         {U("甲"), QString(), U("Y行")}},
+        {"first box already matching", {{U("甲"), U("333"), U("Z行")}}, {U(""), U("333"), U("")}, 0, "甲",
+         {U("甲"), U("333"), U("Z行")}},
+        {"typed bank kept over a later bill", {{U("甲"), U("111"), U("X行")}, {U("乙"), U("222"), U("X行")}},
+         {U(""), U(""), U("")}, 2, "X行", {U("乙"), U("222"), U("X行")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Db().ExecuteSql(QStringLiteral("DELETE * FROM 历史"));
+        for (const QStringList& bill : c.bills) Bill(bill[0], bill[1], bill[2]);
+        const int rows[] = {payee, account, bank};
+        for (int i = 0; i < 3; ++i) mWs.SetBoxText(rows[i], c.before[i]);
+        mWs.SetBoxText(rows[c.typed], U(c.text));
+        Recalc(mWs, rows[c.typed]);
+        EXPECT_EQ((QStringList{mWs.BoxText(payee), mWs.BoxText(account), mWs.BoxText(bank)}), c.after);
+    }
+}
+
+// A same-content ring brings nothing back into the box being left.
+TEST_F(AutoFillTest, SameContentRingNeverRewritesTheBoxBeingLeft)
+{
+    Workspace ws;
+    const int typed = AddBox(ws, U("原文"));
+    const int money = AddBox(ws, U("金额"), 117);
+    Save(ws, U("环回"));
+    Link(ws, typed, money, false);
+    Link(ws, money, typed, false);
+    ws.SetBoxText(typed, U("12.345"));
+    Recalc(ws, typed);
+    EXPECT_EQ(ws.BoxText(money), U("12.34"));
+    EXPECT_EQ(ws.BoxText(typed), U("12.345"));
+}
+
 class LabelFamilyTest : public AutoFillTest {
 protected:
     void SetUp() override
@@ -454,6 +506,28 @@ TEST_F(AutoFillTest, AdvanceNumbersTakesTheNewestStoredNumber)
     EXPECT_EQ(ws.BoxText(number), U("NO2024-0100"));
     EXPECT_EQ(ws.BoxText(fresh), U("A1")); // empty history leaves the number as it is
     EXPECT_EQ(ws.BoxText(text), U("7"));  // not a number box
+}
+
+// A bill made again from the defaults never repeats a stored number; a number not yet
+// used (a new series typed as the default) is kept.
+TEST_F(AutoFillTest, AdvanceUsedNumbersPassesOnlyNumbersAlreadyStored)
+{
+    Workspace ws;
+    const int number = AddBox(ws, U("编号"), 122);
+    Save(ws, U("收据"));
+    for (const char* stored : {"A7", "A8"}) {
+        ws.SetBoxText(number, U(stored));
+        ASSERT_GT(Store(ws), 0);
+    }
+    const struct {
+        const char* shown;
+        const char* after;
+    } cases[] = {{"A8", "A9"}, {"A7", "A9"}, {"B1", "B1"}, {"", ""}};
+    for (const auto& c : cases) {
+        ws.SetBoxText(number, U(c.shown));
+        Fill().AdvanceUsedNumbers(ws);
+        EXPECT_EQ(ws.BoxText(number), U(c.after)) << c.shown;
+    }
 }
 
 // ---- Completion ----

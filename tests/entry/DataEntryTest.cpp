@@ -156,16 +156,23 @@ TEST(DataEntry, SaveAndContinueStoresClearsDatesAndNumbers)
     EXPECT_EQ(ws.BoxText(number), QStringLiteral("NO2024-0101"));
 }
 
-QString Fill(const QString& folder, const QStringList& arguments, int* code = nullptr)
+QString Kestrio(const QString& folder, const QString& command, const QStringList& arguments, int* code = nullptr,
+                QString* err = nullptr)
 {
     QProcess process;
     process.start(QStringLiteral(KESTRIO_BINARY), QStringList{QStringLiteral("--data-dir"), folder,
                                                                QStringLiteral("--today"), QStringLiteral("2026-12-08"),
-                                                               QStringLiteral("fill")} +
+                                                               command} +
                                                       arguments);
     process.waitForFinished(60000);
     if (code) *code = process.exitCode();
+    if (err) *err = QString::fromUtf8(process.readAllStandardError());
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString Fill(const QString& folder, const QStringList& arguments, int* code = nullptr, QString* err = nullptr)
+{
+    return Kestrio(folder, QStringLiteral("fill"), arguments, code, err);
 }
 
 TEST(FillCommand, FillsTheDemoFormatsAsAClerkWould)
@@ -197,6 +204,66 @@ TEST(FillCommand, FillsTheDemoFormatsAsAClerkWould)
                   QStringLiteral("--store")},
          &code);
     EXPECT_EQ(code, 1);
+}
+
+// An amount that would print wrong stops the command with exit 1 and the box's message;
+// full-width input reads as the amount it shows.
+TEST(FillCommand, RefusesAmountsThatWouldPrintWrong)
+{
+    QTemporaryDir dir;
+    const struct {
+        const char* set;
+        int code;
+        const char* expected; // in the output, or in the message when refused
+    } cases[] = {
+        {"小写金额=１２３．５０", 0, "大写金额\t壹佰贰拾叁元伍角整\n"},
+        {"小写金额=1.2.3", 1, "“小写金额”：金额格式不正确！"},
+        {"大写金额=1e3", 1, "“大写金额”：金额格式不正确！"},
+        {"小写金额=12345678901234567890", 1, "“小写金额”：金额超出对格金额框的格数，无法打印！"},
+        {"存根金额=10000000000000", 1, "“存根金额”：金额过大：不能达到10万亿元！"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.set);
+        int code = -1;
+        QString err;
+        const QString out = Fill(dir.path(), {QStringLiteral("--format"), QStringLiteral("转账支票"), QStringLiteral("--set"),
+                                              QString::fromUtf8(c.set), QStringLiteral("--store")},
+                                 &code, &err);
+        EXPECT_EQ(code, c.code);
+        EXPECT_TRUE((c.code == 0 ? out : err).contains(QString::fromUtf8(c.expected))) << out.toStdString() << err.toStdString();
+    }
+    // Only the accepted bill was stored.
+    EXPECT_EQ(Kestrio(dir.path(), QStringLiteral("sql"), {QStringLiteral("SELECT COUNT(*) AS N FROM (SELECT DISTINCT ID FROM 历史)")}),
+              QStringLiteral("N\n1\n"));
+}
+
+// Every bill stored from the command line carries the next serial number: the number of
+// the defaults is used once.
+TEST(FillCommand, StoredBillsAdvanceTheSerialNumber)
+{
+    QTemporaryDir dir;
+    const QStringList format{QStringLiteral("--format"), QStringLiteral("送货单")};
+    const QString pdf = dir.filePath(QStringLiteral("单.pdf"));
+    const struct {
+        const char* command;
+        QStringList extra;
+        const char* number; // shown by fill; empty for print
+    } runs[] = {
+        {"fill", {QStringLiteral("--store")}, "00000001"},
+        {"fill", {QStringLiteral("--store")}, "00000002"},
+        {"print", {QStringLiteral("--store"), QStringLiteral("--pdf"), pdf}, ""},
+        {"fill", {QStringLiteral("--store")}, "00000004"},
+        {"fill", {}, "00000005"},
+        {"fill", {}, "00000005"},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(std::string(run.command) + " " + run.number);
+        int code = -1;
+        const QString out = Kestrio(dir.path(), QString::fromLatin1(run.command), format + run.extra, &code);
+        EXPECT_EQ(code, 0);
+        if (*run.number) EXPECT_TRUE(out.contains(QStringLiteral("单号\t") + QString::fromLatin1(run.number) + QLatin1Char('\n')))
+            << out.toStdString();
+    }
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The history grid: layout, newest bills first, the row limit and "显示全部".
+// The history grid: layout, newest bills first, the bill limit and "显示全部".
 #include "RecordingProgress.h"
 #include "TestApp.h"
 #include "entry/HistoryGrid.h"
@@ -155,38 +155,64 @@ TEST_F(HistoryGridTest, AnUnchangedRequestDoesNotReload)
     EXPECT_EQ(history.grid().Text(2, HistoryGrid::kFirstBoxCol), QStringLiteral("别的"));
 }
 
-TEST_F(HistoryGridTest, TheTabLoadsTheNewest300RowsAndShowAllTheRest)
+// A limit counts bills, and every bill shown has all its rows: none is shown, nor
+// reprinted, in part.
+TEST_F(HistoryGridTest, LimitsCountWholeBills)
+{
+    AddThousandRows();
+    struct Case {
+        int limit;
+        int rows;
+        const char* oldestRecord;
+        int filledCells;
+        bool showAll;
+    };
+    const Case cases[] = {
+        {HistoryGrid::kTabLimit, 251, "1", 1002, false},
+        {0, 251, "1", 1002, false},
+        {76, 76, "176", 2 + 75 * 4, true},
+        {2, 2, "250", 6, true},
+        {1, 1, "251", 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.limit);
+        HistoryGrid history(Db(), mProgress);
+        ASSERT_TRUE(history.LoadHistoryGrid(mWs, c.limit));
+        const Grid& g = history.grid();
+        ASSERT_EQ(history.DataRowCount(), c.rows);
+        const int last = HistoryGrid::kFirstDataRow + c.rows - 1;
+        EXPECT_EQ(g.Text(last, HistoryGrid::kRecordCol), QString::fromLatin1(c.oldestRecord));
+        EXPECT_EQ(g.Text(last, HistoryGrid::kNumberCol), QString::number(c.rows));
+        EXPECT_EQ(FilledBoxCells(g, HistoryGrid::kFirstDataRow, last), c.filledCells);
+        EXPECT_EQ(history.ShowAllEnabled(), c.showAll);
+    }
+}
+
+TEST_F(HistoryGridTest, TheNewestBillsLoadWithProgressAndShowAllTheRest)
 {
     AddThousandRows();
     HistoryGrid history(Db(), mProgress);
-    ASSERT_TRUE(history.LoadHistoryGrid(mWs, HistoryGrid::kTabLimit));
+    ASSERT_TRUE(history.LoadHistoryGrid(mWs, 76));
     const Grid& g = history.grid();
-    // Bill 251 (2 rows), bills 250–177 (296 rows) and two of bill 176's four rows.
+    // Bill 251 (2 rows), bills 250–176 whole (300 rows).
     ASSERT_EQ(history.DataRowCount(), 76);
     EXPECT_EQ(RowTexts(g, 2), (QStringList{QStringLiteral("251"), QStringLiteral("1"), QStringLiteral("251-2"), QString(),
                                            QStringLiteral("251-4"), QString()}));
-    EXPECT_EQ(RowTexts(g, 3), (QStringList{QStringLiteral("250"), QStringLiteral("2"), QStringLiteral("250-2"),
-                                           QStringLiteral("250-3"), QStringLiteral("250-4"), QStringLiteral("250-5")}));
-    EXPECT_EQ(g.Text(77, HistoryGrid::kRecordCol), QStringLiteral("176"));
-    EXPECT_EQ(g.Text(77, HistoryGrid::kNumberCol), QStringLiteral("76"));
-    EXPECT_EQ(FilledBoxCells(g, 77, 77), 2);
-    EXPECT_EQ(FilledBoxCells(g, 2, 77), 300);
+    EXPECT_EQ(RowTexts(g, 77), (QStringList{QStringLiteral("176"), QStringLiteral("76"), QStringLiteral("176-2"),
+                                            QStringLiteral("176-3"), QStringLiteral("176-4"), QStringLiteral("176-5")}));
     EXPECT_TRUE(history.ShowAllEnabled());
     EXPECT_EQ(mProgress.captions, QStringList{QStringLiteral("正在加载历史记录……")});
-    EXPECT_EQ(mProgress.totals, QList<int>{1002});
-    EXPECT_EQ(mProgress.steps, 300);
+    EXPECT_EQ(mProgress.totals, QList<int>{302});
+    EXPECT_EQ(mProgress.steps, 302);
     EXPECT_EQ(mProgress.closed, 1);
 
     // "显示全部"
     ASSERT_TRUE(history.LoadHistoryGrid(mWs, 0));
     ASSERT_EQ(history.DataRowCount(), 251);
-    EXPECT_EQ(RowTexts(g, 77), (QStringList{QStringLiteral("176"), QStringLiteral("76"), QStringLiteral("176-2"),
-                                            QStringLiteral("176-3"), QStringLiteral("176-4"), QStringLiteral("176-5")}));
     EXPECT_EQ(RowTexts(g, 252), (QStringList{QStringLiteral("1"), QStringLiteral("251"), QStringLiteral("1-2"),
                                              QStringLiteral("1-3"), QStringLiteral("1-4"), QStringLiteral("1-5")}));
-    EXPECT_EQ(FilledBoxCells(g, 2, 252), 1002);
     EXPECT_FALSE(history.ShowAllEnabled());
-    EXPECT_EQ(mProgress.steps, 300 + 1002);
+    EXPECT_EQ(mProgress.steps, 302 + 1002);
 }
 
 TEST_F(HistoryGridTest, ShowAllIsEnabledOnlyWhenRowsWereLeftOut)
@@ -198,13 +224,12 @@ TEST_F(HistoryGridTest, ShowAllIsEnabledOnlyWhenRowsWereLeftOut)
     EXPECT_EQ(history.DataRowCount(), 3);
     history.LoadHistoryGrid(mWs, 13);
     EXPECT_FALSE(history.ShowAllEnabled());
-    history.LoadHistoryGrid(mWs, 11);
-    EXPECT_TRUE(history.ShowAllEnabled());
-    EXPECT_EQ(history.DataRowCount(), 3);
-    EXPECT_EQ(FilledBoxCells(history.grid(), 2, 4), 11);
-    history.LoadHistoryGrid(mWs, 5);
+    history.LoadHistoryGrid(mWs, 3);
+    EXPECT_FALSE(history.ShowAllEnabled());
+    history.LoadHistoryGrid(mWs, 2);
     EXPECT_TRUE(history.ShowAllEnabled());
     EXPECT_EQ(history.DataRowCount(), 2);
+    EXPECT_EQ(FilledBoxCells(history.grid(), 2, 3), 8);
     EXPECT_TRUE(mProgress.captions.isEmpty());
 }
 

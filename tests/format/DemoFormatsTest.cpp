@@ -2,6 +2,11 @@
 #include "GuiApplication.h"
 #include "TestApp.h"
 #include "format/DemoFormats.h"
+#include "format/FormatStore.h"
+#include "format/Workspace.h"
+#include "print/BillPrinter.h"
+#include "print/BillRenderer.h"
+#include "print/PainterSurface.h"
 #include "images/BackgroundImages.h"
 #include "images/DemoBackgrounds.h"
 #include "storage/ShippedDatabase.h"
@@ -146,7 +151,7 @@ TEST_F(DemoFormatsTest, AFirstStartInstallsTheFourFormatsEachWithOneWholeFormatR
         EXPECT_EQ(whole.Value(QStringLiteral("X")).toDouble(), 10); // no print offset
         EXPECT_EQ(whole.Value(QStringLiteral("Y")).toDouble(), 10);
         EXPECT_EQ(whole.Value(QStringLiteral("Color")).toInt(), 19200);
-        EXPECT_EQ(whole.Text(QStringLiteral("Mem")), QStringLiteral("False|False|0|0|0|0|1|False|"));
+        EXPECT_EQ(whole.Text(QStringLiteral("Mem")), QStringLiteral("True|False|0|0|0|0|1|False|"));
         whole.MoveNext();
     }
     EXPECT_EQ(Elements("转账支票").size(), 14);
@@ -367,23 +372,72 @@ TEST_F(DemoFormatsTest, TheAmountCellsOfTheBoxesLieOnThePrintedCells)
     }
 }
 
-// 114.08 prints right-aligned, each character advancing by its width plus S: with 3.5 mm
-// characters and S = 7.5 every digit takes an 11 mm slot and lands in the blank part of it,
-// just before the printed place name (拾 万 仟 佰 拾 元 角 分).
+// The boxes of a demo format printed alone (no background) as the command line prints them,
+// at the background's 8 pixels per millimetre, with the given contents.
+QImage PrintedBoxes(AppContext& app, const char* format, const QHash<QString, QString>& contents)
+{
+    Workspace ws;
+    FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, U(format));
+    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
+        const QString label = ws.table.Text(row, ElementTable::ColLbl);
+        if (contents.contains(label)) ws.SetBoxContent(row, contents.value(label));
+    }
+    const QSizeF page(ws.Width(), ws.Height());
+    QImage image(qRound(page.width() * kPx), qRound(page.height() * kPx), QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(kPx * 1000));
+    image.setDotsPerMeterY(qRound(kPx * 1000));
+    image.fill(Qt::white);
+    auto surface = PainterSurface::ForImage(image);
+    BillRenderer renderer(*surface, BillPrinter::EnvironmentFor(app, ws, 0));
+    EXPECT_TRUE(renderer.RenderBill(ws, 0, 0));
+    surface.reset();
+    return image;
+}
+
+// The ink of `mm` as a rectangle in millimetres; empty when there is none.
+QRectF InkBounds(const QImage& image, const QRectF& mm)
+{
+    QRectF bounds;
+    for (int y = static_cast<int>(mm.top() * kPx); y < static_cast<int>(mm.bottom() * kPx); ++y)
+        for (int x = static_cast<int>(mm.left() * kPx); x < static_cast<int>(mm.right() * kPx); ++x)
+            if (IsInk(image.pixel(x, y))) bounds |= QRectF(x / kPx, y / kPx, 1 / kPx, 1 / kPx);
+    return bounds;
+}
+
+// Every capital digit of the total lands in the blank part of its slot of the printed place
+// run, clear of the place name (拾 万 仟 佰 拾 元 角 分) printed at the slot's end.
 TEST_F(DemoFormatsTest, TheCapitalDigitsOfTheTotalLandBeforeThePrintedPlaceNames)
 {
     ASSERT_TRUE(mApp.Open());
     const Element words = Elements("送货单").value(U("合计大写"));
     EXPECT_EQ(words.cash, 114.08);
-    EXPECT_EQ(words.w, 88);
-    EXPECT_EQ(words.s, 7.5);
-    const QImage image = Background("送货单");
-    const double y = words.y + words.h / 2;
+    const QImage printed = PrintedBoxes(*mApp.app, "送货单", {{U("合计大写"), U("捌捌捌捌捌捌捌捌")}});
+    const QRectF run = DemoBackgrounds(DemoBackgrounds::Form::DeliveryNote).Blank(U("合计大写"));
+    const double slot = run.width() / 8;
     for (int k = 0; k < 8; ++k) {
         SCOPED_TRACE(k);
-        const double digit = words.x + words.w - (8 - k) * (3.5 + words.s) + 1.75;
-        EXPECT_EQ(InkPixels(image, Around(digit, y, 1.5)), 0);
-        EXPECT_GT(InkPixels(image, Around(digit + 5.5, y, 1.5)), 20); // the place name
+        const QRectF place(run.left() + slot * k, run.top() - 2, slot, run.height() + 4);
+        const QRectF ink = InkBounds(printed, place);
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_GE(ink.left(), place.left() + 0.3);
+        EXPECT_LE(ink.right(), place.right() - DemoBackgrounds::kPlaceWidthMm - 0.3);
+    }
+}
+
+// A tick prints inside its printed square.
+TEST_F(DemoFormatsTest, TheTicksOfTheDepositSlipLandInTheirSquares)
+{
+    ASSERT_TRUE(mApp.Open());
+    const DemoBackgrounds paper(DemoBackgrounds::Form::DepositSlip);
+    for (const char* kind : {"支票", "本票", "其他"}) {
+        SCOPED_TRACE(kind);
+        const QImage printed = PrintedBoxes(*mApp.app, "进账单", {{U(kind), U("1")}});
+        const QRectF square = paper.Blank(U("票据种类_") + U(kind));
+        const QRectF ink = InkBounds(printed, square.adjusted(-4, -4, 4, 4));
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_TRUE(square.adjusted(-0.3, -0.3, 0.3, 0.3).contains(ink))
+            << ink.x() << "," << ink.y() << " " << ink.width() << "×" << ink.height() << " in " << square.x() << ","
+            << square.y();
     }
 }
 

@@ -192,6 +192,24 @@ TEST_F(FormatLibraryTest, ANewFormatKeepsTheOldFormatsDefaults)
               QStringLiteral("壹佰元"));
 }
 
+// A new format made while a demo form with its background is open starts blank, with the
+// paper set to its own size.
+TEST_F(FormatLibraryTest, ANewFormatStartsWithoutBackgroundAndWithAutomaticPaper)
+{
+    ASSERT_TRUE(mApp.Open());
+    Workspace ws;
+    Store().LoadFormat(ws, QStringLiteral("进账单"));
+    ASSERT_TRUE(BackgroundImages::HasBackground(mApp.Folder(), QStringLiteral("进账单")));
+    ws.setPaper = false;
+    FormatLibrary library = Library();
+    for (const char* answer : {"空白单", "200", "80"}) mApp.prompter.QueueInput(QString::fromUtf8(answer));
+    ASSERT_TRUE(library.NewFormat(ws));
+    EXPECT_FALSE(BackgroundImages::HasBackground(mApp.Folder(), QStringLiteral("空白单")));
+    Workspace reopened;
+    Store().LoadFormat(reopened, QStringLiteral("空白单"));
+    EXPECT_TRUE(reopened.setPaper);
+}
+
 TEST_F(FormatLibraryTest, NewFormatTwentyToOneIsAcceptedAndZeroIsAskedAgain)
 {
     ASSERT_TRUE(mApp.OpenEmpty());

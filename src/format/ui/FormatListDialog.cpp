@@ -268,9 +268,11 @@ void FormatListDialog::DeleteSelected()
         for (int c = 0; c < mTable->columnCount(); ++c) mTable->item(r, c)->setForeground(QBrush());
 
     FormatLibrary library(mApp);
+    int deleted = 0;
     for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
         const int row = *it;
         if (library.DeleteFormat(mTable->item(row, FormatLibrary::kNameColumn)->text(), mCurrent)) {
+            ++deleted;
             const QSignalBlocker block(mTable);
             mTable->removeRow(row);
             mGrid.RemoveRow(row + mGrid.FixedRows());
@@ -290,7 +292,8 @@ void FormatListDialog::DeleteSelected()
     mTable->setEnabled(true);
     OnRowChanged();
     mApp.ChosenValue.clear();
-    mApp.Prompt().Message(QStringLiteral("删除完成！"), Prompter::Icon::Information);
+    // After a refusal or a "no" nothing was deleted, and nothing is said to be.
+    if (deleted > 0) mApp.Prompt().Message(QStringLiteral("删除完成！"), Prompter::Icon::Information);
 }
 
 void FormatListDialog::Export()

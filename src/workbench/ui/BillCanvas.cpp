@@ -679,7 +679,7 @@ void BillCanvas::ApplyChangedRow(int row)
     if (it != mElements.end()) ApplyRow(*it);
 }
 
-void BillCanvas::LeaveCurrentBox() { mEntry->LeaveCurrentBox(); }
+bool BillCanvas::LeaveCurrentBox() { return mEntry->LeaveCurrentBox(); }
 void BillCanvas::HideRelationColor() { mEntry->HideRelationColor(); }
 QListWidget* BillCanvas::SuggestionList() const { return mEntry->SuggestionList(); }
 int BillCanvas::SuggestionBox() const { return mEntry->SuggestionBox(); }

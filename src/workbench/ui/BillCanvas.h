@@ -82,8 +82,9 @@ public:
     double CanvasFactor() const;
 
     // The box being typed in is left (its text converted and the others recalculated), as
-    // before printing or saving: a menu takes no focus from it.
-    void LeaveCurrentBox();
+    // before printing or saving: a menu takes no focus from it. False when the box refused
+    // its text (an amount that would print wrong): the message was shown, the box has the focus.
+    bool LeaveCurrentBox();
     // Related-box marks back to white.
     void HideRelationColor();
     // The background colour (0x00BBGGRR) a text box shows.

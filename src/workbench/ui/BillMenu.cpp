@@ -59,7 +59,9 @@ void BillMenu::Show(const QPoint& at)
 bool BillMenu::Run(const QString& name)
 {
     if (!mWindow.hasFormat()) return false;
-    mWindow.syncOptions();
+    // A bill is stored only with every amount readable.
+    if (!mWindow.syncOptions() && (name == QLatin1String("mSaveContinue") || name == QLatin1String("mPrintContinue")))
+        return false;
     EntryKit kit(mApp);
     DataEntry& entry = kit.entry;
     bool done = true;

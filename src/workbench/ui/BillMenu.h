@@ -22,7 +22,7 @@ class BillMenu final : public QObject {
 public:
     struct Window {
         std::function<bool()> hasFormat;
-        std::function<void()> syncOptions;
+        std::function<bool()> syncOptions;
         std::function<QString()> currentFormat;
         std::function<bool()> printCurrentBill;
         // A bill was stored as history under this record number (0: none), printed or not.

@@ -7,6 +7,7 @@
 #include "entry/DataEntry.h"
 #include "entry/EntryKit.h"
 #include "format/Workspace.h"
+#include "seams/Prompter.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -90,8 +91,8 @@ bool EntryTool::ElementEvent(BillCanvas::Element& element, QObject* watched, QEv
         break;
     case QEvent::FocusOut:
         if (textBox && watched == elementPtr->control && !mCanvas.Refreshing() &&
-            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-            LeaveBox(elementPtr->row);
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && !mRefusing) {
+            LeaveBox(elementPtr->row, true);
         }
         break;
     case QEvent::MouseButtonPress: {
@@ -192,21 +193,47 @@ void EntryTool::BoxFocused(Element& element)
     PaintRelations(element.row);
 }
 
-void EntryTool::LeaveCurrentBox()
+bool EntryTool::LeaveCurrentBox()
 {
     const QWidget* control = mCanvas.Control(mCurrentBox);
     const int row = control ? mCanvas.RowOf(control) : -1;
-    if (row >= 0) LeaveBox(row);
+    return row < 0 || LeaveBox(row);
 }
 
-void EntryTool::LeaveBox(int row)
+bool EntryTool::LeaveBox(int row, bool focusLeaving)
 {
-    if (!mWs.table.IsDataRow(row)) return;
+    if (!mWs.table.IsDataRow(row)) return true;
     const QStringList before = Snapshot();
     EntryKit core(mApp);
-    core.entry.LeaveBox(mWs, row);
+    const QString refusal = core.entry.LeaveBox(mWs, row);
+    if (!refusal.isEmpty()) {
+        if (focusLeaving) {
+            // Not inside the focus change: the message box would take part in it.
+            QTimer::singleShot(0, this, [this, row, refusal] { RefuseBox(row, refusal); });
+            mRefusing = true;
+        } else {
+            RefuseBox(row, refusal);
+        }
+        return false;
+    }
     mCanvas.RefreshFromWorkspace();
     if (Snapshot() != before) emit mCanvas.contentsChanged();
+    return true;
+}
+
+// The box keeps what was typed and gets the focus back, all of it selected for retyping.
+void EntryTool::RefuseBox(int row, const QString& message)
+{
+    mRefusing = true;
+    mApp.Prompt().Message(message, Prompter::Icon::Warning);
+    mRefusing = false;
+    const int index = mCanvas.ElementIndexOfRow(row);
+    QWidget* control = index != 0 ? mCanvas.Control(index) : nullptr;
+    if (!control) return;
+    mCurrentBox = index;
+    control->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
+    else if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) edit->selectAll();
 }
 
 QStringList EntryTool::Snapshot() const

@@ -33,7 +33,8 @@ public:
     void CheckBoxClicked(Element& element, bool checked) override;
 
     // The box being typed in is left, as before printing or saving: a menu takes no focus.
-    void LeaveCurrentBox();
+    // False when it refused its text (the message was shown, the box has the focus).
+    bool LeaveCurrentBox();
     // The controls are about to be rebuilt: no list, no pending completion.
     void Reset();
     // Related-box marks back to white.
@@ -45,7 +46,10 @@ public:
 private:
     bool BoxKeyPress(Element& element, QKeyEvent* event);
     void BoxFocused(Element& element);
-    void LeaveBox(int row);
+    // False when the box refused its text; the message is shown (after the focus change
+    // when `focusLeaving`) and the box gets the focus back.
+    bool LeaveBox(int row, bool focusLeaving = false);
+    void RefuseBox(int row, const QString& message);
     // Every box's content, to tell whether leaving a box changed any.
     QStringList Snapshot() const;
     void BoxClicked(Element& element);
@@ -62,6 +66,7 @@ private:
     QTimer* mAutoFind = nullptr;
     QListWidget* mSuggestions = nullptr;
     int mSuggestionBox = 0;
+    bool mRefusing = false;
 };
 
 } // namespace kestrio

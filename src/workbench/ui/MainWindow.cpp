@@ -233,7 +233,11 @@ FormatLibrary MainWindow::Library()
     hooks.load.rebuildElements = [this] { TableReloaded(); };
     hooks.load.loadDefaults = [this] { HistoryRecords(mApp.DbOp(), mApp.Prompt()).LoadDefaults(mWorkspace); };
     hooks.afterChoose = [this] {
-        EntryKit(mApp).entry.FillDateBoxes(mWorkspace);
+        EntryKit kit(mApp);
+        kit.entry.FillDateBoxes(mWorkspace);
+        // A number a stored bill already carries (the window closed without keeping the
+        // next one) is not offered again.
+        kit.autoFill.AdvanceUsedNumbers(mWorkspace);
         for (std::size_t i = 0; i < mOptionBoxes.size(); ++i) SetOptionValue(*mOptionBoxes[i], mWorkspace.options[i]);
         ShowFormatName();
         ShowPrintTicks();
@@ -336,11 +340,12 @@ void MainWindow::OnOptionClicked(int index)
 // Printing
 
 // The option boxes as printing reads them.
-void MainWindow::SyncOptions()
+bool MainWindow::SyncOptions()
 {
-    mCanvas->LeaveCurrentBox();
+    const bool left = mCanvas->LeaveCurrentBox();
     mWorkspace.formatName = CurrentFormat();
     for (std::size_t i = 0; i < mOptionBoxes.size(); ++i) mWorkspace.options[i] = OptionValue(*mOptionBoxes[i]);
+    return left;
 }
 
 double MainWindow::FrameWidthTwips() const
@@ -368,7 +373,9 @@ void MainWindow::SetDestinationFactory(std::function<std::unique_ptr<PrintDestin
 
 bool MainWindow::PrintCurrentBill()
 {
-    return mPrintCommands->PrintCurrentBill();
+    const bool printed = mPrintCommands->PrintCurrentBill();
+    mCanvas->RefreshFromWorkspace(); // the serial numbers advanced
+    return printed;
 }
 
 bool MainWindow::RenderPreview(QPrinter& printer)
@@ -574,7 +581,7 @@ void MainWindow::BuildCommands()
             Say((printed ? QStringLiteral("已打印，历史记录号：%1") : QStringLiteral("已保存，历史记录号：%1")).arg(record));
     };
     const auto hasFormat = [this] { return HasFormat(); };
-    const auto sync = [this] { SyncOptions(); };
+    const auto sync = [this] { return SyncOptions(); };
     mPrintCommands = std::make_unique<PrintCommands>(
         mApp, mWorkspace, PrintCommands::Window{this, sync, hasFormat, [this] { return FrameWidthTwips(); }, billStored});
     BillMenu::Window bill;

@@ -138,7 +138,8 @@ private:
     void ShowFormatName();
     QString AskFormatName(bool allowEdit);
 
-    void SyncOptions();
+    // False when the box being typed in refused its text.
+    bool SyncOptions();
     double FrameWidthTwips() const;
     // What just happened, in the status bar.
     void Say(const QString& what);

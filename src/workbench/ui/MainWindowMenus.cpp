@@ -64,6 +64,7 @@ QMenu* MainWindow::BuildFormatMenu()
         SyncOptions();
         if (Library().NewFormat(mWorkspace)) {
             ShowFormatName();
+            ShowPrintTicks();
             TableReloaded();
         }
     });

@@ -1,6 +1,7 @@
 #include "workbench/ui/PrintCommands.h"
 
 #include "app/AppContext.h"
+#include "entry/EntryKit.h"
 #include "entry/HistoryRecords.h"
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
@@ -43,14 +44,15 @@ void PrintCommands::SetDestinationFactory(std::function<std::unique_ptr<PrintDes
 
 bool PrintCommands::PrintCurrentBill()
 {
-    if (!mWindow.hasFormat()) return false;
-    mWindow.syncOptions();
+    if (!mWindow.hasFormat() || !mWindow.syncOptions()) return false;
     const std::unique_ptr<PrintDestination> destination = MakeDestination();
     HistoryRecords records(mApp.DbOp(), mApp.Prompt());
     BillPrinter printer(*destination, BillPrinter::EnvironmentFor(mApp, mWs, mWindow.frameWidthTwips()), &records,
                         mApp.Prompt(), mApp.Indicator());
     const bool printed = printer.PrintBill(mWs, true, true);
     if (printed) mWindow.billStored(printer.LastRecordNumber(), true);
+    // A stored bill used its serial numbers; the other boxes keep their contents.
+    if (printer.LastRecordNumber() > 0) EntryKit(mApp).autoFill.AdvanceNumbers(mWs);
     return printed;
 }
 
@@ -66,8 +68,7 @@ bool PrintCommands::RenderPreview(QPrinter& printer)
 // The page exactly as the printer would get it, on the printer last chosen.
 void PrintCommands::PrintPreview()
 {
-    if (!mWindow.hasFormat()) return;
-    mWindow.syncOptions();
+    if (!mWindow.hasFormat() || !mWindow.syncOptions()) return;
     // Said once here rather than at every repaint of the preview.
     if (BillRenderer::AmountOverflowRow(mWs) >= 0) {
         mApp.Prompt().Message(BillPrinter::AmountOverflowMessage(), Prompter::Icon::Warning);

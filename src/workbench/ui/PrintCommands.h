@@ -19,8 +19,9 @@ class PrintCommands {
 public:
     struct Window {
         QWidget* widget;
-        // The box being typed in is left and the option boxes are read into the workspace.
-        std::function<void()> syncOptions;
+        // The box being typed in is left and the option boxes are read into the workspace;
+        // false when that box refused its text.
+        std::function<bool()> syncOptions;
         // Tells the user when no format is open.
         std::function<bool()> hasFormat;
         // The canvas frame's width in twips (fitted font sizes).

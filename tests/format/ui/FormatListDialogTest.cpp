@@ -338,10 +338,21 @@ TEST_F(FormatListDialogTest, DeleteAnsweredNoKeepsTheRow)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     ClickRow(list, list.RowOf(QStringLiteral("送货单")));
     QTest::mouseClick(list.Button(4), Qt::LeftButton);
-    EXPECT_EQ(mTest.prompter.shown,
-              (QStringList{QStringLiteral("您确定要删除格式：“送货单”？"), QStringLiteral("删除完成！")}));
+    // Nothing was deleted, and nothing is said to be.
+    EXPECT_EQ(mTest.prompter.shown, (QStringList{QStringLiteral("您确定要删除格式：“送货单”？")}));
     EXPECT_EQ(list.Names().size(), 4);
     EXPECT_EQ(list.CurrentName(), QStringLiteral("送货单"));
+}
+
+TEST_F(FormatListDialogTest, DeletingTheCurrentFormatIsRefusedWithoutADoneMessage)
+{
+    FormatListDialog list(App(), kCurrent);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    ClickRow(list, list.RowOf(kCurrent));
+    QTest::mouseClick(list.Button(4), Qt::LeftButton);
+    EXPECT_EQ(mTest.prompter.shown, (QStringList{QStringLiteral("此格式为当前格式，不允许删除！")}));
+    EXPECT_EQ(list.Names().size(), 4);
 }
 
 TEST(FmtListEmptyTest, AnEmptyLibraryOpensAndChoosesNothing)
@@ -354,7 +365,7 @@ TEST(FmtListEmptyTest, AnEmptyLibraryOpensAndChoosesNothing)
     EXPECT_EQ(list.Table()->rowCount(), 0);
     EXPECT_TRUE(list.NoPictureLabel()->isVisible());
     QTest::mouseClick(list.Button(4), Qt::LeftButton);
-    EXPECT_EQ(app.prompter.shown, QStringList{QStringLiteral("删除完成！")});
+    EXPECT_EQ(app.prompter.shown, QStringList());
     QTest::mouseClick(list.Button(5), Qt::LeftButton);
     QTest::mouseClick(list.Button(0), Qt::LeftButton);
     EXPECT_FALSE(list.isVisible());

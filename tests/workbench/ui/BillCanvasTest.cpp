@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -243,6 +244,36 @@ TEST_F(BillCanvasTest, LeavingTheAmountFillsItsRing)
     QTest::keyClick(amount, Qt::Key_Backspace);
     EXPECT_EQ(amount->text(), shown.chopped(1));
     EXPECT_EQ(mWs.BoxText(Row(QStringLiteral("小写金额"))), amount->text());
+}
+
+// An amount that would print wrong is refused on leaving: the message, and the box keeps
+// the focus and what was typed; corrected (here in full-width figures) it is left as usual.
+TEST_F(BillCanvasTest, LeavingAnAmountThatWouldPrintWrongKeepsTheFocus)
+{
+    Load(QStringLiteral("转账支票"));
+    Show();
+    QLineEdit* words = Edit(QStringLiteral("大写金额"));
+    ASSERT_NE(words, nullptr);
+    words->setFocus();
+    QTest::keyClicks(words, QStringLiteral("1.2.3"));
+    QTest::keyClick(words, Qt::Key_Tab);
+    // The message comes once the focus has moved, then the focus comes back.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return words->hasFocus() && !mTest.prompter.shown.isEmpty(); }, 3000));
+    EXPECT_EQ(mTest.prompter.shown, QStringList{QStringLiteral("金额格式不正确！")});
+    EXPECT_EQ(words->text(), QStringLiteral("1.2.3"));
+    EXPECT_EQ(Edit(QStringLiteral("存根金额"))->text(), QString());
+
+    // Full-width figures come from an input method as committed text.
+    words->selectAll();
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("１２３．５"));
+    QApplication::sendEvent(words, &commit);
+    EXPECT_EQ(words->text(), QStringLiteral("１２３．５"));
+    QTest::keyClick(words, Qt::Key_Tab);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !words->hasFocus(); }, 3000));
+    EXPECT_EQ(words->text(), QStringLiteral("壹佰贰拾叁元伍角整"));
+    EXPECT_EQ(Edit(QStringLiteral("存根金额"))->text(), QStringLiteral("￥123.50"));
+    EXPECT_EQ(mTest.prompter.shown.size(), 1);
 }
 
 TEST_F(BillCanvasTest, FocusColoursRelatedBoxesAndAClickOnTheCanvasWhitensThem)

@@ -373,6 +373,30 @@ protected:
 
     int Bills() { return mTest.app->DbOp().OpenQuery(QStringLiteral("SELECT * FROM 历史")).RecordCount(); }
 
+    // The window printing to `surface`, its bill holding 12.5 and the number NO0041.
+    MainWindow& OpenNumberedBill(RecordingSurface& surface, qint64 numberId)
+    {
+        MainWindow& main = Open();
+        main.SetDestinationFactory([&surface] { return std::make_unique<FixedDestination>(surface); });
+        Workspace& ws = main.OpenWorkspace();
+        ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("12.5"));
+        ws.SetBoxText(ws.table.RowOfId(numberId), QStringLiteral("NO0041"));
+        return main;
+    }
+
+    // A serial number box 编号 beside the amount; its element ID.
+    qint64 AddNumberBox()
+    {
+        Workspace saved;
+        FormatStore store(mTest.app->DbOp(), mTest.progress, mTest.screen);
+        store.LoadFormat(saved, QStringLiteral("收据"));
+        const int number = saved.table.AddElementRow(ElementTable::TextBox);
+        saved.table.SetText(number, ElementTable::ColLbl, QStringLiteral("编号"));
+        saved.table.SetText(number, ElementTable::ColCash, QStringLiteral("122"));
+        EXPECT_TRUE(store.SaveFormat(saved));
+        return saved.table.Id(number);
+    }
+
     int amountRow = 0;
     qint64 amountId = 0;
 };
@@ -405,22 +429,10 @@ TEST_F(PrintingWindowTest, CancellingThePrinterChoicePrintsAndStoresNothing)
 
 TEST_F(PrintingWindowTest, PrintAndContinueStoresTheBillAndAdvancesTheNumber)
 {
-    // A serial number box beside the amount.
-    Workspace saved;
-    FormatStore store(mTest.app->DbOp(), mTest.progress, mTest.screen);
-    store.LoadFormat(saved, QStringLiteral("收据"));
-    const int number = saved.table.AddElementRow(ElementTable::TextBox);
-    saved.table.SetText(number, ElementTable::ColLbl, QStringLiteral("编号"));
-    saved.table.SetText(number, ElementTable::ColCash, QStringLiteral("122"));
-    ASSERT_TRUE(store.SaveFormat(saved));
-    const qint64 numberId = saved.table.Id(number);
-
-    MainWindow& main = Open();
+    const qint64 numberId = AddNumberBox();
     RecordingSurface surface(120 * PrintSurface::TwipsPerMillimetre, 60 * PrintSurface::TwipsPerMillimetre);
-    main.SetDestinationFactory([&] { return std::make_unique<FixedDestination>(surface); });
+    MainWindow& main = OpenNumberedBill(surface, numberId);
     Workspace& ws = main.OpenWorkspace();
-    ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("12.5"));
-    ws.SetBoxText(ws.table.RowOfId(numberId), QStringLiteral("NO0041"));
     ASSERT_TRUE(main.BillCommand(QStringLiteral("mPrintContinue")));
     EXPECT_EQ(Bills(), 2);
     EXPECT_TRUE(surface.calls().contains(QStringLiteral("endDocument()")));
@@ -441,6 +453,21 @@ TEST_F(PrintingWindowTest, PrintAndContinueStoresTheBillAndAdvancesTheNumber)
     ASSERT_TRUE(main.BillCommand(QStringLiteral("mSaveContinue")));
     EXPECT_TRUE(surface.calls().isEmpty());
     EXPECT_EQ(ws.BoxText(ws.table.RowOfId(numberId)), QStringLiteral("NO0043"));
+}
+
+// "打印当前单据" stores the bill: the number goes on, the other boxes keep their contents.
+TEST_F(PrintingWindowTest, APlainPrintAdvancesTheNumberAndKeepsTheOtherBoxes)
+{
+    const qint64 numberId = AddNumberBox();
+    RecordingSurface surface(120 * PrintSurface::TwipsPerMillimetre, 60 * PrintSurface::TwipsPerMillimetre);
+    MainWindow& main = OpenNumberedBill(surface, numberId);
+    Workspace& ws = main.OpenWorkspace();
+    for (const char* next : {"NO0042", "NO0043"}) {
+        ASSERT_TRUE(main.PrintCurrentBill());
+        EXPECT_EQ(ws.BoxText(ws.table.RowOfId(numberId)), QString::fromLatin1(next));
+        EXPECT_EQ(ws.BoxText(ws.table.RowOfId(amountId)), QStringLiteral("12.5"));
+    }
+    EXPECT_EQ(Bills(), 4); // two bills of two rows
 }
 
 TEST_F(PrintingWindowTest, ABillPrintedToAFileIsAPdfAndAHistoryRecord)
