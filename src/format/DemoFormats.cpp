@@ -41,7 +41,8 @@ QStringList DemoFormats::Names()
 // not closing in, background shown, ruler coordinates not printed.
 QString DemoFormats::OptionString()
 {
-    return QStringLiteral("False|False|0|0|0|0|1|False|");
+    // "自动设置纸张" on: the demo bills print on paper of their own size.
+    return QStringLiteral("True|False|0|0|0|0|1|False|");
 }
 
 bool DemoFormats::Install(DbOperate& db, const QString& applicationFolder, QString* error)

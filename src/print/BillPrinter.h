@@ -54,20 +54,34 @@ public:
     // Puts history row `row` of the grid into the boxes that have a column.
     static void LoadHistoryRow(Workspace& ws, const HistoryGrid& grid, int row);
 
+    // The print preview: text that runs past its box is marked on the page instead of asked
+    // about, and the paper is not questioned.
+    void SetPreview();
+    // Text that runs past its box prints without the question (the command line's
+    // --allow-overflow).
+    void AllowOverflow() { mAllowOverflow = true; }
+
     BillRenderer& Renderer() { return mRenderer; }
     // The record number the last stored bill received (0 when nothing was stored).
     qint64 LastRecordNumber() const { return mLastRecord; }
 
     static QString AmountOverflowMessage();
     static QString PrintErrorMessage();
+    static QString OverflowQuestion(const Workspace& ws, const QList<int>& rows);
 
 private:
+    // The questions before a page: text past its box, a bill off the paper. False: go back.
+    bool ConfirmOverflow(const Workspace& ws);
+    bool ConfirmPaper(Workspace& ws, double offsetX, double offsetY);
+
     PrintDestination& mDestination;
     BillRenderer mRenderer;
     HistoryRecords* mRecords;
     Prompter& mPrompter;
     Progress& mProgress;
     qint64 mLastRecord = 0;
+    bool mPreview = false;
+    bool mAllowOverflow = false;
 };
 
 } // namespace kestrio

@@ -1,3 +1,4 @@
+#include "PdfText.h"
 #include "TestApp.h"
 #include "app/ui/GuiScreenInfo.h"
 #include "app/ui/MF.h"
@@ -542,6 +543,73 @@ TEST_F(PrintingWindowTest, PrintTicksAndMarginsAreKeptWithTheFormat)
     MF& reopened = Open();
     EXPECT_TRUE(reopened.Action(QStringLiteral("mSetPaper"))->isChecked());
     EXPECT_FALSE(reopened.Action(QStringLiteral("mDiTuPrint"))->isChecked());
+}
+
+// The demo cheque as a new clerk prints it: the program's default settings, the printer's
+// default paper, "print to file" in the print dialog. Either the whole bill is on the page,
+// or the clerk is warned before anything is printed.
+class DemoChequeWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(mTest.Open()); }
+};
+
+TEST_F(DemoChequeWindowTest, TheDefaultPrintPutsTheWholeBillOnThePageOrWarns)
+{
+    MF& main = Open();
+    Workspace& ws = main.OpenWorkspace();
+    ASSERT_EQ(ws.formatName, QStringLiteral("转账支票"));
+    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
+        const QString label = ws.table.Text(row, ElementTable::ColLbl);
+        if (label == QStringLiteral("收款人")) ws.SetBoxText(row, QStringLiteral("测试公司"));
+        if (label == QStringLiteral("小写金额")) ws.SetBoxText(row, QStringLiteral("1234.5"));
+    }
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("支票.pdf"));
+    auto printToFile = [&](bool tick) {
+        ws.setPaper = tick;
+        main.SetDestinationFactory([&] {
+            auto destination = std::make_unique<PrinterDestination>(mTest.prompter, mTest.settings);
+            destination->SetDialogRunner([&](QPrinter& printer) {
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(pdf);
+                return true;
+            });
+            return destination;
+        });
+        QFile::remove(pdf);
+        mTest.prompter.shown.clear();
+        return main.PrintCurrentBill();
+    };
+    // Every word of the page inside it.
+    auto wholeOnThePage = [&] {
+        const QList<test::PdfPage> pages = test::ReadPdf(pdf);
+        if (pages.size() != 1 || pages[0].words.isEmpty()) return false;
+        for (const test::PdfWord& word : pages[0].words)
+            if (word.xMin < 0 || word.yMin < 0 || word.xMax > pages[0].width || word.yMax > pages[0].height) return false;
+        return true;
+    };
+
+    // The demo formats come with "自动设置纸张" on: the paper is the cheque's.
+    EXPECT_TRUE(ws.setPaper);
+    ASSERT_TRUE(printToFile(true)) << mTest.prompter.shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(wholeOnThePage());
+
+    // Off, on the printer's own paper (A4 or Letter, both narrower than the 240 mm cheque):
+    // the warning names the amount, and "否" prints nothing.
+    const bool printed = printToFile(false);
+    if (printed) {
+        EXPECT_TRUE(wholeOnThePage());
+    } else {
+        ASSERT_EQ(mTest.prompter.shown.size(), 1);
+        EXPECT_TRUE(mTest.prompter.shown[0].startsWith(QStringLiteral("单据超出纸张范围")));
+        EXPECT_TRUE(mTest.prompter.shown[0].contains(QStringLiteral("小写金额")));
+        EXPECT_FALSE(QFile::exists(pdf));
+        // "是" sets the paper to the cheque's size for this bill, and all of it is printed.
+        mTest.prompter.QueueAsk(true);
+        ASSERT_TRUE(printToFile(false));
+        EXPECT_TRUE(wholeOnThePage());
+        EXPECT_FALSE(ws.setPaper);
+    }
 }
 
 } // namespace

@@ -549,6 +549,7 @@ bool MF::RenderPreview(QPrinter& printer)
     PrinterDestination destination(&printer, mApp.Prompt());
     BillPrinter preview(destination, BillPrinter::EnvironmentFor(mApp, mWorkspace, FrameWidthTwips()), nullptr,
                         mApp.Prompt(), mApp.Indicator());
+    preview.SetPreview();
     return preview.PrintBill(mWorkspace, true, false);
 }
 
@@ -579,7 +580,9 @@ void MF::PrintPreview()
 void MF::EditMargins()
 {
     if (!HasFormat()) return;
-    if (MarginDialog::EditMargins(this, mWorkspace.offsetXText, mWorkspace.offsetYText)) StorePrintSettings();
+    if (MarginDialog::EditMargins(this, mWorkspace.offsetXText, mWorkspace.offsetYText, mWorkspace.Width(),
+                                  mWorkspace.Height()))
+        StorePrintSettings();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -38,6 +38,10 @@ public:
     // is turned, as any paper is), without margins where the printer allows it. A standard
     // paper of exactly that size is used as itself.
     void InstallPaperForm(double widthMm, double heightMm) override;
+    // The printer's least margins; none for a PDF file.
+    std::optional<QMarginsF> UnprintableMarginsMm() const override;
+    // Mends the text of a PDF file the job was printed to.
+    void JobFinished() override;
 
     QPrinter& Printer() const { return *mPrinter; }
     PainterSurface& Painter() const { return *mSurface; }
