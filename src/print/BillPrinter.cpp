@@ -130,14 +130,9 @@ bool BillPrinter::ConfirmPaper(Workspace& ws, double offsetX, double offsetY)
     }
     const QList<int> rows = PaperFit::RowsOutside(ws, offsetX, offsetY, page, *unprintable);
     if (rows.isEmpty()) return true;
-    if (ws.setPaper) {
-        // The paper is the bill's already: only the offsets or the printer's edges can cut it.
-        mPrompter.Message(PaperFit::Question(ws, rows, page).section(QLatin1Char('\n'), 0, 2) +
-                              QStringLiteral("\n请减小打印偏移后再打印。"),
-                          Prompter::Icon::Warning);
-        return false;
-    }
-    if (!mPrompter.Ask(PaperFit::Question(ws, rows, page))) return false;
+    // The paper is the bill's already: only the offsets or the printer's edges can cut it.
+    if (ws.setPaper) return mPrompter.AskDefaultNo(PaperFit::Question(ws, rows, page, false));
+    if (!mPrompter.Ask(PaperFit::Question(ws, rows, page, true))) return false;
     ws.setPaper = true;
     return true;
 }

@@ -316,7 +316,8 @@ bool BillRenderer::DrawBox(const Workspace& ws, int row, const Box& box)
     if (code == 109) return DrawCharacterCells(content, box.x, box.y, box.w, 6, box.alignment);
     bool overflows = false;
     if (!DrawTextBlock(content, box, true, &overflows)) return false;
-    if (overflows && mEnv.markOverflow) return MarkBox(box);
+    // A label's text is the design's own; only what was typed is marked.
+    if (overflows && mEnv.markOverflow && kind == ElementTable::TextBox) return MarkBox(box);
     return true;
 }
 

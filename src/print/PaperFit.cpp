@@ -59,13 +59,15 @@ QString PaperFit::BoxNames(const Workspace& ws, const QList<int>& rows, int show
     return text;
 }
 
-QString PaperFit::Question(const Workspace& ws, const QList<int>& rows, const QSizeF& pageMm)
+QString PaperFit::Question(const Workspace& ws, const QList<int>& rows, const QSizeF& pageMm, bool offerPaper)
 {
-    return QStringLiteral("单据超出纸张范围，以下内容会打印不全或打不出来：\n%1\n\n"
-                          "打印机纸张 %2×%3 毫米，单据格式 %4×%5 毫米（含打印偏移）。\n"
-                          "是否把纸张设为单据格式的大小再打印？选“否”不打印，可以回去修改纸张或偏移。")
-        .arg(BoxNames(ws, rows), Millimetres(pageMm.width()), Millimetres(pageMm.height()), Millimetres(ws.Width()),
-             Millimetres(ws.Height()));
+    const QString what = QStringLiteral("单据超出纸张范围，以下内容会打印不全或打不出来：\n%1\n\n"
+                                        "打印机纸张 %2×%3 毫米，单据格式 %4×%5 毫米（含打印偏移）。\n")
+                             .arg(BoxNames(ws, rows), Millimetres(pageMm.width()), Millimetres(pageMm.height()),
+                                  Millimetres(ws.Width()), Millimetres(ws.Height()));
+    if (offerPaper)
+        return what + QStringLiteral("是否把纸张设为单据格式的大小再打印？选“否”不打印，可以回去修改纸张或偏移。");
+    return what + QStringLiteral("仍然打印吗？选“否”不打印，可以回去修改打印偏移。");
 }
 
 } // namespace kestrio

@@ -26,8 +26,8 @@ public:
     static QString BoxNames(const Workspace& ws, const QList<int>& rows, int shown = 12);
 
     // The question before printing: which boxes fall outside, and whether to set the paper to
-    // the format's size.
-    static QString Question(const Workspace& ws, const QList<int>& rows, const QSizeF& pageMm);
+    // the format's size (`offerPaper`) or, where it is the format's already, to print anyway.
+    static QString Question(const Workspace& ws, const QList<int>& rows, const QSizeF& pageMm, bool offerPaper);
 };
 
 } // namespace kestrio

@@ -299,20 +299,22 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
     }
     bool printed = false;
     qint64 stored = 0;
+    // The bill on a surface of its own; the surface is finished when this returns.
+    auto printOn = [&](std::unique_ptr<PainterSurface> surface) {
+        FixedDestination destination(*surface);
+        BillPrinter printer(destination, BillPrinter::EnvironmentFor(app, ws, 0), &records, app.Prompt(),
+                            app.Indicator());
+        if (allowOverflow) printer.AllowOverflow();
+        printed = printer.PrintBill(ws, true, store);
+        stored = printer.LastRecordNumber();
+    };
     if (hasPdf) {
         // Written in memory first: the text maps are mended before the file is written.
         QBuffer written;
         written.open(QIODevice::WriteOnly);
-        {
-            auto surface = PainterSurface::ForPdf(written, ws.Width(), ws.Height());
-            surface->setPageSize(QPageSize(QSizeF(pageW, pageH), QPageSize::Millimeter));
-            FixedDestination destination(*surface);
-            BillPrinter printer(destination, BillPrinter::EnvironmentFor(app, ws, 0), &records, app.Prompt(),
-                                app.Indicator());
-            if (allowOverflow) printer.AllowOverflow();
-            printed = printer.PrintBill(ws, true, store);
-            stored = printer.LastRecordNumber();
-        }
+        auto surface = PainterSurface::ForPdf(written, ws.Width(), ws.Height());
+        surface->setPageSize(QPageSize(QSizeF(pageW, pageH), QPageSize::Millimeter));
+        printOn(std::move(surface));
         QString error;
         const std::optional<QByteArray> pdfData = printed ? PdfTextRepair::Repair(written.data(), &error) : std::nullopt;
         if (printed && !pdfData) err << QStringLiteral("PDF文件无法完成：") << error << Qt::endl;
@@ -324,15 +326,7 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
         image.setDotsPerMeterX(qRound(dotsPerMm * 1000));
         image.setDotsPerMeterY(qRound(dotsPerMm * 1000));
         image.fill(Qt::white);
-        {
-            auto surface = PainterSurface::ForImage(image);
-            FixedDestination destination(*surface);
-            BillPrinter printer(destination, BillPrinter::EnvironmentFor(app, ws, 0), &records, app.Prompt(),
-                                app.Indicator());
-            if (allowOverflow) printer.AllowOverflow();
-            printed = printer.PrintBill(ws, true, store);
-            stored = printer.LastRecordNumber();
-        }
+        printOn(PainterSurface::ForImage(image));
         printed = printed && image.save(&file, "PNG");
     }
     if (!printed || !file.commit()) {

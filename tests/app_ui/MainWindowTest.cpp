@@ -58,6 +58,19 @@ protected:
                                                  QStringLiteral("',fName='") + options +
                                                  QStringLiteral("' WHERE Fmt=''")));
     }
+    // The user picks "print to file" in the print dialog of every following print.
+    void PrintToFile(MF& main, const QString& pdf)
+    {
+        main.SetDestinationFactory([this, pdf] {
+            auto destination = std::make_unique<PrinterDestination>(mTest.prompter, mTest.settings);
+            destination->SetDialogRunner([pdf](QPrinter& printer) {
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(pdf);
+                return true;
+            });
+            return destination;
+        });
+    }
     // Geometry of a named control inside its parent, in twips.
     QRect Twips(const char* name) const
     {
@@ -398,6 +411,9 @@ TEST_F(PrintingWindowTest, PrintAndContinueStoresTheBillAndAdvancesTheNumber)
     const int number = saved.table.AddElementRow(ElementTable::TextBox);
     saved.table.SetText(number, ElementTable::ColLbl, QStringLiteral("编号"));
     saved.table.SetText(number, ElementTable::ColCash, QStringLiteral("122"));
+    // Wide enough for its number: text past a box's bottom would be asked about first.
+    saved.table.SetText(number, ElementTable::ColW, QStringLiteral("40"));
+    saved.table.SetText(number, ElementTable::ColH, QStringLiteral("8"));
     ASSERT_TRUE(store.SaveFormat(saved));
     const qint64 numberId = saved.table.Id(number);
 
@@ -436,16 +452,7 @@ TEST_F(PrintingWindowTest, ABillPrintedToAFileIsAPdfAndAHistoryRecord)
     ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("1234.5"));
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("支票.pdf"));
-    main.SetDestinationFactory([&] {
-        auto destination = std::make_unique<PrinterDestination>(mTest.prompter, mTest.settings);
-        // The user picks "print to file" in the print dialog.
-        destination->SetDialogRunner([&](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-            return true;
-        });
-        return destination;
-    });
+    PrintToFile(main, pdf);
     ASSERT_TRUE(main.PrintCurrentBill()) << mTest.prompter.shown.join(QLatin1Char('|')).toStdString();
     EXPECT_GT(QFileInfo(pdf).size(), 0);
     EXPECT_EQ(Bills(), 1);
@@ -567,15 +574,7 @@ TEST_F(DemoChequeWindowTest, TheDefaultPrintPutsTheWholeBillOnThePageOrWarns)
     const QString pdf = dir.filePath(QStringLiteral("支票.pdf"));
     auto printToFile = [&](bool tick) {
         ws.setPaper = tick;
-        main.SetDestinationFactory([&] {
-            auto destination = std::make_unique<PrinterDestination>(mTest.prompter, mTest.settings);
-            destination->SetDialogRunner([&](QPrinter& printer) {
-                printer.setOutputFormat(QPrinter::PdfFormat);
-                printer.setOutputFileName(pdf);
-                return true;
-            });
-            return destination;
-        });
+        PrintToFile(main, pdf);
         QFile::remove(pdf);
         mTest.prompter.shown.clear();
         return main.PrintCurrentBill();

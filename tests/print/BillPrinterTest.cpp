@@ -252,6 +252,7 @@ QString ToolOutput(const QString& program, const QStringList& arguments)
 // digits).
 TEST_F(BillPrinterTest, APdfOfTheChequeReadsBackAsTypedInTheChineseFaces)
 {
+    test::EnsureGuiApplication();
     FillBill(QStringLiteral("长城角月日行人支公司"), QStringLiteral("1234.5"));
     ws.SetBoxContent(Box(QStringLiteral("用途")), QStringLiteral("支付十二月货款见发票"));
     ws.SetBoxContent(Box(QStringLiteral("出票人账号")), QStringLiteral("6222 0210 0109 8765"));

@@ -22,7 +22,7 @@ namespace {
 TEST(PdfTextRepair, RadicalsStandForTheirIdeographs)
 {
     const std::pair<char32_t, char32_t> cases[] = {
-        {0x2FD3, U'角'}, {0x2F49, U'月'}, {0x2F47, U'日'}, {0x2F8F, U'行'}, {0x2F40, U'支'},
+        {0x2F93, U'角'}, {0x2FD3, U'龍'}, {0x2F49, U'月'}, {0x2F47, U'日'}, {0x2F8F, U'行'}, {0x2F40, U'支'},
         {0x2F08, U'人'}, {0x2ED3, U'长'}, {0x2EC6, U'角'}, {0x2F00, U'一'}, {0x2FD5, U'龠'},
         {U'角', 0},      {U'A', 0},       {0x2E9A, 0},     {0x2FD6, 0},
     };
@@ -38,7 +38,7 @@ TEST(PdfTextRepair, OnlyTheTargetsOfTheMapChange)
         QByteArray after;
     };
     const Case cases[] = {
-        {"a single radical", "2 beginbfchar\n<0003> <2FD3>\n<0004> <0041>\nendbfchar",
+        {"a single radical", "2 beginbfchar\n<0003> <2F93>\n<0004> <0041>\nendbfchar",
          "2 beginbfchar\n<0003> <89D2>\n<0004> <0041>\nendbfchar"},
         {"a source code that looks like a radical", "1 beginbfchar\n<2F49> <4E00>\nendbfchar",
          "1 beginbfchar\n<2F49> <4E00>\nendbfchar"},

@@ -23,7 +23,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <optional>
 
 #include <unistd.h>
@@ -51,11 +50,9 @@ class Spooler {
 public:
     ~Spooler()
     {
-        QFile pidFile(mDir.filePath(QStringLiteral("cupsd.pid")));
-        if (pidFile.open(QIODevice::ReadOnly)) {
-            const pid_t pid = pid_t(pidFile.readAll().trimmed().toLong());
-            if (pid > 0) ::kill(pid, SIGTERM);
-        }
+        if (mCupsd.state() == QProcess::NotRunning) return;
+        mCupsd.terminate();
+        if (!mCupsd.waitForFinished(5000)) mCupsd.kill();
     }
 
     // Empty when the spooler runs with the queue, else why it could not start.
@@ -79,24 +76,28 @@ public:
         Write(QStringLiteral("cups-files.conf"),
               QStringLiteral("ServerRoot %1\nRequestRoot %1/spool\nTempDir %1/tmp\nCacheDir %1/cache\n"
                              "StateDir %1/state\nErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
-                             "PageLog %1/log/page_log\nPidFile %1/cupsd.pid\nSystemGroup root\n")
+                             "PageLog %1/log/page_log\nSystemGroup root\n")
                   .arg(d));
-        // cupsd forks into the background and its first process returns.
+        // In the foreground, as a child of the test, so that it ends with the test.
+        mCupsd.setProcessChannelMode(QProcess::MergedChannels);
+        mCupsd.start(QStringLiteral("/usr/sbin/cupsd"), {QStringLiteral("-f"), QStringLiteral("-c"),
+                                                        mDir.filePath(QStringLiteral("cupsd.conf")), QStringLiteral("-s"),
+                                                        mDir.filePath(QStringLiteral("cups-files.conf"))});
+        if (!mCupsd.waitForStarted(10000)) return QStringLiteral("cupsd did not start");
         QString output;
-        if (Run(QStringLiteral("/usr/sbin/cupsd"),
-                {QStringLiteral("-c"), mDir.filePath(QStringLiteral("cupsd.conf")), QStringLiteral("-s"),
-                 mDir.filePath(QStringLiteral("cups-files.conf"))},
-                &output) != 0)
-            return QStringLiteral("cupsd did not start: ") + output;
         bool running = false;
         for (int i = 0; i < 100 && !running; ++i) {
-            running = Run(QStringLiteral("lpstat"), {QStringLiteral("-h"), Socket(), QStringLiteral("-r")}) == 0;
+            Run(QStringLiteral("lpstat"), {QStringLiteral("-h"), Socket(), QStringLiteral("-r")}, &output);
+            running = output.trimmed() == QStringLiteral("scheduler is running");
             if (!running) QThread::msleep(100);
         }
-        if (!running) return QStringLiteral("cupsd does not answer on ") + Socket();
+        if (!running) return QStringLiteral("cupsd does not answer: ") + QString::fromUtf8(mCupsd.readAll());
         if (Run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), Socket(), QStringLiteral("-p"), kQueue, QStringLiteral("-E"),
                                             QStringLiteral("-v"), QStringLiteral("cups-pdf:/"), QStringLiteral("-P"),
-                                            QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")},
+                                            QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"),
+                                            // Jobs are held: the spooled file is all the test reads,
+                                            // and the backend writes into nobody's home folder.
+                                            QStringLiteral("-o"), QStringLiteral("job-hold-until-default=indefinite")},
                 &output) != 0)
             return QStringLiteral("lpadmin failed: ") + output;
         return {};
@@ -122,6 +123,7 @@ private:
     }
 
     QTemporaryDir mDir;
+    QProcess mCupsd;
 };
 
 // The first page of a PDF at 300 dpi, grey.
