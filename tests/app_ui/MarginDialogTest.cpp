@@ -112,7 +112,7 @@ TEST(MarginDialogTest, OkRefusesWhatCannotBeAnOffset)
                 message = box->text();
                 box->accept();
                 QTimer::singleShot(0, [&] {
-                    if (QApplication::focusWidget()) focused = QApplication::focusWidget()->objectName();
+                    if (dialog.focusWidget()) focused = dialog.focusWidget()->objectName();
                     dialog.CancelButton()->click();
                 });
             });
