@@ -47,6 +47,7 @@ QStringList DemoFormats::Names()
 // background shown, ruler coordinates not printed.
 QString DemoFormats::OptionString()
 {
+    // "自动设置纸张" on: the demo bills print on paper of their own size.
     return QStringLiteral("True|False|0|0|0|0|1|False|");
 }
 

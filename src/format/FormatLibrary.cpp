@@ -264,6 +264,8 @@ bool FormatLibrary::MakeNewFormat(Workspace& ws, const NewFormatAnswers& answers
     if (mHooks.storeDefaults) mHooks.storeDefaults();
     ws.table.Clear();
     ws.ClearContents();
+    // A new format prints on paper of its own size until the user says otherwise.
+    ws.setPaper = true;
     if (mHooks.removeElements) mHooks.removeElements();
     const double width = Number(answers.width), height = Number(answers.height);
     if (width != ws.Width() || height != ws.Height()) {

@@ -5,6 +5,8 @@
 #include "entry/HistoryRecords.h"
 #include "format/Workspace.h"
 #include "images/BackgroundImages.h"
+#include "print/PaperFit.h"
+#include "print/PrintOffsets.h"
 #include "seams/Progress.h"
 #include "seams/Prompter.h"
 #include "seams/ScreenInfo.h"
@@ -66,6 +68,11 @@ bool BillPrinter::PrintBill(Workspace& ws, bool askPrinter, bool storeRecord)
         mPrompter.Message(AmountOverflowMessage(), Prompter::Icon::Warning);
         return false;
     }
+    const QString offsetProblem = PrintOffsets::Check(ws.offsetXText, ws.offsetYText, ws.Width(), ws.Height());
+    if (!offsetProblem.isEmpty()) {
+        mPrompter.Message(offsetProblem, Prompter::Icon::Warning);
+        return false;
+    }
     if (askPrinter && !mDestination.ChoosePrinter()) return false;
     // A queue that takes no jobs would swallow the bill without a word.
     if (!mDestination.JobAccepted()) {
@@ -76,15 +83,21 @@ bool BillPrinter::PrintBill(Workspace& ws, bool askPrinter, bool storeRecord)
     // A printer chosen anew may come with a surface of its own.
     PrintSurface& surface = mDestination.Surface();
     mRenderer.SetSurface(surface);
-    const double marginX = ws.offsetXText.toDouble();
-    const double marginY = ws.offsetYText.toDouble();
+    const double marginX = PrintOffsets::Parse(ws.offsetXText).value_or(0);
+    const double marginY = PrintOffsets::Parse(ws.offsetYText).value_or(0);
+    if (!mPreview && !ConfirmOverflow(ws)) return false;
+    // "Yes" to the paper question sets the paper for this bill only.
+    const bool setPaper = ws.setPaper;
+    if (!mPreview && !ConfirmPaper(ws, marginX, marginY)) return false;
     bool ok = mRenderer.RenderBill(ws, -marginX, -marginY);
+    ws.setPaper = setPaper;
     if (ok && ws.printRulers) ok = mRenderer.DrawRulerGrid();
     if (ok) ok = askPrinter ? surface.endDocument() : surface.newPage();
     if (!ok) {
         mPrompter.Message(PrintErrorMessage(), Prompter::Icon::Critical);
         return false;
     }
+    if (askPrinter) mDestination.JobFinished();
     if (askPrinter && !mDestination.JobAccepted()) {
         mPrompter.Message(RefusedMessage(), Prompter::Icon::Critical);
         return false;
@@ -100,6 +113,48 @@ bool BillPrinter::PrintBill(Workspace& ws, bool askPrinter, bool storeRecord)
             return false;
         }
     }
+    return true;
+}
+
+void BillPrinter::SetPreview()
+{
+    mPreview = true;
+    mRenderer.MarkOverflow(true);
+}
+
+QString BillPrinter::OverflowQuestion(const Workspace& ws, const QList<int>& rows)
+{
+    return QStringLiteral("以下输入框的文字超出了框的底边，会印到框外的票面上：\n%1\n\n仍然打印吗？选“否”回去修改。")
+        .arg(PaperFit::BoxNames(ws, rows));
+}
+
+bool BillPrinter::ConfirmOverflow(const Workspace& ws)
+{
+    if (mAllowOverflow) return true;
+    const QList<int> rows = mRenderer.OverflowingRows(ws);
+    return rows.isEmpty() || mPrompter.AskDefaultNo(OverflowQuestion(ws, rows));
+}
+
+bool BillPrinter::ConfirmPaper(Workspace& ws, double offsetX, double offsetY)
+{
+    const std::optional<QMarginsF> unprintable = mDestination.UnprintableMarginsMm();
+    if (!unprintable) return true;
+    PrintSurface& surface = mDestination.Surface();
+    const bool turned = ws.options[1] != 0;
+    QSizeF page(ws.Width(), ws.Height());
+    if (ws.setPaper) {
+        if (turned) page.transpose();
+    } else {
+        if (!surface.setOrientation(turned ? PrintSurface::Orientation::Landscape : PrintSurface::Orientation::Portrait))
+            return true; // the page says why when it is drawn
+        page = QSizeF(surface.pageWidth(), surface.pageHeight()) / PrintSurface::TwipsPerMillimetre;
+    }
+    const QList<int> rows = PaperFit::RowsOutside(ws, offsetX, offsetY, page, *unprintable);
+    if (rows.isEmpty()) return true;
+    // The paper is the bill's already: only the offsets or the printer's edges can cut it.
+    if (ws.setPaper) return mPrompter.AskDefaultNo(PaperFit::Question(ws, rows, page, false));
+    if (!mPrompter.Ask(PaperFit::Question(ws, rows, page, true))) return false;
+    ws.setPaper = true;
     return true;
 }
 
@@ -119,6 +174,7 @@ bool BillPrinter::PrintAllBills(Workspace& ws, int count, const std::function<bo
         mPrompter.Message(PrintErrorMessage(), Prompter::Icon::Critical);
         ok = false;
     }
+    if (ok) mDestination.JobFinished();
     if (restoreCurrent) restoreCurrent();
     mProgress.CloseProgress();
     return ok;
@@ -165,7 +221,10 @@ BillPrinter::Reprint BillPrinter::ReprintHistoryRows(Workspace& ws, const Histor
 
 bool BillPrinter::EndJob()
 {
-    if (mDestination.Surface().endDocument()) return true;
+    if (mDestination.Surface().endDocument()) {
+        mDestination.JobFinished();
+        return true;
+    }
     mPrompter.Message(PrintErrorMessage(), Prompter::Icon::Critical);
     return false;
 }

@@ -54,6 +54,13 @@ public:
     // Puts history row `row` of the grid into the boxes that have a column.
     static void LoadHistoryRow(Workspace& ws, const HistoryGrid& grid, int row);
 
+    // The print preview: text that runs past its box is marked on the page instead of asked
+    // about, and the paper is not questioned.
+    void SetPreview();
+    // Text that runs past its box prints without the question (the command line's
+    // --allow-overflow).
+    void AllowOverflow() { mAllowOverflow = true; }
+
     BillRenderer& Renderer() { return mRenderer; }
     // The record number the last stored bill received (0 when nothing was stored).
     qint64 LastRecordNumber() const { return mLastRecord; }
@@ -63,10 +70,14 @@ public:
     static QString RefusedMessage();
     // The last PrintBill printed the bill but could not store it (the user was told).
     bool StoreFailed() const { return mStoreFailed; }
+    static QString OverflowQuestion(const Workspace& ws, const QList<int>& rows);
 
 private:
     // Ends the job; "打印出错！" when the surface refuses.
     bool EndJob();
+    // The questions before a page: text past its box, a bill off the paper. False: go back.
+    bool ConfirmOverflow(const Workspace& ws);
+    bool ConfirmPaper(Workspace& ws, double offsetX, double offsetY);
 
     PrintDestination& mDestination;
     BillRenderer mRenderer;
@@ -75,6 +86,8 @@ private:
     Progress& mProgress;
     qint64 mLastRecord = 0;
     bool mStoreFailed = false;
+    bool mPreview = false;
+    bool mAllowOverflow = false;
 };
 
 } // namespace kestrio

@@ -6,6 +6,7 @@
 #include "seams/Prompter.h"
 #include "seams/ScreenInfo.h"
 
+#include <QPointF>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -180,36 +181,91 @@ int BillRenderer::AmountOverflowRow(const Workspace& ws)
     return -1;
 }
 
+BillRenderer::Placement::Placement(const Workspace& ws, double offsetXMm, double offsetYMm, double pageWidthTwips,
+                                   double pageHeightTwips)
+    : offsetX(offsetXMm * K), offsetY(offsetYMm * K), pageW(pageWidthTwips), pageH(pageHeightTwips),
+      formatW(ws.Width() * K), formatH(ws.Height() * K), turned(ws.options[1] != 0), centred(ws.options[3] != 0)
+{
+}
+
+// A position of the format on the page: minus the (negated) offsets, then the shifts of
+// "纵向打印" and "卡纸器两边向中间收缩".
+QPointF BillRenderer::Placement::Place(double xMm, double yMm) const
+{
+    double x = xMm * K - offsetX;
+    double y = yMm * K - offsetY;
+    if (turned) {
+        y += pageH - formatH;
+        if (centred) y -= (pageH - formatH) / 2;
+    } else if (centred) {
+        x -= (pageW - formatW) / 2;
+    }
+    return {x, y};
+}
+
+BillRenderer::Box BillRenderer::MakeBox(const ElementTable& table, int row, const Placement& placement)
+{
+    Box box;
+    const QPointF at = placement.Place(table.Number(row, ElementTable::ColX), table.Number(row, ElementTable::ColY));
+    box.x = at.x();
+    box.y = at.y();
+    box.w = table.Number(row, ElementTable::ColW) * K;
+    box.h = table.Number(row, ElementTable::ColH) * K;
+    box.spacing = table.Number(row, ElementTable::ColS) * K;
+    const double l = table.Number(row, ElementTable::ColL);
+    const double magnitude = std::abs(l);
+    const int thousands = static_cast<int>(std::floor(magnitude / 1000));
+    box.alignment = thousands;
+    box.lineSpacing = std::copysign(magnitude - 1000.0 * std::min(thousands, 20), l) * K;
+    box.code = static_cast<int>(std::trunc(table.Number(row, ElementTable::ColCash)));
+    if (box.code == 114 || box.code == 121) box.alignment = Right;
+    return box;
+}
+
+QString BillRenderer::PrintedContent(const Workspace& ws, int row)
+{
+    switch (ws.table.KindOf(row)) {
+    case ElementTable::TextBox:
+    case ElementTable::PictureBox: return ws.BoxText(row);
+    case ElementTable::CheckBox: return ws.BoxText(row).isEmpty() ? QString() : QStringLiteral("√");
+    case ElementTable::Label: return ws.table.Text(row, ElementTable::ColLbl);
+    default: return {};
+    }
+}
+
+std::optional<QRectF> BillRenderer::InkArea(const Workspace& ws, int row, const Placement& placement)
+{
+    const ElementTable& table = ws.table;
+    const int kind = table.KindOf(row);
+    if (kind < ElementTable::TextBox || kind > ElementTable::Label) return std::nullopt;
+    if (kind == ElementTable::Line) {
+        const QPointF from = placement.Place(table.Number(row, ElementTable::ColX), table.Number(row, ElementTable::ColY));
+        const QPointF to = placement.Place(table.Number(row, ElementTable::ColW), table.Number(row, ElementTable::ColH));
+        return QRectF(from, to).normalized();
+    }
+    const QString content = PrintedContent(ws, row);
+    if (content.isEmpty()) return std::nullopt;
+    const int code = static_cast<int>(std::trunc(table.Number(row, ElementTable::ColCash)));
+    if (kind == ElementTable::TextBox && AmountCellCount(code) > 0 && AmountCells(content, code).isEmpty())
+        return std::nullopt;
+    const Box box = MakeBox(table, row, placement);
+    return QRectF(box.x, box.y, box.w, box.h);
+}
+
 bool BillRenderer::RenderBill(const Workspace& ws, double offsetXMm, double offsetYMm)
 {
-    const double pageWidthMm = ws.Width();
-    const double pageHeightMm = ws.Height();
-    if (ws.setPaper && mEnv.installPaperForm) mEnv.installPaperForm(pageWidthMm, pageHeightMm);
+    if (ws.setPaper && mEnv.installPaperForm) mEnv.installPaperForm(ws.Width(), ws.Height());
 
-    const bool turned = ws.options[1] != 0;  // 纵向打印
-    const bool centred = ws.options[3] != 0; // 卡纸器两边向中间收缩
+    const bool turned = ws.options[1] != 0; // 纵向打印
     if (!mSurface->setOrientation(turned ? PrintSurface::Orientation::Landscape : PrintSurface::Orientation::Portrait))
         return false;
     mSurface->setUnit(PrintSurface::Unit::Twips);
-
-    const double pageW = mSurface->pageWidth();
-    const double pageH = mSurface->pageHeight();
-    const double formatW = pageWidthMm * K;
-    const double formatH = pageHeightMm * K;
-    auto place = [&](double& x, double& y) {
-        if (turned) {
-            y += pageH - formatH;
-            if (centred) y -= (pageH - formatH) / 2;
-        } else if (centred) {
-            x -= (pageW - formatW) / 2;
-        }
-    };
+    const Placement placement(ws, offsetXMm, offsetYMm, mSurface->pageWidth(), mSurface->pageHeight());
 
     if (ws.backgroundPrint && !mEnv.background.isNull()) {
-        double x = -offsetXMm * K;
-        double y = -offsetYMm * K;
-        place(x, y);
-        if (!mSurface->drawPicture(mEnv.background, x, y, formatW, formatH)) return false;
+        const QPointF at = placement.Place(0, 0);
+        if (!mSurface->drawPicture(mEnv.background, at.x(), at.y(), placement.formatW, placement.formatH))
+            return false;
     }
     mSurface->setTransparentText(true);
 
@@ -217,21 +273,7 @@ bool BillRenderer::RenderBill(const Workspace& ws, double offsetXMm, double offs
     for (int kind = ElementTable::TextBox; kind <= ElementTable::Label; ++kind) {
         for (int row = ElementTable::kFirstRow; row < table.RowCount(); ++row) {
             if (table.KindOf(row) != kind) continue;
-            Box box;
-            box.x = table.Number(row, ElementTable::ColX) * K - offsetXMm * K;
-            box.y = table.Number(row, ElementTable::ColY) * K - offsetYMm * K;
-            place(box.x, box.y);
-            box.w = table.Number(row, ElementTable::ColW) * K;
-            box.h = table.Number(row, ElementTable::ColH) * K;
-            box.spacing = table.Number(row, ElementTable::ColS) * K;
-            const double l = table.Number(row, ElementTable::ColL);
-            const double magnitude = std::abs(l);
-            const int thousands = static_cast<int>(std::floor(magnitude / 1000));
-            box.alignment = thousands;
-            box.lineSpacing = std::copysign(magnitude - 1000.0 * std::min(thousands, 20), l) * K;
-            box.code = static_cast<int>(std::trunc(table.Number(row, ElementTable::ColCash)));
-            if (box.code == 114 || box.code == 121) box.alignment = Right;
-            if (!DrawBox(ws, row, box)) return false;
+            if (!DrawBox(ws, row, MakeBox(table, row, placement))) return false;
         }
     }
     return true;
@@ -250,29 +292,12 @@ bool BillRenderer::DrawBox(const Workspace& ws, int row, const Box& box)
                                  static_cast<quint32>(table.Color(row)));
     }
 
-    QString content;
-    switch (kind) {
-    case ElementTable::TextBox: content = ws.BoxText(row); break;
-    case ElementTable::CheckBox: content = ws.BoxText(row).isEmpty() ? QString() : QStringLiteral("√"); break;
-    case ElementTable::PictureBox: content = ws.BoxText(row); break;
-    case ElementTable::Label: content = table.Text(row, ElementTable::ColLbl); break;
-    default: return true;
-    }
+    const QString content = PrintedContent(ws, row);
     if (content.isEmpty()) return true;
 
-    PrintSurface::Font font;
-    font.name = table.Text(row, ElementTable::ColFontName);
-    font.pointSize = table.Number(row, ElementTable::ColFontSize);
-    font.bold = table.Number(row, ElementTable::ColBold) != 0;
-    font.italic = table.Number(row, ElementTable::ColItalic) != 0;
-    font.underline = table.Number(row, ElementTable::ColUnderline) != 0;
-    font.strikeOut = table.Number(row, ElementTable::ColStrikethru) != 0;
+    const PrintSurface::Font font = BoxFont(table, row);
     const double boxFontSize = font.pointSize;
-    if (kind == ElementTable::CheckBox) {
-        if (!mSurface->setFont(font)) return false;
-    } else {
-        mFontSizes.Fit(*mSurface, font, ws.Width());
-    }
+    if (!SetBoxFont(ws, row)) return false;
     mSurface->setTextColor(static_cast<quint32>(table.Color(row)));
 
     if (kind == ElementTable::PictureBox) {
@@ -289,52 +314,147 @@ bool BillRenderer::DrawBox(const Workspace& ws, int row, const Box& box)
     }
     if (code >= 201 && code <= 299) return DrawCharacterCells(content, box.x, box.y, box.w, code - 200, box.alignment);
     if (code == 109) return DrawCharacterCells(content, box.x, box.y, box.w, 6, box.alignment);
-    return DrawTextBlock(content, box.x, box.y, box.w, box.spacing, box.lineSpacing, box.alignment);
+    bool overflows = false;
+    if (!DrawTextBlock(content, box, true, &overflows)) return false;
+    // A label's text is the design's own; only what was typed is marked.
+    if (overflows && mEnv.markOverflow && kind == ElementTable::TextBox) return MarkBox(box);
+    return true;
 }
 
-bool BillRenderer::DrawTextBlock(const QString& text, double x, double y, double w, double spacing,
-                                 double lineSpacing, int alignment)
+PrintSurface::Font BillRenderer::BoxFont(const ElementTable& table, int row)
 {
+    PrintSurface::Font font;
+    font.name = table.Text(row, ElementTable::ColFontName);
+    font.pointSize = table.Number(row, ElementTable::ColFontSize);
+    font.bold = table.Number(row, ElementTable::ColBold) != 0;
+    font.italic = table.Number(row, ElementTable::ColItalic) != 0;
+    font.underline = table.Number(row, ElementTable::ColUnderline) != 0;
+    font.strikeOut = table.Number(row, ElementTable::ColStrikethru) != 0;
+    return font;
+}
+
+// A check box prints at its own size; every other box at the size that keeps its design width.
+bool BillRenderer::SetBoxFont(const Workspace& ws, int row)
+{
+    const PrintSurface::Font font = BoxFont(ws.table, row);
+    if (ws.table.KindOf(row) == ElementTable::CheckBox) return mSurface->setFont(font);
+    mFontSizes.Fit(*mSurface, font, ws.Width());
+    return true;
+}
+
+// A red frame round the box, for the preview of text that runs past its box.
+bool BillRenderer::MarkBox(const Box& box)
+{
+    constexpr quint32 red = 0x0000FF;
+    const double right = box.x + box.w;
+    const double bottom = box.y + box.h;
+    return mSurface->drawLine(box.x, box.y, right, box.y, 2, Qt::SolidLine, red) &&
+           mSurface->drawLine(right, box.y, right, bottom, 2, Qt::SolidLine, red) &&
+           mSurface->drawLine(right, bottom, box.x, bottom, 2, Qt::SolidLine, red) &&
+           mSurface->drawLine(box.x, bottom, box.x, box.y, 2, Qt::SolidLine, red);
+}
+
+bool BillRenderer::IsTextBlock(int code)
+{
+    return AmountCellCount(code) == 0 && !(code >= 201 && code <= 299) && code != 109;
+}
+
+QList<int> BillRenderer::OverflowingRows(const Workspace& ws)
+{
+    QList<int> rows;
+    const ElementTable& table = ws.table;
+    const Placement placement(ws, 0, 0, ws.Width() * K, ws.Height() * K);
+    for (int row = ElementTable::kFirstRow; row < table.RowCount(); ++row) {
+        if (table.KindOf(row) != ElementTable::TextBox) continue;
+        const QString content = PrintedContent(ws, row);
+        const Box box = MakeBox(table, row, placement);
+        if (content.isEmpty() || !IsTextBlock(box.code)) continue;
+        SetBoxFont(ws, row);
+        bool overflows = false;
+        DrawTextBlock(content, box, false, &overflows);
+        if (overflows) rows << row;
+    }
+    return rows;
+}
+
+// The longest prefix of characters[start..], of at least one character, whose width plus the
+// spacing between its characters fits `w`. The sum of the single widths finds the place; the
+// whole prefix is then measured on both sides of it, so the answer is the one a measurement of
+// every longer prefix would give, and a long text is broken in time proportional to its length.
+qsizetype BillRenderer::FittingCount(const QString& paragraph, const QList<qsizetype>& starts,
+                                     const QList<double>& widths, qsizetype start, double w, double spacing) const
+{
+    const qsizetype rest = widths.size() - start;
+    auto fits = [&](qsizetype count) {
+        const QString prefix = paragraph.mid(starts.at(start), starts.at(start + count) - starts.at(start));
+        return mSurface->textWidth(prefix) + spacing * double(count - 1) <= w;
+    };
+    qsizetype count = 1;
+    double sum = widths.at(start);
+    while (count < rest && sum + widths.at(start + count) + spacing * double(count) <= w) {
+        sum += widths.at(start + count);
+        ++count;
+    }
+    while (count < rest && fits(count + 1)) ++count;
+    while (count > 1 && !fits(count)) --count;
+    return count;
+}
+
+bool BillRenderer::DrawTextBlock(const QString& text, const Box& box, bool draw, bool* overflows)
+{
+    *overflows = false;
     if (text.isEmpty()) return true;
     const double lineHeight = mSurface->textHeight(QStringLiteral("钟"));
-    double lineY = Whole(y);
+    const double x = box.x;
+    const double w = box.w;
+    const double spacing = box.spacing;
+    double lineY = Whole(box.y);
+    int lines = 0;
+    // A line counts as inside the box while its upper half is; the first line always is.
+    auto advance = [&] {
+        if (lines > 0 && lineY + lineHeight / 2 > box.y + box.h) *overflows = true;
+        ++lines;
+        lineY = Whole(lineY + lineHeight + box.lineSpacing + 1);
+    };
     const QStringList paragraphs = text.split(QStringLiteral("\r\n"));
     for (const QString& paragraph : paragraphs) {
         if (paragraph.isEmpty()) { // an empty line
-            lineY = Whole(lineY + lineHeight + lineSpacing + 1);
+            advance();
             continue;
         }
-        QStringList rest = PrintCharacters(paragraph);
-        do {
-            // The longest prefix, of at least one character, that fits the box.
-            qsizetype take = 1;
-            QString line = rest.first();
-            // Widths grow with every character, so a rest that fits whole is the longest prefix.
-            const QString whole = rest.join(QString());
-            if (rest.size() > 1 && mSurface->textWidth(whole) + spacing * double(rest.size() - 1) <= w) {
-                take = rest.size();
-                line = whole;
+        // Where each printed character starts in the paragraph (a surrogate pair stays whole).
+        QList<qsizetype> starts;
+        QList<double> widths;
+        starts.reserve(paragraph.size() + 1);
+        for (qsizetype i = 0; i < paragraph.size(); ++i) {
+            starts << i;
+            if (paragraph.at(i).isHighSurrogate() && i + 1 < paragraph.size() && paragraph.at(i + 1).isLowSurrogate())
+                ++i;
+        }
+        starts << paragraph.size();
+        widths.reserve(starts.size() - 1);
+        for (qsizetype c = 0; c + 1 < starts.size(); ++c)
+            widths << mSurface->textWidth(paragraph.mid(starts.at(c), starts.at(c + 1) - starts.at(c)));
+
+        qsizetype start = 0;
+        while (start < widths.size()) {
+            const qsizetype take = FittingCount(paragraph, starts, widths, start, w, spacing);
+            if (draw) {
+                const QString line = paragraph.mid(starts.at(start), starts.at(start + take) - starts.at(start));
+                const double lineWidth = mSurface->textWidth(line) + spacing * double(take);
+                double lineX = x;
+                if (box.alignment == Right) lineX = x + w - lineWidth - 1;
+                else if (box.alignment == Centre) lineX = x + (w - lineWidth - 1) / 2;
+                lineX = Whole(lineX);
+                for (qsizetype c = start; c < start + take; ++c) {
+                    mSurface->setPosition(lineX, lineY);
+                    if (!mSurface->drawText(paragraph.mid(starts.at(c), starts.at(c + 1) - starts.at(c)))) return false;
+                    lineX += widths.at(c) + spacing;
+                }
             }
-            while (take < rest.size()) {
-                const QString longer = line + rest.at(take);
-                if (mSurface->textWidth(longer) + spacing * double(take) > w) break;
-                line = longer;
-                ++take;
-            }
-            const double lineWidth = mSurface->textWidth(line) + spacing * double(take);
-            double lineX = x;
-            if (alignment == Right) lineX = x + w - lineWidth - 1;
-            else if (alignment == Centre) lineX = x + (w - lineWidth - 1) / 2;
-            lineX = Whole(lineX);
-            for (qsizetype i = 0; i < take; ++i) {
-                const QString& character = rest.at(i);
-                mSurface->setPosition(lineX, lineY);
-                if (!mSurface->drawText(character)) return false;
-                lineX += mSurface->textWidth(character) + spacing;
-            }
-            rest = rest.mid(take);
-            lineY = Whole(lineY + lineHeight + lineSpacing + 1);
-        } while (!rest.isEmpty());
+            start += take;
+            advance();
+        }
     }
     return true;
 }

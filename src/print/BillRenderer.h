@@ -5,6 +5,9 @@
 
 #include <QHash>
 #include <QImage>
+#include <QList>
+#include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +16,7 @@
 
 namespace kestrio {
 
+class ElementTable;
 class Prompter;
 class ScreenInfo;
 class Workspace;
@@ -62,6 +66,20 @@ public:
         Prompter* prompter = nullptr;
         // "自动设置纸张": asked to make the page W × H mm before the bill is drawn.
         std::function<void(double widthMm, double heightMm)> installPaperForm;
+        // The preview: text that runs past its box's bottom gets a red frame round the box.
+        bool markOverflow = false;
+    };
+
+    // Where the boxes of a format land on a page (twips): the print offsets and the shifts
+    // of "纵向打印" and "卡纸器两边向中间收缩" applied.
+    struct Placement {
+        // `offsetXMm`, `offsetYMm` as RenderBill takes them (minus the print offsets).
+        Placement(const Workspace& ws, double offsetXMm, double offsetYMm, double pageWidthTwips,
+                  double pageHeightTwips);
+        QPointF Place(double xMm, double yMm) const;
+
+        double offsetX, offsetY, pageW, pageH, formatW, formatH;
+        bool turned, centred;
     };
 
     BillRenderer(PrintSurface& surface, Environment environment);
@@ -72,6 +90,16 @@ public:
     bool RenderBill(const Workspace& ws, double offsetXMm, double offsetYMm);
     // The millimetre grid over the whole printer page.
     bool DrawRulerGrid();
+
+    // The rectangle (twips) a box may put ink into: the box, or a line's end points; nothing
+    // for a box that prints nothing (empty content, an amount without digits).
+    static std::optional<QRectF> InkArea(const Workspace& ws, int row, const Placement& placement);
+    // What a box prints: its text, "√" for a ticked check box, a label's caption.
+    static QString PrintedContent(const Workspace& ws, int row);
+
+    // Text boxes whose text, broken into lines as printed, runs past the box's bottom. The
+    // fonts are fitted on the current surface, so the answer is the printer's.
+    QList<int> OverflowingRows(const Workspace& ws);
 
     // The first text box whose amount cannot be printed whole in its amount cells: its
     // digits are more than the cells. -1 when every amount fits.
@@ -91,6 +119,7 @@ public:
                             Prompter* prompter);
 
     FittedFontSizes& FontSizes() { return mFontSizes; }
+    void MarkOverflow(bool mark) { mEnv.markOverflow = mark; }
     // Draw on another surface from now on (a printer chosen anew); its fonts are searched afresh.
     void SetSurface(PrintSurface& surface);
     PrintSurface& Surface() const { return *mSurface; }
@@ -98,9 +127,19 @@ public:
 private:
     struct Box;
 
+    static Box MakeBox(const ElementTable& table, int row, const Placement& placement);
+    static PrintSurface::Font BoxFont(const ElementTable& table, int row);
+    // Codes printed as a block of lines rather than one character per cell.
+    static bool IsTextBlock(int code);
+
     bool DrawBox(const Workspace& ws, int row, const Box& box);
-    bool DrawTextBlock(const QString& text, double x, double y, double w, double spacing, double lineSpacing,
-                       int alignment);
+    bool SetBoxFont(const Workspace& ws, int row);
+    bool MarkBox(const Box& box);
+    // Lays the text out in the box; draws it when `draw`. `overflows` tells whether a line
+    // after the first lies below the box's bottom.
+    bool DrawTextBlock(const QString& text, const Box& box, bool draw, bool* overflows);
+    qsizetype FittingCount(const QString& paragraph, const QList<qsizetype>& starts, const QList<double>& widths,
+                           qsizetype start, double w, double spacing) const;
     bool DrawCharacterCells(const QString& text, double x, double y, double w, int cells, int alignment);
 
     bool DrawPictureFile(const QString& path, const Box& box);

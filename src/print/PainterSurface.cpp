@@ -1,5 +1,7 @@
 #include "PainterSurface.h"
 
+#include "print/PrintFonts.h"
+
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -23,6 +25,8 @@ PainterSurface::PainterSurface(QPaintDevice& device, QString printerName)
     if (mPaged)
         mOrientation = mPaged->pageLayout().orientation() == QPageLayout::Landscape ? Orientation::Landscape
                                                                                      : Orientation::Portrait;
+    // Every printed page uses the same faces for the formats' Windows font names.
+    PrintFonts::RegisterSubstitutions();
     // Start from a size the device can hold, like every later setFont.
     setFont(mFont);
 }

@@ -2,7 +2,10 @@
 
 #include "print/PrintSurface.h"
 
+#include <QMarginsF>
 #include <QString>
+
+#include <optional>
 
 namespace kestrio {
 
@@ -31,6 +34,13 @@ public:
     // job is handed over, before the bill is stored as printed. A destination without a
     // spooler takes every job.
     virtual bool JobAccepted() { return true; }
+    // The edges of the paper in the printer that it cannot print on, in millimetres of the
+    // current page; nullopt for a page made to the bill's size (a PDF, a picture), where the
+    // bill always fits.
+    virtual std::optional<QMarginsF> UnprintableMarginsMm() const { return std::nullopt; }
+
+    // After a job has been handed over whole: a destination that wrote a file may finish it.
+    virtual void JobFinished() {}
 };
 
 // A destination without a choice to make: a PDF, an image, a preview page or a test's

@@ -18,6 +18,8 @@ public:
     virtual void Message(const QString& text, Icon icon = Icon::None, const QString& title = {}) = 0;
     // A Yes/No question; true for Yes.
     virtual bool Ask(const QString& text, const QString& title = {}) = 0;
+    // The same question with No as the default answer, for a step that is safer not taken.
+    virtual bool AskDefaultNo(const QString& text, const QString& title = {}) { return Ask(text, title); }
     // An input box preset with `preset`; nullopt when the user cancels.
     virtual std::optional<QString> Input(const QString& prompt, const QString& preset = {},
                                          const QString& title = {}) = 0;

@@ -14,12 +14,14 @@
 #include "format/Workspace.h"
 #include "print/BillPrinter.h"
 #include "print/PainterSurface.h"
+#include "print/PdfTextRepair.h"
 #include "startup/BackupCommands.h"
 #include "startup/FormatCommands.h"
 #include "startup/WebCommands.h"
 #include "startup/OpenedExchangeFile.h"
 #include "storage/SqlQuote.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPageSize>
 #include <QRegularExpression>
@@ -93,7 +95,8 @@ QString CommandLine::Usage()
                           "       --store 把单据存入历史记录\n"
                           "  print --format 格式名称 [--set 标签=内容]... [--record 记录号] [--store]\n"
                           "        (--pdf 文件.pdf | --png 文件.png [--dpi 300])：按打印的样子输出一张单据\n"
-                          "       （含格式的打印偏移和选项）；--record 取历史记录，--store 打印后存入历史记录\n"
+                          "       （含格式的打印偏移和选项）；--record 取历史记录，--store 打印后存入历史记录；\n"
+                          "       文字超出输入框底边时不输出，加 --allow-overflow 仍然输出\n"
                           "  convert 类型代码 [文本]：输出文本框离开时转换后的文本（金额框不接受的文本报错）；不给文本时逐行读标准输入\n"
                           "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
                           "  export-format 格式名 文件[.zhq] [--force]：导出格式（连同同名.jpg底图）；文件已存在时须加 --force\n"
@@ -341,6 +344,7 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
     const double pageH = turned ? ws.Width() : ws.Height();
     HistoryRecords records(app.DbOp(), app.Prompt());
     const bool store = arguments.contains(QStringLiteral("--store"));
+    const bool allowOverflow = arguments.contains(QStringLiteral("--allow-overflow"));
     const QString target = hasPdf ? pdf : png;
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -350,15 +354,28 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
     bool printed = false;
     bool storeFailed = false;
     qint64 stored = 0;
-    if (hasPdf) {
-        auto surface = PainterSurface::ForPdf(file, ws.Width(), ws.Height());
-        surface->setPageSize(QPageSize(QSizeF(pageW, pageH), QPageSize::Millimeter));
+    // The bill on a surface of its own; the surface is finished when this returns.
+    auto printOn = [&](std::unique_ptr<PainterSurface> surface) {
         FixedDestination destination(*surface);
         BillPrinter printer(destination, BillPrinter::EnvironmentFor(app, ws, 0), &records, app.Prompt(),
                             app.Indicator());
+        if (allowOverflow) printer.AllowOverflow();
         printed = printer.PrintBill(ws, true, store);
         stored = printer.LastRecordNumber();
         storeFailed = printer.StoreFailed();
+    };
+    if (hasPdf) {
+        // Written in memory first: the text maps are mended before the file is written.
+        QBuffer written;
+        written.open(QIODevice::WriteOnly);
+        auto surface = PainterSurface::ForPdf(written, ws.Width(), ws.Height());
+        surface->setPageSize(QPageSize(QSizeF(pageW, pageH), QPageSize::Millimeter));
+        printOn(std::move(surface));
+        QString error;
+        const bool drawn = printed || storeFailed;
+        const std::optional<QByteArray> pdfData = drawn ? PdfTextRepair::Repair(written.data(), &error) : std::nullopt;
+        if (drawn && !pdfData) err << QStringLiteral("PDF文件无法完成：") << error << Qt::endl;
+        if (!pdfData || file.write(*pdfData) != pdfData->size()) printed = storeFailed = false;
     } else {
         const double dotsPerMm = dpi / 25.4;
         QImage image(qMax(1, qRound(ws.Width() * dotsPerMm)), qMax(1, qRound(ws.Height() * dotsPerMm)),
@@ -366,15 +383,7 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
         image.setDotsPerMeterX(qRound(dotsPerMm * 1000));
         image.setDotsPerMeterY(qRound(dotsPerMm * 1000));
         image.fill(Qt::white);
-        {
-            auto surface = PainterSurface::ForImage(image);
-            FixedDestination destination(*surface);
-            BillPrinter printer(destination, BillPrinter::EnvironmentFor(app, ws, 0), &records, app.Prompt(),
-                                app.Indicator());
-            printed = printer.PrintBill(ws, true, store);
-            stored = printer.LastRecordNumber();
-            storeFailed = printer.StoreFailed();
-        }
+        printOn(PainterSurface::ForImage(image));
         printed = (printed || storeFailed) && image.save(&file, "PNG");
     }
     // A bill printed but not stored is still on its page: the page is kept, the command fails

@@ -151,7 +151,7 @@ TEST_F(DemoFormatsTest, AFirstStartInstallsTheFourFormatsEachWithOneWholeFormatR
         EXPECT_EQ(whole.Value(QStringLiteral("X")).toDouble(), 10); // no print offset
         EXPECT_EQ(whole.Value(QStringLiteral("Y")).toDouble(), 10);
         EXPECT_EQ(whole.Value(QStringLiteral("Color")).toInt(), 19200);
-        EXPECT_EQ(whole.Text(QStringLiteral("Mem")), QStringLiteral("True|False|0|0|0|0|1|False|"));
+        EXPECT_EQ(whole.Text(QStringLiteral("Mem")), QStringLiteral("True|False|0|0|0|0|1|False|")); // 自动设置纸张 on
         whole.MoveNext();
     }
     EXPECT_EQ(Elements("转账支票").size(), 14);

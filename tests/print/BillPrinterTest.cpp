@@ -11,16 +11,22 @@
 #include "format/Workspace.h"
 #include "print/BillPrinter.h"
 #include "print/PainterSurface.h"
+#include "print/PdfTextRepair.h"
 #include "print/RecordingSurface.h"
 #include "storage/Database.h"
 
 
+#include <QBuffer>
+#include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QMap>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -244,6 +250,65 @@ TEST_F(BillPrinterTest, ACancelledPrinterChoicePrintsAndStoresNothing)
     EXPECT_EQ(loaded, 0);
     EXPECT_TRUE(surface.calls().isEmpty());
     EXPECT_EQ(StoredBills(), 0);
+}
+
+QString ToolOutput(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The demo cheque printed to a PDF file reads back, character for character, as the boxes
+// print it, in simplified-Chinese faces only (no Japanese glyph forms, no Latin face for the
+// digits).
+TEST_F(BillPrinterTest, APdfOfTheChequeReadsBackAsTypedInTheChineseFaces)
+{
+    test::EnsureGuiApplication();
+    FillBill(QStringLiteral("长城角月日行人支公司"), QStringLiteral("1234.5"));
+    ws.SetBoxContent(Box(QStringLiteral("用途")), QStringLiteral("支付十二月货款见发票"));
+    ws.SetBoxContent(Box(QStringLiteral("出票人账号")), QStringLiteral("6222 0210 0109 8765"));
+    QBuffer written;
+    written.open(QIODevice::WriteOnly);
+    {
+        auto pdf = PainterSurface::ForPdf(written, 240, 80);
+        FixedDestination destination(*pdf);
+        BillPrinter printer(destination, Env(), nullptr, t.prompter, progress);
+        ASSERT_TRUE(printer.PrintBill(ws, true, false)) << t.prompter.shown.join(QLatin1Char('|')).toStdString();
+    }
+    QString error;
+    const auto repaired = PdfTextRepair::Repair(written.data(), &error);
+    ASSERT_TRUE(repaired.has_value()) << error.toStdString();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cheque.pdf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(*repaired);
+    file.close();
+
+    auto sortedCharacters = [](QString text) {
+        text.remove(QRegularExpression(QStringLiteral("\\s")));
+        QList<uint> characters = text.toUcs4();
+        std::sort(characters.begin(), characters.end());
+        return QString::fromUcs4(characters.constData(), characters.size());
+    };
+    QString expected;
+    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
+        const QString content = BillRenderer::PrintedContent(ws, row);
+        const int code = static_cast<int>(ws.table.Number(row, Col::ColCash));
+        const bool amount = ws.table.KindOf(row) == ElementTable::TextBox && BillRenderer::AmountCellCount(code) > 0;
+        expected += amount ? BillRenderer::AmountCells(content, code) : content;
+    }
+    const QString read = ToolOutput(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    EXPECT_EQ(sortedCharacters(read), sortedCharacters(expected)) << read.toStdString();
+
+    // pdffonts: two caption lines, then one font a line, its name first.
+    const QStringList fonts = ToolOutput(QStringLiteral("pdffonts"), {path}).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
+    ASSERT_FALSE(fonts.isEmpty());
+    for (const QString& font : fonts)
+        EXPECT_TRUE(font.contains(QRegularExpression(QStringLiteral("^([A-Z]{6}\\+)?Noto(Serif|Sans)CJKsc-"))))
+            << font.toStdString();
 }
 
 TEST_F(BillPrinterTest, ABatchIsOneJobWithARecordPerBill)

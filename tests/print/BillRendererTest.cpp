@@ -3,6 +3,7 @@
 // a line 240 high.
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
+#include "TestBoxes.h"
 #include "format/Workspace.h"
 #include "print/BillPrinter.h"
 #include "print/RecordingSurface.h"
@@ -64,17 +65,7 @@ protected:
 
     int AddBox(int kind, double x, double y, double w, double h, const QString& code = QStringLiteral("0"))
     {
-        const int row = ws.table.AddElementRow(kind);
-        ws.table.SetText(row, Col::ColId, QString::number(100 + row));
-        ws.table.SetText(row, Col::ColLbl, QStringLiteral("框%1").arg(row));
-        ws.table.SetText(row, Col::ColX, QString::number(x));
-        ws.table.SetText(row, Col::ColY, QString::number(y));
-        ws.table.SetText(row, Col::ColW, QString::number(w));
-        ws.table.SetText(row, Col::ColH, QString::number(h));
-        ws.table.SetText(row, Col::ColFontName, QStringLiteral("宋体"));
-        ws.table.SetText(row, Col::ColFontSize, QStringLiteral("10"));
-        ws.table.SetText(row, Col::ColCash, code);
-        return row;
+        return test::AddTestBox(ws, kind, x, y, w, h, code);
     }
 
     BillRenderer::Environment Env()
@@ -221,7 +212,8 @@ TEST_F(Bill, RightAlignedTextEndsOneTwipAndOneSpacingBeforeTheEdge)
 TEST_F(Bill, TextBreaksByCharactersNotWords)
 {
     // 25 mm hold 14 letters of 100 twips (1417 twips).
-    const int box = AddBox(ElementTable::TextBox, 0, 0, 25, 20);
+    // 25 mm high: the four lines stay inside the box, so printing asks nothing.
+    const int box = AddBox(ElementTable::TextBox, 0, 0, 25, 25);
     ws.table.SetText(box, Col::ColL, QStringLiteral("2")); // left, 2 mm between lines
     ws.SetBoxText(box, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n\r\nEND"));
     // A box narrower than one character still prints each character on a line of its own.

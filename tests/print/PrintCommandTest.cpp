@@ -260,6 +260,31 @@ TEST_F(PrintCommand, WrongUsageAndRefusedBills)
     EXPECT_EQ(history.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 1) << "only the caption line";
 }
 
+// A purpose longer than its box would print over the form: refused unless asked for; and the
+// text of the PDF copies out as typed, without radicals in place of 月, 日, 角, 行, 人, 长.
+TEST_F(PrintCommand, TextPastItsBoxNeedsAllowOverflowAndReadsBackAsTyped)
+{
+    const QString pdf = File(QStringLiteral("long.pdf"));
+    const QStringList bill{QStringLiteral("print"), QStringLiteral("--format"), kCheque, QStringLiteral("--set"),
+                           QStringLiteral("用途=") + QString(300, QChar(u'款')), QStringLiteral("--pdf"), pdf};
+    const Outcome refused = Kestrio(bill);
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("“用途”"))) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("超出了框的底边"))) << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+    const Outcome allowed = Kestrio(bill + QStringList{QStringLiteral("--allow-overflow")});
+    EXPECT_EQ(allowed.code, 0) << allowed.err.toStdString();
+    EXPECT_TRUE(QFile::exists(pdf));
+
+    const QString typed = QStringLiteral("长月日角行人支付");
+    const QString plain = File(QStringLiteral("plain.pdf"));
+    Print({QStringLiteral("--format"), kCheque, QStringLiteral("--set"), QStringLiteral("收款人=") + typed,
+           QStringLiteral("--pdf"), plain});
+    const auto pages = ReadPdf(plain);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(TopWord(pages[0], typed).has_value());
+}
+
 TEST_F(PrintCommand, PrintedBarcodeScansBack)
 {
     // The delivery note's picture box 单号条码 prints its text as a Code 39 barcode.

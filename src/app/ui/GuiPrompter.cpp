@@ -47,10 +47,20 @@ void GuiPrompter::Message(const QString& text, Icon icon, const QString& title)
 
 bool GuiPrompter::Ask(const QString& text, const QString& title)
 {
+    return AskWithDefault(text, title, true);
+}
+
+bool GuiPrompter::AskDefaultNo(const QString& text, const QString& title)
+{
+    return AskWithDefault(text, title, false);
+}
+
+bool GuiPrompter::AskWithDefault(const QString& text, const QString& title, bool yesByDefault)
+{
     QMessageBox box(QMessageBox::Question, TitleOr(title), text, QMessageBox::NoButton, Owner());
     QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(yesByDefault ? yes : no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;

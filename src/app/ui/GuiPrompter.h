@@ -12,12 +12,14 @@ class GuiPrompter final : public Prompter {
 public:
     void Message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
     bool Ask(const QString& text, const QString& title = {}) override;
+    bool AskDefaultNo(const QString& text, const QString& title = {}) override;
     std::optional<QString> Input(const QString& prompt, const QString& preset = {},
                                  const QString& title = {}) override;
     QString OpenFile(const QString& title, const QString& filter, const QString& dir = {}) override;
     QString SaveFile(const QString& title, const QString& filter, const QString& dir = {}) override;
 
 private:
+    static bool AskWithDefault(const QString& text, const QString& title, bool yesByDefault);
     static QWidget* Owner();
     static QString TitleOr(const QString& title);
 };

@@ -1,16 +1,22 @@
 #include "print/ui/MarginDialog.h"
 
 #include "convert/Decimal.h"
+#include "print/PrintOffsets.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+
+#include <cmath>
 
 namespace kestrio {
 
-MarginDialog::MarginDialog(const QString& offsetX, const QString& offsetY, QWidget* parent) : QDialog(parent)
+MarginDialog::MarginDialog(const QString& offsetX, const QString& offsetY, QWidget* parent, double widthMm,
+                           double heightMm)
+    : QDialog(parent), mWidthMm(widthMm), mHeightMm(heightMm)
 {
     setObjectName(QStringLiteral("MarginDialog"));
     setWindowTitle(Caption());
@@ -42,7 +48,7 @@ MarginDialog::MarginDialog(const QString& offsetX, const QString& offsetY, QWidg
     buttons->addWidget(mCancel);
     grid->addLayout(buttons, 3, 0, 1, 2);
 
-    connect(mOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(mOk, &QPushButton::clicked, this, &MarginDialog::OnOkClicked);
     connect(mCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -56,12 +62,30 @@ double MarginDialog::ReadOffset(const QString& text)
     return Decimal::FromLeadingNumber(text).ToDouble();
 }
 
-QString MarginDialog::OffsetX() const { return OffsetText(mText1_0->text()); }
-QString MarginDialog::OffsetY() const { return OffsetText(mText1_1->text()); }
+QString MarginDialog::OffsetX() const { return PrintOffsets::Normalised(mText1_0->text()); }
+QString MarginDialog::OffsetY() const { return PrintOffsets::Normalised(mText1_1->text()); }
 
-bool MarginDialog::EditMargins(QWidget* parent, QString& offsetX, QString& offsetY)
+// A typo must not become an offset of 0, nor a large number a blank page.
+void MarginDialog::OnOkClicked()
 {
-    MarginDialog dialog(offsetX, offsetY, parent);
+    const QString problem = PrintOffsets::Check(mText1_0->text(), mText1_1->text(), mWidthMm, mHeightMm);
+    if (problem.isEmpty()) {
+        accept();
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, Caption(), problem, QMessageBox::NoButton, this);
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.exec();
+    QLineEdit* wrong = PrintOffsets::Parse(mText1_0->text()) ? mText1_1 : mText1_0;
+    if (PrintOffsets::Parse(mText1_0->text()) && PrintOffsets::Parse(mText1_1->text()))
+        wrong = std::abs(*PrintOffsets::Parse(mText1_0->text())) >= mWidthMm ? mText1_0 : mText1_1;
+    wrong->setFocus();
+    wrong->selectAll();
+}
+
+bool MarginDialog::EditMargins(QWidget* parent, QString& offsetX, QString& offsetY, double widthMm, double heightMm)
+{
+    MarginDialog dialog(offsetX, offsetY, parent, widthMm, heightMm);
     if (dialog.exec() != QDialog::Accepted) return false;
     offsetX = dialog.OffsetX();
     offsetY = dialog.OffsetY();

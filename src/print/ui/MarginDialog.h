@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <limits>
+
 class QLineEdit;
 class QPushButton;
 
@@ -14,11 +16,17 @@ class MarginDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    MarginDialog(const QString& offsetX, const QString& offsetY, QWidget* parent = nullptr);
+    // `widthMm` × `heightMm`: the format's size, which no offset may reach.
+    MarginDialog(const QString& offsetX, const QString& offsetY, QWidget* parent = nullptr,
+                 double widthMm = std::numeric_limits<double>::infinity(),
+                 double heightMm = std::numeric_limits<double>::infinity());
 
     // Opens the dialog on the two texts; after OK they hold the numbers typed, and the answer
-    // is true. Cancel or closing the window changes nothing.
-    static bool EditMargins(QWidget* parent, QString& offsetX, QString& offsetY);
+    // is true. OK refuses text that is not a number and offsets that move the whole bill off
+    // the paper, and keeps the dialog open. Cancel or closing the window changes nothing.
+    static bool EditMargins(QWidget* parent, QString& offsetX, QString& offsetY,
+                            double widthMm = std::numeric_limits<double>::infinity(),
+                            double heightMm = std::numeric_limits<double>::infinity());
 
     // The number at the start of the text (text without one is 0) in its shortest plain form:
     // "2.50" → "2.5", "-1" → "-1", "abc" → "0".
@@ -37,6 +45,10 @@ public:
     static QString Caption() { return QStringLiteral("输入打印页边距"); }
 
 private:
+    void OnOkClicked();
+
+    double mWidthMm;
+    double mHeightMm;
     QLineEdit* mText1_0 = nullptr;
     QLineEdit* mText1_1 = nullptr;
     QPushButton* mOk = nullptr;

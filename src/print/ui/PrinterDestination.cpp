@@ -1,5 +1,6 @@
 #include "print/ui/PrinterDestination.h"
 
+#include "print/PdfTextRepair.h"
 #include "print/SpoolerQueue.h"
 
 #include "seams/Prompter.h"
@@ -37,6 +38,9 @@ PrinterDestination::~PrinterDestination()
 void PrinterDestination::MakeSurface()
 {
     mSurface.reset();
+    // Positions count from the paper's edge, whatever the printer's margins: the format's
+    // offsets alone calibrate the print, with or without "自动设置纸张".
+    mPrinter->setFullPage(true);
     mSurface = std::make_unique<PainterSurface>(*mPrinter, mPrinter->printerName());
     // A real printer takes one job after another (reprinted bills are a job each).
     mSurface->setRestartable(mOwnedPrinter != nullptr);
@@ -105,6 +109,23 @@ bool PrinterDestination::JobAccepted()
     const QString queue = mPrinter->printerName();
     if (SpoolerQueue::QueueAccepts(queue) == SpoolerQueue::Answer::Refuses) return false;
     return !mChosenAt.isValid() || SpoolerQueue::JobAccepted(queue, mChosenAt) != SpoolerQueue::Answer::Refuses;
+}
+
+// A bill printed to a PDF file gets text that copies out as typed. A file that cannot be
+// mended stays as Qt wrote it, which prints the same.
+void PrinterDestination::JobFinished()
+{
+    if (mPrinter->outputFormat() == QPrinter::PdfFormat && !mPrinter->outputFileName().isEmpty())
+        PdfTextRepair::RepairFile(mPrinter->outputFileName());
+}
+
+std::optional<QMarginsF> PrinterDestination::UnprintableMarginsMm() const
+{
+    // A PDF file can be drawn to its edges, but its paper may still be smaller than the bill.
+    if (mPrinter->outputFormat() == QPrinter::PdfFormat) return QMarginsF();
+    QPageLayout layout = mPrinter->pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    return layout.minimumMargins();
 }
 
 void PrinterDestination::InstallPaperForm(double widthMm, double heightMm)

@@ -43,6 +43,10 @@ public:
     // Asks the spooler: the queue must take jobs, and a job handed over since the printer was
     // chosen must not have been cancelled or aborted by it.
     bool JobAccepted() override;
+    // The printer's least margins; none for a PDF file.
+    std::optional<QMarginsF> UnprintableMarginsMm() const override;
+    // Mends the text of a PDF file the job was printed to.
+    void JobFinished() override;
 
     QPrinter& Printer() const { return *mPrinter; }
     PainterSurface& Painter() const { return *mSurface; }

@@ -10,6 +10,7 @@
 #include "app/AppPaths.h"
 #include "startup/StartupSequence.h"
 #include "app/QtUserSettings.h"
+#include "print/PrintFonts.h"
 #include "seams/Clock.h"
 
 #include <QApplication>
@@ -60,12 +61,6 @@ qint64 BootTimeMs()
     timespec now{};
     if (clock_gettime(CLOCK_BOOTTIME, &now) != 0) return -1;
     return static_cast<qint64>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-// Qt keeps substitutes in lower case; a name already mapped is left alone.
-void Substitute(const QString& name, const QString& family)
-{
-    if (!QFont::substitutes(name).contains(family, Qt::CaseInsensitive)) QFont::insertSubstitution(name, family);
 }
 
 void UseChineseUiFont()
@@ -156,10 +151,7 @@ qint64 GuiApplication::ProcessStartMs()
 
 void GuiApplication::RegisterFontSubstitutions()
 {
-    const QString serif = QStringLiteral("Noto Serif CJK SC");
-    const QString sans = QStringLiteral("Noto Sans CJK SC");
-    for (const char16_t* name : {u"宋体", u"新宋体", u"仿宋", u"楷体"}) Substitute(QString::fromUtf16(name), serif);
-    for (const char16_t* name : {u"黑体", u"微软雅黑"}) Substitute(QString::fromUtf16(name), sans);
+    PrintFonts::RegisterSubstitutions();
 }
 
 bool GuiApplication::InstallChineseTranslations()

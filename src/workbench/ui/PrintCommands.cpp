@@ -62,6 +62,7 @@ bool PrintCommands::RenderPreview(QPrinter& printer)
     PrinterDestination destination(&printer, mApp.Prompt());
     BillPrinter preview(destination, BillPrinter::EnvironmentFor(mApp, mWs, mWindow.frameWidthTwips()), nullptr,
                         mApp.Prompt(), mApp.Indicator());
+    preview.SetPreview();
     return preview.PrintBill(mWs, true, false);
 }
 
@@ -94,7 +95,8 @@ void PrintCommands::PrintPreview()
 void PrintCommands::EditMargins()
 {
     if (!mWindow.hasFormat()) return;
-    if (MarginDialog::EditMargins(mWindow.widget, mWs.offsetXText, mWs.offsetYText)) StorePrintSettings();
+    if (MarginDialog::EditMargins(mWindow.widget, mWs.offsetXText, mWs.offsetYText, mWs.Width(), mWs.Height()))
+        StorePrintSettings();
 }
 
 } // namespace kestrio

@@ -1,5 +1,6 @@
 #include "workbench/ui/GuiApplication.h"
 #include "app/ui/GuiScreenInfo.h"
+#include "print/PrintFonts.h"
 
 #include <QFont>
 #include <QFontInfo>
@@ -39,9 +40,13 @@ TEST(GuiScreenInfoTest, WindowsFontNamesReachTheInstalledChineseFamilies)
 {
     GuiApplication::RegisterFontSubstitutions();
     GuiApplication::RegisterFontSubstitutions();
+    // 楷体 takes the Kai face where one is installed, the serif after it.
+    const QString kai = PrintFonts::KaiFamily().isEmpty() ? QStringLiteral("noto serif cjk sc")
+                                                           : PrintFonts::KaiFamily().toLower() +
+                                                                 QStringLiteral("|noto serif cjk sc");
     const QList<QPair<const char16_t*, QString>> expected{
         {u"宋体", QStringLiteral("noto serif cjk sc")}, {u"新宋体", QStringLiteral("noto serif cjk sc")},
-        {u"仿宋", QStringLiteral("noto serif cjk sc")}, {u"楷体", QStringLiteral("noto serif cjk sc")},
+        {u"仿宋", QStringLiteral("noto serif cjk sc")}, {u"楷体", kai},
         {u"黑体", QStringLiteral("noto sans cjk sc")},  {u"微软雅黑", QStringLiteral("noto sans cjk sc")},
     };
     for (const auto& [name, family] : expected)

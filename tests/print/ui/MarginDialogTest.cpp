@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -71,13 +72,58 @@ TEST(MarginDialogTest, OkTakesTheTypedNumbers)
     WhenOpen([&](MarginDialog& dialog) {
         presets << dialog.XBox()->text() << dialog.YBox()->text();
         Retype(dialog.XBox(), QStringLiteral("2.50"));
-        Retype(dialog.YBox(), QStringLiteral("abc"));
+        dialog.YBox()->setText(QStringLiteral("－１")); // as an input method types it
         QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     });
-    EXPECT_TRUE(MarginDialog::EditMargins(nullptr, x, y));
+    EXPECT_TRUE(MarginDialog::EditMargins(nullptr, x, y, 240, 80));
     EXPECT_EQ(presets, (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
     EXPECT_EQ(x, QStringLiteral("2.5"));
-    EXPECT_EQ(y, QStringLiteral("0"));
+    EXPECT_EQ(y, QStringLiteral("-1"));
+}
+
+// OK on a typo or an offset that moves the whole bill off the paper says why and keeps the
+// dialog open on the wrong field; the offsets change only with numbers that can be used.
+TEST(MarginDialogTest, OkRefusesWhatCannotBeAnOffset)
+{
+    struct Case {
+        const char16_t* x;
+        const char16_t* y;
+        const char16_t* says;
+        const char* wrongField;
+    };
+    const Case cases[] = {
+        {u"abc", u"0", u"不是数字", "Text1_0"},
+        {u"1", u"1.2.3", u"不是数字", "Text1_1"},
+        {u"1e3", u"0", u"不是数字", "Text1_0"},
+        {u"999", u"0", u"移出纸张", "Text1_0"},
+        {u"0", u"-80", u"移出纸张", "Text1_1"},
+    };
+    for (const Case& c : cases) {
+        QString x = QStringLiteral("1");
+        QString y = QStringLiteral("2");
+        QString message;
+        QString focused;
+        WhenOpen([&](MarginDialog& dialog) {
+            Retype(dialog.XBox(), QString::fromUtf16(c.x));
+            Retype(dialog.YBox(), QString::fromUtf16(c.y));
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return;
+                message = box->text();
+                box->accept();
+                QTimer::singleShot(0, [&] {
+                    if (dialog.focusWidget()) focused = dialog.focusWidget()->objectName();
+                    dialog.CancelButton()->click();
+                });
+            });
+            QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        });
+        EXPECT_FALSE(MarginDialog::EditMargins(nullptr, x, y, 240, 80)) << QString::fromUtf16(c.x).toStdString();
+        EXPECT_TRUE(message.contains(QString::fromUtf16(c.says))) << message.toStdString();
+        EXPECT_EQ(focused.toStdString(), c.wrongField);
+        EXPECT_EQ(x, QStringLiteral("1"));
+        EXPECT_EQ(y, QStringLiteral("2"));
+    }
 }
 
 TEST(MarginDialogTest, EnterInAFieldIsOk)

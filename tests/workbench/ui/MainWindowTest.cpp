@@ -1,3 +1,4 @@
+#include "PdfText.h"
 #include "TestApp.h"
 #include "app/ui/GuiScreenInfo.h"
 #include "workbench/ui/MainWindow.h"
@@ -57,6 +58,19 @@ protected:
         ASSERT_TRUE(mTest.app->DbOp().ExecuteSql(QStringLiteral("UPDATE Fmt SET LBL='") + name +
                                                  QStringLiteral("',fName='") + options +
                                                  QStringLiteral("' WHERE Fmt=''")));
+    }
+    // The user picks "print to file" in the print dialog of every following print.
+    void PrintToFile(MainWindow& main, const QString& pdf)
+    {
+        main.SetDestinationFactory([this, pdf] {
+            auto destination = std::make_unique<PrinterDestination>(mTest.prompter, mTest.settings);
+            destination->SetDialogRunner([pdf](QPrinter& printer) {
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(pdf);
+                return true;
+            });
+            return destination;
+        });
     }
     // Geometry of a named control inside its parent, in twips.
     QRect Twips(const char* name) const
@@ -393,6 +407,9 @@ protected:
         const int number = saved.table.AddElementRow(ElementTable::TextBox);
         saved.table.SetText(number, ElementTable::ColLbl, QStringLiteral("编号"));
         saved.table.SetText(number, ElementTable::ColCash, QStringLiteral("122"));
+        // Wide enough for its number: text past a box's bottom would be asked about first.
+        saved.table.SetText(number, ElementTable::ColW, QStringLiteral("40"));
+        saved.table.SetText(number, ElementTable::ColH, QStringLiteral("8"));
         EXPECT_TRUE(store.SaveFormat(saved));
         return saved.table.Id(number);
     }
@@ -477,16 +494,7 @@ TEST_F(PrintingWindowTest, ABillPrintedToAFileIsAPdfAndAHistoryRecord)
     ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("1234.5"));
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("支票.pdf"));
-    main.SetDestinationFactory([&] {
-        auto destination = std::make_unique<PrinterDestination>(mTest.prompter, mTest.settings);
-        // The user picks "print to file" in the print dialog.
-        destination->SetDialogRunner([&](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-            return true;
-        });
-        return destination;
-    });
+    PrintToFile(main, pdf);
     ASSERT_TRUE(main.PrintCurrentBill()) << mTest.prompter.shown.join(QLatin1Char('|')).toStdString();
     EXPECT_GT(QFileInfo(pdf).size(), 0);
     EXPECT_EQ(Bills(), 1);
@@ -584,6 +592,65 @@ TEST_F(PrintingWindowTest, PrintTicksAndMarginsAreKeptWithTheFormat)
     MainWindow& reopened = Open();
     EXPECT_TRUE(reopened.Action(QStringLiteral("mSetPaper"))->isChecked());
     EXPECT_FALSE(reopened.Action(QStringLiteral("mDiTuPrint"))->isChecked());
+}
+
+// The demo cheque as a new clerk prints it: the program's default settings, the printer's
+// default paper, "print to file" in the print dialog. Either the whole bill is on the page,
+// or the clerk is warned before anything is printed.
+class DemoChequeWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(mTest.Open()); }
+};
+
+TEST_F(DemoChequeWindowTest, TheDefaultPrintPutsTheWholeBillOnThePageOrWarns)
+{
+    MainWindow& main = Open();
+    Workspace& ws = main.OpenWorkspace();
+    ASSERT_EQ(ws.formatName, QStringLiteral("转账支票"));
+    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
+        const QString label = ws.table.Text(row, ElementTable::ColLbl);
+        if (label == QStringLiteral("收款人")) ws.SetBoxText(row, QStringLiteral("测试公司"));
+        if (label == QStringLiteral("小写金额")) ws.SetBoxText(row, QStringLiteral("1234.5"));
+    }
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("支票.pdf"));
+    auto printToFile = [&](bool tick) {
+        ws.setPaper = tick;
+        PrintToFile(main, pdf);
+        QFile::remove(pdf);
+        mTest.prompter.shown.clear();
+        return main.PrintCurrentBill();
+    };
+    // Every word of the page inside it.
+    auto wholeOnThePage = [&] {
+        const QList<test::PdfPage> pages = test::ReadPdf(pdf);
+        if (pages.size() != 1 || pages[0].words.isEmpty()) return false;
+        for (const test::PdfWord& word : pages[0].words)
+            if (word.xMin < 0 || word.yMin < 0 || word.xMax > pages[0].width || word.yMax > pages[0].height) return false;
+        return true;
+    };
+
+    // The demo formats come with "自动设置纸张" on: the paper is the cheque's.
+    EXPECT_TRUE(ws.setPaper);
+    ASSERT_TRUE(printToFile(true)) << mTest.prompter.shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(wholeOnThePage());
+
+    // Off, on the printer's own paper (A4 or Letter, both narrower than the 240 mm cheque):
+    // the warning names the amount, and "否" prints nothing.
+    const bool printed = printToFile(false);
+    if (printed) {
+        EXPECT_TRUE(wholeOnThePage());
+    } else {
+        ASSERT_EQ(mTest.prompter.shown.size(), 1);
+        EXPECT_TRUE(mTest.prompter.shown[0].startsWith(QStringLiteral("单据超出纸张范围")));
+        EXPECT_TRUE(mTest.prompter.shown[0].contains(QStringLiteral("小写金额")));
+        EXPECT_FALSE(QFile::exists(pdf));
+        // "是" sets the paper to the cheque's size for this bill, and all of it is printed.
+        mTest.prompter.QueueAsk(true);
+        ASSERT_TRUE(printToFile(false));
+        EXPECT_TRUE(wholeOnThePage());
+        EXPECT_FALSE(ws.setPaper);
+    }
 }
 
 } // namespace
