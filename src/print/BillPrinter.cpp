@@ -60,7 +60,7 @@ bool BillPrinter::PrintBill(Workspace& ws, bool askPrinter, bool storeRecord)
 {
     mLastRecord = 0;
     // A cheque must never lose the highest digits of its amount.
-    if (BillRenderer::AmountOverflowRow(ws) >= 0) {
+    if (!mAllowOverflow && BillRenderer::AmountOverflowRow(ws) >= 0) {
         mPrompter.Message(AmountOverflowMessage(), Prompter::Icon::Warning);
         return false;
     }

@@ -54,6 +54,10 @@ public:
     // Puts history row `row` of the grid into the boxes that have a column.
     static void LoadHistoryRow(Workspace& ws, const HistoryGrid& grid, int row);
 
+    // Prints an amount that does not fit its cells with its highest digits cut off instead of
+    // refusing the bill (the command line's --allow-overflow, for test paper).
+    void SetAllowAmountOverflow(bool allow) { mAllowOverflow = allow; }
+
     BillRenderer& Renderer() { return mRenderer; }
     // The record number the last stored bill received (0 when nothing was stored).
     qint64 LastRecordNumber() const { return mLastRecord; }
@@ -68,6 +72,7 @@ private:
     Prompter& mPrompter;
     Progress& mProgress;
     qint64 mLastRecord = 0;
+    bool mAllowOverflow = false;
 };
 
 } // namespace kestrio

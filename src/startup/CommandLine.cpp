@@ -13,6 +13,7 @@
 #include "format/Workspace.h"
 #include "print/BillPrinter.h"
 #include "print/PainterSurface.h"
+#include "startup/BatchCommands.h"
 #include "startup/FormatCommands.h"
 #include "storage/SqlQuote.h"
 
@@ -78,6 +79,11 @@ QString CommandLine::Usage()
                           "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
                           "  export-format 格式名 文件[.zhq] [--force]：导出格式（连同同名.jpg底图）；文件已存在时须加 --force\n"
                           "  import-format 文件.zhq [--as 格式名]：导入格式，默认以文件名为格式名；格式名已存在时出错\n"
+                          "  batch --format 格式名称 --source 文件(.csv/.xls/.xlsx) [--sheet 工作表] [--map 标签=列号]...\n"
+                          "        [--start 行号] [--end 行号] [--per-bill 条数] (--pdf 文件.pdf | --print [打印机])\n"
+                          "        [--store] [--allow-overflow]：按导入数据映射把每行数据填成单据，全部作为一个打印任务输出；\n"
+                          "       不给 --map 时用格式保存的映射，不给 --end 时到最后一行\n"
+                          "  export-history --format 格式名称 文件.csv|文件.xlsx [--all]：导出历史记录表格（--all 导出全部）\n"
                           "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
 }
 
@@ -94,6 +100,8 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("capital-to-number")) return Convert(app, arguments.mid(1), true, out, err);
     if (command == QLatin1String("export-format")) return FormatCommands::ExportFormat(app, arguments.mid(1), out, err);
     if (command == QLatin1String("import-format")) return FormatCommands::ImportFormat(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("batch")) return BatchCommands::Batch(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("export-history")) return BatchCommands::ExportHistory(app, arguments.mid(1), out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         out << Usage();
         return 0;
