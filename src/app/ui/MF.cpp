@@ -6,6 +6,8 @@
 #include "FmtList.h"
 #include "FormSize.h"
 #include "HistoryTab.h"
+#include "batch/GridExport.h"
+#include "batch/ui/BatchPage.h"
 #include "seams/UserSettings.h"
 #include "MarginDialog.h"
 #include "StrCodeStand.h"
@@ -43,6 +45,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTabBar>
@@ -376,7 +379,7 @@ QMenu* MF::BuildPrintMenu()
             [this] { PrintCurrentBill(); });
     connect(AddItem(menu, QStringLiteral("mPrintPreview"), QStringLiteral("打印预览"), true), &QAction::triggered, this,
             [this] { PrintPreview(); });
-    // The batch grid that feeds it comes with the batch import.
+    // Enabled by the batch page while it holds bills.
     AddItem(menu, QStringLiteral("mPrintAllBills"), QStringLiteral("打印所有单据"), false);
     menu->addSeparator();
     connect(AddItem(menu, QStringLiteral("mMargins"), QStringLiteral("打印页边距"), true), &QAction::triggered, this,
@@ -613,6 +616,7 @@ void MF::BuildPages()
     BuildOptionFrame(first);
     BuildCanvasArea(first);
     BuildHistoryPage(mSST->widget(1));
+    BuildBatchPage(mSST->widget(2));
     BuildElementPage(mSST->widget(3));
     mSST->setCurrentIndex(0);
     connect(mSST, &QTabWidget::currentChanged, this, [this](int index) {
@@ -699,6 +703,34 @@ void MF::BuildHistoryPage(QWidget* page)
         mSST->setCurrentIndex(0);
     });
     connect(mHistoryTab, &HistoryTab::historyShown, this, [this] { mSST->setCurrentIndex(1); });
+    auto* exportButton = new QPushButton(QStringLiteral("导出表格"), page);
+    exportButton->setObjectName(QStringLiteral("Com_23"));
+    layout->addWidget(exportButton, 0, Qt::AlignRight);
+    connect(exportButton, &QPushButton::clicked, this, [this] {
+        Grid shown = mHistoryTab->History().grid();
+        shown.SetRowHidden(0, true); // element IDs, which the page does not show
+        GridExport(mApp.Prompt(), mApp.Indicator()).ExportGrid(shown, GridExport::HistorySheetTitle());
+    });
+}
+
+// The batch page: bills imported from a spreadsheet, shown one by one, printed as one job.
+void MF::BuildBatchPage(QWidget* page)
+{
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    mBatchPage = new BatchPage(mApp, mWorkspace, page);
+    layout->addWidget(mBatchPage);
+    mBatchPage->SetFrameWidth([this] { return FrameWidthTwips(); });
+    mBatchPage->SetDestinationFactory([this] { return MakeDestination(); });
+    connect(mBatchPage, &BatchPage::billShown, this, [this] { mPG->RefreshFromWorkspace(); });
+    connect(mBatchPage, &BatchPage::billsPrinted, this, [this] { mHistoryTab->Invalidate(); });
+    QAction* printAll = findChild<QAction*>(QStringLiteral("mPrintAllBills"));
+    connect(mBatchPage, &BatchPage::billsChanged, printAll, [printAll](int bills) { printAll->setEnabled(bills > 0); });
+    connect(printAll, &QAction::triggered, this, [this] {
+        mPG->LeaveCurrentBox();
+        SyncOptions();
+        mBatchPage->PrintAll();
+    });
 }
 
 // ---------------------------------------------------------------------------------------

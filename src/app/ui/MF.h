@@ -27,6 +27,7 @@ namespace kestrio {
 
 class AppContext;
 class Canvas;
+class BatchPage;
 class HistoryTab;
 class FormatLibrary;
 class FormatStore;
@@ -48,6 +49,7 @@ public:
 
     QTabWidget* SST() const { return mSST; }
     HistoryTab* History() const { return mHistoryTab; }
+    BatchPage* Batch() const { return mBatchPage; }
     Canvas* PG() const { return mPG; }
     QCheckBox* O2(int index) const { return mO2.at(static_cast<std::size_t>(index)); }
     QLabel* LFMT() const { return mLFMT; }
@@ -100,6 +102,7 @@ private:
     void BuildOptionFrame(QWidget* page);
     void BuildCanvasArea(QWidget* page);
     void BuildHistoryPage(QWidget* page);
+    void BuildBatchPage(QWidget* page);
     void BuildElementPage(QWidget* page);
     void ShowElementTable();
     // Every box on the canvas shows the workspace's content again.
@@ -158,6 +161,7 @@ private:
     std::array<QToolButton*, 3> mZm{};
     QPointer<ModiPSD> mModiPSD;
     HistoryTab* mHistoryTab = nullptr;
+    BatchPage* mBatchPage = nullptr;
     QTableWidget* mMSF3 = nullptr;
     std::function<std::unique_ptr<PrintDestination>()> mMakeDestination;
     bool mLoaded = false;
