@@ -19,7 +19,13 @@ BatchImport::Outcome BatchImport::Run(const Request& request, const Workspace& w
         return outcome;
     }
     SourceRows rows;
-    if (!reader->Open(request.path) || !reader->ReadRows(request.sheet, 0, rows)) {
+    if (!reader->Open(request.path)) {
+        outcome.error = reader->Error();
+        return outcome;
+    }
+    // Without a named worksheet a workbook's first one is read.
+    const QString sheet = request.sheet.isEmpty() ? reader->SheetNames().value(0) : request.sheet;
+    if (!reader->ReadRows(sheet, 0, rows)) {
         outcome.error = reader->Error();
         return outcome;
     }

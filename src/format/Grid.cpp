@@ -24,7 +24,9 @@ int Grid::AddRow()
 
 void Grid::RemoveRow(int row)
 {
-    if (row >= 0 && row < RowCount()) mCells.remove(row);
+    if (row < 0 || row >= RowCount()) return;
+    mCells.remove(row);
+    if (row < mHiddenRows.size()) mHiddenRows.remove(row);
 }
 
 QString Grid::Text(int row, int col) const

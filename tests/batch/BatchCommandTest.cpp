@@ -107,4 +107,11 @@ TEST_F(BatchCommandTest, ARefusedBillLeavesNoFileAndSaysWhichBill)
         {Batch(File(u"none.xls"_qs), pdf), 1},
     };
     for (const auto& w : wrong) EXPECT_EQ(Kestrio(w.args).code, w.code) << w.args.join(u' ').toStdString();
+
+    // A workbook without --sheet: its first worksheet.
+    const Outcome workbook = Kestrio({u"batch"_qs, u"--format"_qs, u"转账支票"_qs, u"--source"_qs,
+                                      QStringLiteral(KESTRIO_BATCH_DATA "/sample.xls"), u"--start"_qs, u"2"_qs,
+                                      u"--map"_qs, u"收款人=C"_qs, u"--pdf"_qs, pdf});
+    ASSERT_EQ(workbook.code, 0) << workbook.err.toStdString();
+    EXPECT_EQ(test::ReadPdf(pdf).size(), 2);
 }

@@ -722,6 +722,7 @@ void MF::BuildBatchPage(QWidget* page)
     layout->addWidget(mBatchPage);
     mBatchPage->SetFrameWidth([this] { return FrameWidthTwips(); });
     mBatchPage->SetDestinationFactory([this] { return MakeDestination(); });
+    mBatchPage->AttachScrollBar(mHS);
     connect(mBatchPage, &BatchPage::billShown, this, [this] { mPG->RefreshFromWorkspace(); });
     connect(mBatchPage, &BatchPage::billsPrinted, this, [this] { mHistoryTab->Invalidate(); });
     QAction* printAll = findChild<QAction*>(QStringLiteral("mPrintAllBills"));

@@ -100,16 +100,20 @@ void BatchPage::BuildControls()
         connect(button, &QPushButton::clicked, this, [this, command] { (this->*command)(); });
         row->addWidget(button);
     }
-    mScroll = new QScrollBar(Qt::Horizontal, this);
-    mScroll->setObjectName(QStringLiteral("HS"));
-    connect(mScroll, &QScrollBar::valueChanged, this, [this](int value) { ShowBill(value - 1); });
+    row->addStretch(1);
     mRecord = new QLabel(this);
     mRecord->setObjectName(QStringLiteral("R_Num"));
-    row->addWidget(mScroll, 1);
     row->addWidget(mRecord);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(mView, 1);
+}
+
+void BatchPage::AttachScrollBar(QScrollBar* scrollBar)
+{
+    mScroll = scrollBar;
+    connect(mScroll, &QScrollBar::valueChanged, this, [this](int value) { ShowBill(value - 1); });
+    Refresh();
 }
 
 bool BatchPage::Import()
@@ -166,9 +170,11 @@ void BatchPage::Refresh()
     mModel->Reset();
     for (int col = 0; col < mBatch.grid().ColCount(); ++col) mView->setColumnHidden(col, mBatch.grid().ColumnHidden(col));
     const int bills = mBatch.BillCount();
-    const QSignalBlocker quiet(mScroll);
-    mScroll->setRange(bills > 0 ? 1 : 0, bills);
-    mScroll->setEnabled(bills > 0);
+    if (mScroll) {
+        const QSignalBlocker quiet(mScroll);
+        mScroll->setRange(bills > 0 ? 1 : 0, bills);
+        mScroll->setEnabled(bills > 0);
+    }
     if (bills > 0) ShowBill(std::max(mBatch.Current(), 0));
     else mRecord->setText(QString());
     emit billsChanged(bills);
@@ -178,8 +184,10 @@ void BatchPage::ShowBill(int bill)
 {
     EntryKit kit(mApp);
     if (!mBatch.ShowBill(bill, mWs, kit.entry)) return;
-    const QSignalBlocker quiet(mScroll);
-    mScroll->setValue(bill + 1);
+    if (mScroll) {
+        const QSignalBlocker quiet(mScroll);
+        mScroll->setValue(bill + 1);
+    }
     mRecord->setText(QStringLiteral("%1/%2").arg(bill + 1).arg(mBatch.BillCount()));
     mView->selectRow(bill);
     emit billShown();

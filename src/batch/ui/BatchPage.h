@@ -22,8 +22,9 @@ class SheetChooserDialog;
 class Workspace;
 
 // The batch page (批量数据) of the main window: the batch grid MSF_1 with one bill per row,
-// the buttons "导入数据" (Com_10), "删除所选" (Com_11) and "清空数据" (Com_12), and the scroll bar
-// HS with the record label R_Num that put one bill after another into the boxes. Printing
+// the buttons "导入数据" (Com_10), "删除所选" (Com_11) and "清空数据" (Com_12) and the record label
+// R_Num. The main window's scroll bar HS (over the canvas) puts one bill after another into
+// the boxes. Printing
 // every bill ("打印所有单据") is one job with a progress window that can be cancelled.
 class BatchPage final : public QWidget {
     Q_OBJECT
@@ -42,6 +43,8 @@ public:
     void SetFrameWidth(FrameWidth frameWidth) { mFrameWidth = std::move(frameWidth); }
     void SetSheetRunner(SheetRunner runner) { mRunSheets = std::move(runner); }
     void SetMappingRunner(MappingRunner runner) { mRunMapping = std::move(runner); }
+    // The scroll bar that browses the bills (not owned): 1 … the number of bills.
+    void AttachScrollBar(QScrollBar* scrollBar);
 
     // The commands behind the buttons.
     bool Import();

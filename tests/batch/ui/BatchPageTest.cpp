@@ -32,6 +32,7 @@ struct BatchPageTest : ::testing::Test {
         ASSERT_TRUE(t.Open());
         FormatStore(t.app->DbOp(), t.progress, t.screen).LoadFormat(ws, u"转账支票"_qs);
         page = std::make_unique<BatchPage>(*t.app, ws);
+        page->AttachScrollBar(&hs);
         page->show();
     }
     int Box(const QString& label) const
@@ -65,6 +66,7 @@ struct BatchPageTest : ::testing::Test {
     }
     test::TestApp t;
     Workspace ws;
+    QScrollBar hs{Qt::Horizontal};
     std::unique_ptr<BatchPage> page;
 };
 
