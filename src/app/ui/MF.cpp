@@ -707,6 +707,7 @@ void MF::BuildHistoryPage(QWidget* page)
     exportButton->setObjectName(QStringLiteral("Com_23"));
     layout->addWidget(exportButton, 0, Qt::AlignRight);
     connect(exportButton, &QPushButton::clicked, this, [this] {
+        mHistoryTab->ShowHistory(); // bills printed since the page was shown are in the file too
         Grid shown = mHistoryTab->History().grid();
         shown.SetRowHidden(0, true); // element IDs, which the page does not show
         GridExport(mApp.Prompt(), mApp.Indicator()).ExportGrid(shown, GridExport::HistorySheetTitle());
