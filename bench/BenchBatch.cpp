@@ -15,7 +15,7 @@
 #include "seams/Clock.h"
 #include "seams/Progress.h"
 #include "seams/ScreenInfo.h"
-#include "startup/MainSub.h"
+#include "startup/StartupSequence.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,7 +57,7 @@ struct Fixture {
         const QString folder = QDir(dir.path()).filePath(QStringLiteral("app"));
         QDir().mkpath(folder);
         app = std::make_unique<AppContext>(AppPaths(folder), AppContext::Seams{prompter, progress, settings, screen, clock});
-        if (!MainSub::OpenData(*app)) {
+        if (!StartupSequence::OpenData(*app)) {
             std::fprintf(stderr, "the database could not be opened\n");
             std::exit(1);
         }

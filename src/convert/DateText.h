@@ -31,7 +31,7 @@ public:
     // each optionally followed by a time (9:30, 09:30:15).
     std::optional<QDateTime> Recognize(const QString& text) const;
 
-    // Formats with the pattern letters of the old date formatter, case-insensitive: yyyy, yy,
+    // Formats with the stored date patterns' letters, case-insensitive: yyyy, yy,
     // m/mm (month, or minutes right after an hour), mmm/mmmm, d/dd, ddd/dddd, h/hh, n/nn, s/ss;
     // every other character is written as it stands.
     static QString FormatWithPattern(const QDateTime& value, const QString& pattern);

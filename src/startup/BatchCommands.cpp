@@ -14,7 +14,7 @@
 #include "format/Workspace.h"
 #include "print/BillPrinter.h"
 #include "print/PainterSurface.h"
-#include "startup/MainSub.h"
+#include "startup/StartupSequence.h"
 
 #include <QPageSize>
 #include <QSaveFile>

@@ -11,6 +11,7 @@
 #include "entry/HistoryRecords.h"
 #include "format/Workspace.h"
 #include "print/BillPrinter.h"
+#include "print/ui/PrinterDestination.h"
 #include "seams/Progress.h"
 #include "seams/Prompter.h"
 
@@ -195,8 +196,10 @@ void BatchPage::ShowBill(int bill)
 
 bool BatchPage::PrintAll()
 {
-    if (mBatch.BillCount() == 0 || !mMakeDestination) return false;
-    const std::unique_ptr<PrintDestination> destination = mMakeDestination();
+    if (mBatch.BillCount() == 0) return false;
+    const std::unique_ptr<PrintDestination> destination =
+        mMakeDestination ? mMakeDestination()
+                         : std::make_unique<PrinterDestination>(mApp.Prompt(), mApp.Settings(), this);
     HistoryRecords records(mApp.DbOp(), mApp.Prompt());
     BatchProgressDialog progress(this);
     BillPrinter printer(*destination, BillPrinter::EnvironmentFor(mApp, mWs, mFrameWidth ? mFrameWidth() : 0),

@@ -39,6 +39,7 @@ public:
     BatchPage(AppContext& app, Workspace& ws, QWidget* parent = nullptr);
     ~BatchPage() override;
 
+    // Where the bills are printed; by default the printer chosen in "选择打印机".
     void SetDestinationFactory(DestinationFactory factory) { mMakeDestination = std::move(factory); }
     void SetFrameWidth(FrameWidth frameWidth) { mFrameWidth = std::move(frameWidth); }
     void SetSheetRunner(SheetRunner runner) { mRunSheets = std::move(runner); }

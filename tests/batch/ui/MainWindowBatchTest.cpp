@@ -1,7 +1,7 @@
 // The batch page inside the main window: "打印所有单据" follows the bills, HS over the canvas
 // browses them, and the history page exports its grid.
 #include "TestApp.h"
-#include "app/ui/MF.h"
+#include "workbench/ui/MainWindow.h"
 #include "batch/ui/BatchPage.h"
 #include "batch/ui/MappingDialog.h"
 #include "format/Workspace.h"
@@ -22,7 +22,7 @@ TEST(MainWindowBatchTest, PrintAllFollowsTheBillsAndHistoryExports)
 {
     test::TestApp t;
     ASSERT_TRUE(t.Open());
-    MF main(*t.app);
+    MainWindow main(*t.app);
     main.show();
     RecordingSurface surface;
     main.SetDestinationFactory([&surface] { return std::make_unique<FixedDestination>(surface); });
