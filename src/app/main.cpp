@@ -5,6 +5,8 @@
 #include "app/ConsolePrompter.h"
 #include "app/QtUserSettings.h"
 #include "workbench/ui/GuiApplication.h"
+#include "print/ui/PrinterDestination.h"
+#include "startup/BatchCommands.h"
 #include "seams/Clock.h"
 #include "seams/Progress.h"
 #include "seams/ScreenInfo.h"
@@ -13,6 +15,7 @@
 #include <QGuiApplication>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <QPrinter>
 #include <QTextStream>
 
 #include <csignal>
@@ -34,7 +37,8 @@ Options ParseOptions(int argc, char** argv)
     Options options;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (!options.command.isEmpty()) {
+        // --today may also follow the command ("kestrio batch … --today D").
+        if (!options.command.isEmpty() && arg != QLatin1String("--today")) {
             options.command << arg;
         } else if (arg == QLatin1String("--data-dir")) {
             if (i + 1 >= argc) options.error = QStringLiteral("--data-dir 需要一个目录。");
@@ -100,6 +104,15 @@ int main(int argc, char** argv)
     else
         clock = std::make_unique<kestrio::SystemClock>();
     kestrio::AppContext app(paths, {prompter, progress, settings, screen, *clock});
+    // `batch --print [PRINTER]`: the named printer (or the remembered one) without a dialog.
+    kestrio::BatchCommands::SetPrinterFactory([&](const QString& name) {
+        auto destination = std::make_unique<kestrio::PrinterDestination>(prompter, settings);
+        destination->SetDialogRunner([name](QPrinter& printer) {
+            if (!name.isEmpty()) printer.setPrinterName(name);
+            return printer.isValid() && (name.isEmpty() || printer.printerName() == name);
+        });
+        return std::unique_ptr<kestrio::PrintDestination>(std::move(destination));
+    });
     const int code = kestrio::CommandLine::Run(app, options.command, out, err);
     out.flush();
     err.flush();

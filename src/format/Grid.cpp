@@ -29,7 +29,9 @@ void Grid::InsertRow(int row)
 
 void Grid::RemoveRow(int row)
 {
-    if (row >= 0 && row < RowCount()) mCells.remove(row);
+    if (row < 0 || row >= RowCount()) return;
+    mCells.remove(row);
+    if (row < mHiddenRows.size()) mHiddenRows.remove(row);
 }
 
 QString Grid::Text(int row, int col) const
@@ -60,6 +62,20 @@ int Grid::ColumnWidth(int col) const
 void Grid::SetColumnWidth(int col, int twips)
 {
     if (col >= 0 && col < mWidths.size()) mWidths[col] = twips;
+}
+
+void Grid::SetRowHidden(int row, bool hidden)
+{
+    if (row < 0) return;
+    if (row >= mHiddenRows.size()) mHiddenRows.resize(row + 1);
+    mHiddenRows[row] = hidden;
+}
+
+void Grid::SetColumnHidden(int col, bool hidden)
+{
+    if (col < 0) return;
+    if (col >= mHiddenCols.size()) mHiddenCols.resize(col + 1);
+    mHiddenCols[col] = hidden;
 }
 
 int Grid::ColumnNamed(const QString& name) const

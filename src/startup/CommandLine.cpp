@@ -16,6 +16,7 @@
 #include "print/PainterSurface.h"
 #include "print/PdfTextRepair.h"
 #include "startup/BackupCommands.h"
+#include "startup/BatchCommands.h"
 #include "startup/FormatCommands.h"
 #include "startup/WebCommands.h"
 #include "startup/OpenedExchangeFile.h"
@@ -112,6 +113,11 @@ QString CommandLine::Usage()
                           "       否则同 import-format\n"
                           "  backup [文件]：备份数据库（不给文件时存入数据库旁的 Backup 文件夹）\n"
                           "  restore 备份文件：用备份文件恢复数据库，原文件保存在 Backup 文件夹（须先关闭程序）\n"
+                          "  batch --format 格式名称 --source 文件(.csv/.xls/.xlsx) [--sheet 工作表] [--map 标签=列号]...\n"
+                          "        [--start 行号] [--end 行号] [--per-bill 条数] (--pdf 文件.pdf | --print [打印机])\n"
+                          "        [--store] [--allow-overflow]：按导入数据映射把每行数据填成单据，全部作为一个打印任务输出；\n"
+                          "       不给 --map 时用格式保存的映射，不给 --end 时到最后一行\n"
+                          "  export-history --format 格式名称 文件.csv|文件.xlsx [--all]：导出历史记录表格（--all 导出全部）\n"
                           "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
 }
 
@@ -137,6 +143,8 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
         return FormatCommands::ImportFormat(app, {file}, out, err);
     if (command == QLatin1String("backup")) return BackupCommands::Backup(app, arguments.mid(1), out, err);
     if (command == QLatin1String("restore")) return BackupCommands::Restore(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("batch")) return BatchCommands::Batch(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("export-history")) return BatchCommands::ExportHistory(app, arguments.mid(1), out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         out << Usage();
         return 0;

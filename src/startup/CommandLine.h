@@ -17,11 +17,14 @@ public:
     static QString Usage();
     // An output file that could not be written whole; nothing is left under its name.
     static QString WriteFailedText(const QString& path);
+    // One bill filled as a clerk fills it: the format with its defaults and dates (or history
+    // record `record`), then each LABEL=VALUE typed into its box and the box left. Returns 0
+    // or the exit code of the failure.
+    static int PrepareBill(AppContext& app, const QString& name, const QList<QPair<QString, QString>>& values,
+                           qint64 record, Workspace& ws, QTextStream& err);
 
 private:
     static int Formats(AppContext& app, QTextStream& out);
-    static int PrepareBill(AppContext& app, const QString& name, const QList<QPair<QString, QString>>& values,
-                           qint64 record, Workspace& ws, QTextStream& err);
     static int Print(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static int Fill(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static int History(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);

@@ -9,6 +9,8 @@
 #include "format/ui/FormatListDialog.h"
 #include "format/ui/PageSizeDialog.h"
 #include "workbench/ui/HistoryPage.h"
+#include "batch/GridExport.h"
+#include "batch/ui/BatchPage.h"
 #include "seams/UserSettings.h"
 #include "print/ui/MarginDialog.h"
 #include "print/ui/BarcodeStandardDialog.h"
@@ -49,6 +51,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
@@ -368,6 +371,7 @@ bool MainWindow::HasFormat()
 void MainWindow::SetDestinationFactory(std::function<std::unique_ptr<PrintDestination>()> factory)
 {
     mPrintCommands->SetDestinationFactory(factory);
+    mBatchPage->SetDestinationFactory(factory);
     mHistoryPage->SetDestinationFactory(std::move(factory));
 }
 
@@ -426,6 +430,7 @@ void MainWindow::BuildPages()
     BuildOptionFrame(first);
     BuildCanvasArea(first);
     BuildHistoryPage(mPages->widget(1));
+    BuildBatchPage(mPages->widget(2));
     auto* elementLayout = new QVBoxLayout(mPages->widget(3));
     elementLayout->setContentsMargins(4, 4, 4, 4);
     elementLayout->addWidget(mElementGrid = new ElementTablePage(mDocument, mPages->widget(3)));
@@ -514,6 +519,34 @@ void MainWindow::BuildHistoryPage(QWidget* page)
         mPages->setCurrentIndex(0);
     });
     connect(mHistoryPage, &HistoryPage::historyShown, this, [this] { mPages->setCurrentIndex(1); });
+    auto* exportButton = new QPushButton(QStringLiteral("导出表格"), page);
+    exportButton->setObjectName(QStringLiteral("Com_23"));
+    layout->addWidget(exportButton, 0, Qt::AlignRight);
+    connect(exportButton, &QPushButton::clicked, this, [this] {
+        mHistoryPage->ShowHistory(); // bills printed since the page was shown are in the file too
+        Grid shown = mHistoryPage->History().grid();
+        shown.SetRowHidden(0, true); // element IDs, which the page does not show
+        GridExport(mApp.Prompt(), mApp.Indicator()).ExportGrid(shown, GridExport::HistorySheetTitle());
+    });
+}
+
+// The batch page: bills imported from a spreadsheet, shown one by one, printed as one job.
+void MainWindow::BuildBatchPage(QWidget* page)
+{
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    mBatchPage = new BatchPage(mApp, mWorkspace, page);
+    layout->addWidget(mBatchPage);
+    mBatchPage->SetFrameWidth([this] { return FrameWidthTwips(); });
+    mBatchPage->AttachScrollBar(mHorizontalBar);
+    connect(mBatchPage, &BatchPage::billShown, this, [this] { mCanvas->RefreshFromWorkspace(); });
+    connect(mBatchPage, &BatchPage::billsPrinted, this, [this] { mHistoryPage->Invalidate(); });
+    QAction* printAll = Action(QStringLiteral("mPrintAllBills"));
+    connect(mBatchPage, &BatchPage::billsChanged, printAll, [printAll](int bills) { printAll->setEnabled(bills > 0); });
+    connect(printAll, &QAction::triggered, this, [this] {
+        SyncOptions();
+        mBatchPage->PrintAll();
+    });
 }
 
 bool MainWindow::BillCommand(const QString& name)

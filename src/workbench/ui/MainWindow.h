@@ -30,6 +30,7 @@ class BillCanvas;
 class BillMenu;
 class ElementTablePage;
 class PrintCommands;
+class BatchPage;
 class HistoryPage;
 class FormatLibrary;
 class NewEditionCheck;
@@ -53,6 +54,7 @@ public:
 
     QTabWidget* Pages() const { return mPages; }
     HistoryPage* History() const { return mHistoryPage; }
+    BatchPage* Batch() const { return mBatchPage; }
     BillCanvas* Canvas() const { return mCanvas; }
     QCheckBox* OptionBox(int index) const { return mOptionBoxes.at(static_cast<std::size_t>(index)); }
     QLabel* FormatCaption() const { return mFormatCaption; }
@@ -116,6 +118,7 @@ private:
     void BuildOptionFrame(QWidget* page);
     void BuildCanvasArea(QWidget* page);
     void BuildHistoryPage(QWidget* page);
+    void BuildBatchPage(QWidget* page);
     void BuildCommands();
     // Every box on the canvas shows the workspace's content again.
     void RefreshCanvas();
@@ -171,6 +174,7 @@ private:
     std::array<QToolButton*, 3> mZoomButtons{};
     QPointer<ChangePasswordDialog> mPasswordDialog;
     HistoryPage* mHistoryPage = nullptr;
+    BatchPage* mBatchPage = nullptr;
     ElementTablePage* mElementGrid = nullptr;
     std::unique_ptr<PrintCommands> mPrintCommands;
     BillMenu* mBillMenu = nullptr;

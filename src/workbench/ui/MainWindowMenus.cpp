@@ -96,7 +96,7 @@ QMenu* MainWindow::BuildPrintMenu()
     preview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     connect(preview, &QAction::triggered, this,
             [this] { PrintPreview(); });
-    // The batch grid that feeds it comes with the batch import.
+    // Enabled by the batch page while it holds bills.
     AddItem(menu, QStringLiteral("mPrintAllBills"), QStringLiteral("打印所有单据"), false);
     menu->addSeparator();
     connect(AddItem(menu, QStringLiteral("mMargins"), QStringLiteral("打印页边距"), true), &QAction::triggered, this,

@@ -1,0 +1,64 @@
+#include "MappingExpression.h"
+
+#include "ColumnLetters.h"
+#include "SourceRows.h"
+
+namespace kestrio {
+
+MappingExpression::MappingExpression(const QString& expression)
+{
+    const QString text = Normalized(expression);
+    if (text.isEmpty()) return;
+    for (const QString& part : text.split(u','))
+        mParts.append(ParsePart(part));
+}
+
+QString MappingExpression::Normalized(const QString& expression)
+{
+    QString text = expression;
+    text.replace(u'“', u'"').replace(u'”', u'"').replace(u'，', u',');
+    text = text.trimmed();
+    if (text.startsWith(u',')) text.remove(0, 1);
+    if (text.endsWith(u',')) text.chop(1);
+    return text;
+}
+
+MappingExpression::Part MappingExpression::ParsePart(QString part)
+{
+    part.remove(u'\r').remove(u'\n');
+    part = part.trimmed();
+    Part parsed;
+    if (part.size() >= 2 && part.startsWith(u'"') && part.endsWith(u'"')) {
+        parsed.text = part.mid(1, part.size() - 2);
+        return parsed;
+    }
+    parsed.isColumn = true;
+    // An empty part adds nothing; letters that are not a column A … ZZ fill nothing.
+    if (part.isEmpty()) return parsed;
+    const qsizetype plus = part.lastIndexOf(u'+');
+    if (plus >= 0) {
+        parsed.offset = qMax(0, part.mid(plus + 1).trimmed().toInt());
+        part = part.left(part.indexOf(u'+')).trimmed();
+    }
+    parsed.column = ColumnLetters::ToNumber(part);
+    return parsed;
+}
+
+int MappingExpression::MaxOffset() const
+{
+    int widest = 0;
+    for (const Part& part : mParts) widest = qMax(widest, part.offset);
+    return widest;
+}
+
+QString MappingExpression::Evaluate(const SourceRows& rows, int row) const
+{
+    QString value;
+    for (const Part& part : mParts) {
+        if (!part.isColumn) value += part.text;
+        else if (part.column > 0) value += rows.Cell(row + part.offset, part.column);
+    }
+    return value;
+}
+
+} // namespace kestrio

@@ -1,0 +1,117 @@
+// `kestrio batch` and `kestrio export-history` run as a user runs them, the PDF read back
+// with poppler.
+#include "PdfText.h"
+#include "batch/BatchPrintJob.h"
+#include "batch/CsvReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kestrio;
+
+namespace {
+
+struct Outcome {
+    int code = -1;
+    QString out, err;
+};
+
+struct BatchCommandTest : ::testing::Test {
+    Outcome Kestrio(const QStringList& arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(KESTRIO_BINARY), QStringList{u"--data-dir"_qs, File(u"app"_qs)} + arguments);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+    QString File(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    QString Csv(const QByteArray& bytes)
+    {
+        QFile file(File(u"source.csv"_qs));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+    QStringList Batch(const QString& source, const QString& pdf)
+    {
+        return {u"batch"_qs, u"--format"_qs, u"转账支票"_qs, u"--source"_qs, source, u"--start"_qs, u"2"_qs,
+                u"--map"_qs, u"收款人=A"_qs, u"--map"_qs, u"大写金额=B"_qs, u"--pdf"_qs, pdf, u"--today"_qs, u"2026-12-08"_qs};
+    }
+    static QString PageText(const test::PdfPage& page)
+    {
+        QString text;
+        for (const auto& word : page.words) text += word.text;
+        return text;
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(BatchCommandTest, EveryBillIsAPageWithItsCapitalAmount)
+{
+    // GBK bytes as a Chinese spreadsheet program writes them.
+    const QString source = Csv(QByteArray("\xca\xd5\xbf\xee\xc8\xcb,\xbd\xf0\xb6\xee\r\n") + // 收款人,金额
+                               "\xd5\xc5\xc8\xfd,1234.5\r\n"                                    // 张三
+                               "\xc0\xee\xcb\xc4,88\r\n"                                        // 李四
+                               "\"\xcd\xf5,\xce\xe5\",6.05\r\n");                              // "王,五"
+    const Outcome run = Kestrio(Batch(source, File(u"out.pdf"_qs)) + QStringList{u"--store"_qs});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(u"正在打印单据…… 3/3"_qs)) << run.err.toStdString();
+    const auto pages = test::ReadPdf(File(u"out.pdf"_qs));
+    ASSERT_EQ(pages.size(), 3);
+    const QStringList payees = {u"张三"_qs, u"李四"_qs, u"王,五"_qs};
+    const QStringList capitals = {u"壹仟贰佰叁拾肆元伍角整"_qs, u"捌拾捌元整"_qs, u"陆元零伍分"_qs};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(PageText(pages[i]).contains(payees[i])) << i;
+        EXPECT_TRUE(PageText(pages[i]).contains(capitals[i])) << PageText(pages[i]).toStdString();
+    }
+
+    // The stored bills come out of the history export, newest first, with the TAB rule.
+    const Outcome exported = Kestrio({u"export-history"_qs, u"--format"_qs, u"转账支票"_qs, File(u"h.csv"_qs)});
+    ASSERT_EQ(exported.code, 0) << exported.err.toStdString();
+    QFile csv(File(u"h.csv"_qs));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const SourceRows rows = CsvReader::Parse(CsvReader::Decode(csv.readAll()), 0);
+    ASSERT_EQ(rows.RowCount(), 4);
+    EXPECT_TRUE(rows.rows[0].contains(u"收款人\t"_qs));
+    EXPECT_TRUE(rows.rows[1].contains(u"王,五\t"_qs));
+    EXPECT_TRUE(rows.rows[3].contains(u"壹仟贰佰叁拾肆元伍角整\t"_qs));
+    EXPECT_EQ(Kestrio({u"export-history"_qs, u"--format"_qs, u"转账支票"_qs, File(u"no/h.xlsx"_qs)}).code, 1);
+}
+
+TEST_F(BatchCommandTest, ARefusedBillLeavesNoFileAndSaysWhichBill)
+{
+    const QString source = Csv("name,amount\r\nA,1\r\nB,123456789012\r\n");
+    const QString pdf = File(u"refused.pdf"_qs);
+    const Outcome refused = Kestrio(Batch(source, pdf) + QStringList{u"--map"_qs, u"小写金额=B"_qs});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.contains(BatchPrintJob::FailedMessage(1))) << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+    const Outcome allowed = Kestrio(Batch(source, pdf) + QStringList{u"--map"_qs, u"小写金额=B"_qs, u"--allow-overflow"_qs});
+    EXPECT_EQ(allowed.code, 0) << allowed.err.toStdString();
+    EXPECT_EQ(test::ReadPdf(pdf).size(), 2);
+
+    const struct { QStringList args; int code; } wrong[] = {
+        {{u"batch"_qs, u"--format"_qs, u"转账支票"_qs, u"--pdf"_qs, pdf}, 2},
+        {{u"batch"_qs, u"--format"_qs, u"转账支票"_qs, u"--source"_qs, source, u"--pdf"_qs, pdf}, 1}, // no mapping
+        {Batch(source, pdf) + QStringList{u"--end"_qs, u"30002"_qs}, 1},
+        {Batch(File(u"none.xls"_qs), pdf), 1},
+    };
+    for (const auto& w : wrong) EXPECT_EQ(Kestrio(w.args).code, w.code) << w.args.join(u' ').toStdString();
+
+    // A workbook without --sheet: its first worksheet.
+    const Outcome workbook = Kestrio({u"batch"_qs, u"--format"_qs, u"转账支票"_qs, u"--source"_qs,
+                                      QStringLiteral(KESTRIO_BATCH_DATA "/sample.xls"), u"--start"_qs, u"2"_qs,
+                                      u"--map"_qs, u"收款人=C"_qs, u"--pdf"_qs, pdf});
+    ASSERT_EQ(workbook.code, 0) << workbook.err.toStdString();
+    EXPECT_EQ(test::ReadPdf(pdf).size(), 2);
+}
