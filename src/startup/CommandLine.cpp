@@ -14,6 +14,7 @@
 #include "print/BillPrinter.h"
 #include "print/PainterSurface.h"
 #include "startup/FormatCommands.h"
+#include "startup/StatsCommands.h"
 #include "storage/SqlQuote.h"
 
 #include <QImage>
@@ -77,8 +78,8 @@ QString CommandLine::Usage()
                           "  convert 类型代码 [文本]：输出文本框离开时转换后的文本；不给文本时逐行读标准输入\n"
                           "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
                           "  export-format 格式名 文件[.zhq] [--force]：导出格式（连同同名.jpg底图）；文件已存在时须加 --force\n"
-                          "  import-format 文件.zhq [--as 格式名]：导入格式，默认以文件名为格式名；格式名已存在时出错\n"
-                          "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
+                          "  import-format 文件.zhq [--as 格式名]：导入格式，默认以文件名为格式名；格式名已存在时出错\n") +
+           StatsCommands::Usage() + QStringLiteral("  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
 }
 
 int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -94,6 +95,7 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("capital-to-number")) return Convert(app, arguments.mid(1), true, out, err);
     if (command == QLatin1String("export-format")) return FormatCommands::ExportFormat(app, arguments.mid(1), out, err);
     if (command == QLatin1String("import-format")) return FormatCommands::ImportFormat(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("stats")) return StatsCommands::Stats(app, arguments.mid(1), out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         out << Usage();
         return 0;
