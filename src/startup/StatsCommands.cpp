@@ -155,6 +155,10 @@ int StatsCommands::Stats(AppContext& app, const QStringList& args, QTextStream& 
     }
 
     const StatResult result = MonthlyStatistics(app.DbOp(), app.Indicator()).Analyse(request);
+    if (!result.error.isEmpty()) {
+        err << QStringLiteral("无法读取历史记录：") << result.error << Qt::endl;
+        return 1;
+    }
     if (!result.LeftOutNote().isEmpty()) err << result.LeftOutNote() << Qt::endl;
     PrintMonths(result, out);
     if (options.contains(QStringLiteral("--chart"))) {

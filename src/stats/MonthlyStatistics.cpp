@@ -16,12 +16,15 @@ namespace {
 // What a history row of a bill says for the statistic; one box may play several parts.
 enum Role { DateRole = 1, YearRole = 2, MonthRole = 4, DayRole = 8, AmountRole = 16 };
 
-constexpr int kRowsPerStep = 4096;
+constexpr int kBillsPerStep = 1000;
 
-void AddRoles(QHash<qint64, int>& roles, const StatBox& box, Role role)
-{
-    for (const qint64 id : box.ids) roles[id] |= role;
-}
+// The contents of one bill that the statistic needs.
+struct Bill {
+    qint64 id = 0;
+    QString date, year, month, day;
+    StatTotal fen = 0;
+    bool amountReadable = true;
+};
 
 int MonthKey(const QDate& date)
 {
@@ -30,24 +33,11 @@ int MonthKey(const QDate& date)
 
 } // namespace
 
-// The contents of one bill gathered from its rows; for a family of boxes the first member
-// that holds something gives the date part.
-struct MonthlyStatistics::Bill {
-    qint64 id = 0;
-    QString date, year, month, day;
-    StatTotal fen = 0;
-    bool amountReadable = true;
-
-    void Reset(qint64 billId)
-    {
-        *this = Bill();
-        id = billId;
-    }
-};
+namespace {
 
 // Reads dates through the inverse conversions, once per distinct text: a year of bills
 // holds a few hundred different dates.
-class MonthlyStatistics::Reader {
+class Reader {
 public:
     explicit Reader(bool fullDate) : mFullDate(fullDate) {}
 
@@ -79,6 +69,74 @@ private:
     bool mFullDate;
     QHash<QString, std::optional<QDate>> mDates;
     QHash<QString, std::optional<int>> mParts[3];
+};
+
+} // namespace
+
+// Adds up the bills row by row as the query hands them over, sorted by bill. For a family
+// of boxes the first member that holds something gives the date part.
+class MonthlyStatistics::Tally {
+public:
+    explicit Tally(const StatRequest& request) : mRequest(request), mReader(request.fullDate)
+    {
+        if (request.fullDate) {
+            AddRoles(request.dateBox, DateRole);
+        } else {
+            AddRoles(request.yearBox, YearRole);
+            AddRoles(request.monthBox, MonthRole);
+            AddRoles(request.dayBox, DayRole);
+        }
+        if (request.sumAmounts) AddRoles(request.amountBox, AmountRole);
+    }
+
+    // One row; true when it starts a new bill.
+    bool Add(qint64 bill, qint64 box, const QString& content)
+    {
+        const bool next = bill != mBill.id;
+        if (next) {
+            FinishBill();
+            mBill = Bill{};
+            mBill.id = bill;
+            ++seen;
+        }
+        const int role = mRoles.value(box);
+        if ((role & DateRole) && mBill.date.isEmpty()) mBill.date = content;
+        if ((role & YearRole) && mBill.year.isEmpty()) mBill.year = content;
+        if ((role & MonthRole) && mBill.month.isEmpty()) mBill.month = content;
+        if ((role & DayRole) && mBill.day.isEmpty()) mBill.day = content;
+        if (role & AmountRole) {
+            const auto fen = AmountFen(content, mRequest.amountBox.CodeOf(box));
+            if (fen) mBill.fen += *fen;
+            else mBill.amountReadable = false;
+        }
+        return next;
+    }
+
+    void FinishBill()
+    {
+        if (mBill.id == 0) return;
+        const std::optional<QDate> date = mReader.DateOf(mBill);
+        mBill.id = 0;
+        if (!date || !mBill.amountReadable) return;
+        ++dated;
+        if (*date < mRequest.from || *date > mRequest.to) return;
+        byMonth[MonthKey(*date)] += mRequest.sumAmounts ? mBill.fen : 1;
+    }
+
+    int seen = 0;  // bills read
+    int dated = 0; // of them, bills whose date (and amount) could be read
+    QMap<int, StatTotal> byMonth;
+
+private:
+    void AddRoles(const StatBox& box, Role role)
+    {
+        for (const qint64 id : box.ids) mRoles[id] |= role;
+    }
+
+    const StatRequest& mRequest;
+    Reader mReader;
+    QHash<qint64, int> mRoles;
+    Bill mBill;
 };
 
 QString MonthlyStatistics::Check(const StatRequest& request)
@@ -118,76 +176,55 @@ QString MonthlyStatistics::ContentsQuery(const StatRequest& request) const
     QVector<qint64> ids = request.fullDate ? request.dateBox.ids
                                            : request.yearBox.ids + request.monthBox.ids + request.dayBox.ids;
     if (request.sumAmounts) ids += request.amountBox.ids;
+    // Every bill that meets the condition has a row of its condition box: with those rows
+    // the bills without a date are seen too, and need no count of their own.
+    if (request.byCondition) ids += request.conditionBox.ids;
     return QStringLiteral("SELECT ID, CID, Con FROM 历史 WHERE Fmt=") + SqlQuote(request.format) +
            QStringLiteral(" AND CID IN (") + StatBoxes::IdList(ids) + QLatin1Char(')') + ConditionClause(request) +
            QStringLiteral(" ORDER BY ID, CID");
 }
 
-QString MonthlyStatistics::BillCountQuery(const StatRequest& request) const
+QString MonthlyStatistics::BillCountQuery(const QString& format)
 {
-    return QStringLiteral("SELECT COUNT(*) FROM (SELECT DISTINCT ID FROM 历史 WHERE Fmt=") + SqlQuote(request.format) +
-           ConditionClause(request) + QLatin1Char(')');
+    return QStringLiteral("SELECT COUNT(*) FROM (SELECT DISTINCT ID FROM 历史 WHERE Fmt=") + SqlQuote(format) +
+           QLatin1Char(')');
+}
+
+int MonthlyStatistics::ExpectedBills(const StatRequest& request)
+{
+    if (!request.byCondition) return mDb.OpenQuery(BillCountQuery(request.format)).Value(0).toInt();
+    // Only for the progress bar: the condition's rows, read from the index alone.
+    return mDb.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM 历史 WHERE CID IN (") +
+                         StatBoxes::IdList(request.conditionBox.ids) + QStringLiteral(") AND Con=") +
+                         SqlQuote(request.conditionValue))
+        .Value(0)
+        .toInt();
 }
 
 StatResult MonthlyStatistics::Analyse(const StatRequest& request)
 {
-    StatResult result;
-    result.sums = request.sumAmounts;
-    QHash<qint64, int> roles;
-    if (request.fullDate) {
-        AddRoles(roles, request.dateBox, DateRole);
-    } else {
-        AddRoles(roles, request.yearBox, YearRole);
-        AddRoles(roles, request.monthBox, MonthRole);
-        AddRoles(roles, request.dayBox, DayRole);
-    }
-    if (request.sumAmounts) AddRoles(roles, request.amountBox, AmountRole);
-
-    Recordset rows = mDb.OpenQuery(ContentsQuery(request));
-    mProgress.ShowProgress(ProgressCaption(), rows.RecordCount() / kRowsPerStep + 1, 0);
-    Reader reader(request.fullDate);
-    QMap<int, StatTotal> byMonth;
-    int dated = 0;
-    Bill bill;
-    const auto finish = [&] {
-        if (bill.id == 0) return;
-        const std::optional<QDate> date = reader.DateOf(bill);
-        if (!date || !bill.amountReadable) return;
-        ++dated;
-        if (*date < request.from || *date > request.to) return;
-        byMonth[MonthKey(*date)] += request.sumAmounts ? bill.fen : 1;
-    };
-    int count = 0;
-    for (; !rows.Eof(); rows.MoveNext()) {
-        const qint64 id = rows.Value(0).toLongLong();
-        if (id != bill.id) {
-            finish();
-            bill.Reset(id);
-        }
-        const qint64 cid = rows.Value(1).toLongLong();
-        const QString content = rows.Text(2);
-        const int role = roles.value(cid);
-        if ((role & DateRole) && bill.date.isEmpty()) bill.date = content;
-        if ((role & YearRole) && bill.year.isEmpty()) bill.year = content;
-        if ((role & MonthRole) && bill.month.isEmpty()) bill.month = content;
-        if ((role & DayRole) && bill.day.isEmpty()) bill.day = content;
-        if (role & AmountRole) {
-            const auto fen = AmountFen(content, request.amountBox.CodeOf(cid));
-            if (fen) bill.fen += *fen;
-            else bill.amountReadable = false;
-        }
-        if (++count % kRowsPerStep == 0) mProgress.StepProgress(1);
-    }
-    finish();
-    rows.Close();
-
-    Recordset total = mDb.OpenQuery(BillCountQuery(request));
-    result.leftOut = qMax(0, total.Value(0).toInt() - dated);
+    const int expected = ExpectedBills(request);
+    mProgress.ShowProgress(ProgressCaption(), expected / kBillsPerStep + 1, 0);
+    Tally tally(request);
+    QString error;
+    const bool read = mDb.Db().ForEachRow(ContentsQuery(request), [&](const QVector<QVariant>& row) {
+        if (tally.Add(row[0].toLongLong(), row[1].toLongLong(), row[2].toString()) && tally.seen % kBillsPerStep == 0)
+            mProgress.StepProgress(1);
+        return true;
+    }, &error);
+    tally.FinishBill();
     mProgress.CloseProgress();
 
-    if (byMonth.isEmpty()) return result;
-    for (int key = byMonth.firstKey(); key <= byMonth.lastKey(); ++key)
-        result.months.append({QDate(key / 12, key % 12 + 1, 1), byMonth.value(key)});
+    StatResult result;
+    result.sums = request.sumAmounts;
+    if (!read) {
+        result.error = error;
+        return result;
+    }
+    result.leftOut = qMax(0, (request.byCondition ? tally.seen : expected) - tally.dated);
+    if (tally.byMonth.isEmpty()) return result;
+    for (int key = tally.byMonth.firstKey(); key <= tally.byMonth.lastKey(); ++key)
+        result.months.append({QDate(key / 12, key % 12 + 1, 1), tally.byMonth.value(key)});
     result.title = TitleLines(request, result.MonthText(0), result.MonthText(static_cast<int>(result.months.size()) - 1));
     return result;
 }

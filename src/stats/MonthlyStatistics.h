@@ -34,8 +34,9 @@ struct StatRequest {
 };
 
 // Totals the bills of a format by calendar month (the statistics window's Analyse). The
-// history is read in two queries, whatever the number of bills: the contents of the date
-// and amount boxes of the bills that meet the condition, and the number of those bills.
+// history is read in one query, whatever the number of bills: the contents of the date,
+// amount and condition boxes of the bills that meet the condition; without a condition a
+// second one counts the format's bills, so that bills without a date are reported too.
 class MonthlyStatistics {
 public:
     MonthlyStatistics(DbOperate& db, Progress& progress) : mDb(db), mProgress(progress) {}
@@ -57,11 +58,12 @@ public:
     static QString ProgressCaption() { return QStringLiteral("正在统计分析数据……"); }
 
 private:
-    struct Bill;
-    class Reader;
+    class Tally;
+
+    int ExpectedBills(const StatRequest& request);
 
     QString ContentsQuery(const StatRequest& request) const;
-    QString BillCountQuery(const StatRequest& request) const;
+    static QString BillCountQuery(const QString& format);
     static QString ConditionClause(const StatRequest& request);
 
     DbOperate& mDb;

@@ -23,6 +23,7 @@ struct StatResult {
     QVector<Month> months;
     QString title;     // the chart's title lines, CR LF between them; empty without months
     int leftOut = 0;   // bills whose date could not be read
+    QString error;     // why the history could not be read; empty when it was
 
     bool IsEmpty() const { return months.isEmpty(); }
     // "2024-03".

@@ -215,8 +215,9 @@ bool StatisticsWindow::RunAnalysis()
     setEnabled(false); // no second run starts while the progress window lets events through
     mResult = MonthlyStatistics(mApp.DbOp(), mApp.Indicator()).Analyse(request);
     setEnabled(true);
+    if (!mResult.error.isEmpty()) mApp.Prompt().Message(QStringLiteral("无法读取历史记录：") + mResult.error, Prompter::Icon::Critical);
     ShowResult();
-    return true;
+    return mResult.error.isEmpty();
 }
 
 void StatisticsWindow::ShowResult()
