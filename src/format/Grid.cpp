@@ -57,6 +57,20 @@ void Grid::SetColumnWidth(int col, int twips)
     if (col >= 0 && col < mWidths.size()) mWidths[col] = twips;
 }
 
+void Grid::SetRowHidden(int row, bool hidden)
+{
+    if (row < 0) return;
+    if (row >= mHiddenRows.size()) mHiddenRows.resize(row + 1);
+    mHiddenRows[row] = hidden;
+}
+
+void Grid::SetColumnHidden(int col, bool hidden)
+{
+    if (col < 0) return;
+    if (col >= mHiddenCols.size()) mHiddenCols.resize(col + 1);
+    mHiddenCols[col] = hidden;
+}
+
 int Grid::ColumnNamed(const QString& name) const
 {
     for (int c = 0; c < mCols; ++c)

@@ -32,6 +32,12 @@ public:
     int ColumnWidth(int col) const; // twips; 0 = fit
     void SetColumnWidth(int col, int twips);
 
+    // Rows and columns the window does not show; an export leaves them out too.
+    bool RowHidden(int row) const { return row >= 0 && row < mHiddenRows.size() && mHiddenRows[row]; }
+    void SetRowHidden(int row, bool hidden);
+    bool ColumnHidden(int col) const { return col >= 0 && col < mHiddenCols.size() && mHiddenCols[col]; }
+    void SetColumnHidden(int col, bool hidden);
+
     // The column whose name in row 0 is `name`; -1 when none.
     int ColumnNamed(const QString& name) const;
     // The first data row whose `col` equals `text`; -1 when none.
@@ -46,6 +52,8 @@ private:
     };
     QVector<QVector<Cell>> mCells;
     QVector<int> mWidths;
+    QVector<bool> mHiddenRows;
+    QVector<bool> mHiddenCols;
     int mCols = 0;
     int mFixedRows = 2;
     int mFixedCols = 2;
