@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "MainSub.h"
 #include "app/AppContext.h"
+#include "batch/GridExport.h"
 #include "convert/DateText.h"
 #include "format/FormatStore.h"
 #include "stats/MonthlyStatistics.h"
@@ -106,6 +107,29 @@ void PrintMonths(const StatResult& result, QTextStream& out)
         out << i + 1 << '\t' << result.MonthText(i) << '\t' << result.ValueText(i) << '\n';
 }
 
+// The month rows on the output, or as the table file --csv or --xlsx names.
+bool WriteTable(AppContext& app, const StatResult& result, const QHash<QString, QString>& options, QTextStream& out,
+                QTextStream& err)
+{
+    const bool csv = options.contains(QStringLiteral("--csv"));
+    if (!csv && !options.contains(QStringLiteral("--xlsx"))) {
+        PrintMonths(result, out);
+        return true;
+    }
+    const QString path = options.value(csv ? QStringLiteral("--csv") : QStringLiteral("--xlsx"));
+    GridExport exporter(app.Prompt(), app.Indicator());
+    QString error;
+    const Grid grid = result.ToGrid();
+    const bool written = csv ? exporter.ExportGridCsv(grid, path, &error)
+                             : exporter.ExportGridWorkbook(grid, path, StatResult::SheetTitle(), &error);
+    if (!written) {
+        err << QStringLiteral("统计表没有保存：") << path << QStringLiteral("（") << error << QStringLiteral("）") << Qt::endl;
+        return false;
+    }
+    out << QStringLiteral("已输出：") << path << '\n';
+    return true;
+}
+
 } // namespace
 
 void StatsCommands::SetChartWriter(ChartWriter writer)
@@ -160,7 +184,7 @@ int StatsCommands::Stats(AppContext& app, const QStringList& args, QTextStream& 
         return 1;
     }
     if (!result.LeftOutNote().isEmpty()) err << result.LeftOutNote() << Qt::endl;
-    PrintMonths(result, out);
+    if (!WriteTable(app, result, options, out, err)) return 1;
     if (options.contains(QStringLiteral("--chart"))) {
         const QString path = options.value(QStringLiteral("--chart"));
         QString error;

@@ -40,6 +40,8 @@ struct StatResult {
     Grid ToGrid() const;
 
     static QString TotalText(StatTotal total, bool asMoney);
+    // The sheet title of an exported month table.
+    static QString SheetTitle() { return QStringLiteral("Kestrio支票统计数据"); }
 };
 
 } // namespace kestrio

@@ -3,6 +3,7 @@
 #include "StatChart.h"
 #include "app/AppContext.h"
 #include "app/ui/WidgetPlace.h"
+#include "batch/GridExport.h"
 #include "images/PictureFile.h"
 #include "seams/Clock.h"
 #include "seams/Prompter.h"
@@ -245,6 +246,11 @@ QImage StatisticsWindow::ChartPicture() const
     return mChartView->grab().toImage();
 }
 
+bool StatisticsWindow::ExportTable()
+{
+    return GridExport(mApp.Prompt(), mApp.Indicator()).ExportGrid(mResult.ToGrid(), StatResult::SheetTitle());
+}
+
 bool StatisticsWindow::ExportPicture()
 {
     return PictureFile::SaveAsJpeg(mApp.Prompt(), ChartPicture()) == PictureFile::SaveResult::Saved;
@@ -253,6 +259,9 @@ bool StatisticsWindow::ExportPicture()
 void StatisticsWindow::ShowChartMenu(const QPoint& at)
 {
     QMenu menu(this);
+    QAction* table = menu.addAction(QStringLiteral("导出表格"));
+    table->setObjectName(QStringLiteral("mOutMSF"));
+    connect(table, &QAction::triggered, this, &StatisticsWindow::ExportTable);
     QAction* picture = menu.addAction(QStringLiteral("导出图片"));
     picture->setObjectName(QStringLiteral("mOutPic"));
     connect(picture, &QAction::triggered, this, &StatisticsWindow::ExportPicture);

@@ -37,6 +37,7 @@ public:
     StatRequest Request() const;
 
     // The chart's context menu commands.
+    bool ExportTable();
     bool ExportPicture();
 
     const StatResult& Result() const { return mResult; }
@@ -49,7 +50,6 @@ public:
     QLabel* LeftOutLabel() const { return mLeftOut; }
 
     static QString Caption() { return QStringLiteral("数据统计分析"); }
-    static QString SheetTitle() { return QStringLiteral("Kestrio支票统计数据"); }
     static QString SplitSection() { return QStringLiteral("位置"); }
     static QString SplitKey() { return QStringLiteral("统计_分界线"); }
 
