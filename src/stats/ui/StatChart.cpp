@@ -10,6 +10,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kestrio {
 
@@ -19,11 +20,23 @@ const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kGridGrey(208, 208, 208);
 
+// The first title line is the heading.
 QString TitleHtml(const QString& title)
 {
-    QString html = title.toHtmlEscaped();
-    html.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
-    return html;
+    QStringList lines = title.toHtmlEscaped().split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty()) lines[0] = QStringLiteral("<b>") + lines[0] + QStringLiteral("</b>");
+    return lines.join(QStringLiteral("<br>"));
+}
+
+// A step of 1, 2 or 5 × 10^n giving about five value lines up to `top`; whole bills for
+// counts.
+double ValueStep(double top, bool wholeNumbers)
+{
+    const double rough = top / 5;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    const double fraction = rough / power;
+    const double step = (fraction <= 1 ? 1 : fraction <= 2 ? 2 : fraction <= 5 ? 5 : 10) * power;
+    return wholeNumbers ? std::max(1.0, std::round(step)) : step;
 }
 
 } // namespace
@@ -33,9 +46,6 @@ StatChart::StatChart()
     legend()->hide();
     setBackgroundBrush(Qt::white);
     setBackgroundRoundness(0);
-    QFont font = titleFont();
-    font.setPointSizeF(font.pointSizeF() * 1.25);
-    setTitleFont(font);
     connect(this, &QChart::plotAreaChanged, this, &StatChart::PlaceValueLabels);
 }
 
@@ -83,6 +93,9 @@ void StatChart::Show(const StatResult& result)
 
     auto* values = new QValueAxis(this);
     values->setRange(smallest < 0 ? smallest * 1.1 : 0, ScaleTop(largest));
+    values->setTickType(QValueAxis::TicksDynamic);
+    values->setTickAnchor(0);
+    values->setTickInterval(ValueStep(values->max() - values->min(), !result.sums));
     values->setGridLinePen(QPen(kGridGrey, 1, Qt::DotLine));
     values->setLinePen(QPen(Qt::black, 1));
     values->setLabelFormat(result.sums ? QStringLiteral("%.2f") : QStringLiteral("%.0f"));
