@@ -1,11 +1,12 @@
 #include "PictureFile.h"
 
+#include "app/WholeFile.h"
 #include "seams/Prompter.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 
 namespace kestrio {
 
@@ -32,28 +33,16 @@ QString PictureFile::JpegName(const QString& chosen)
 bool PictureFile::Write(const QImage& picture, const QString& path, int jpegQuality, QString* error)
 {
     const bool png = path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive);
-    QSaveFile file(path);
-    if (picture.isNull()) {
-        if (error) *error = QStringLiteral("没有图片");
-        return false;
-    }
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    QImageWriter writer(&file, png ? QByteArrayLiteral("png") : QByteArrayLiteral("jpeg"));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, png ? QByteArrayLiteral("png") : QByteArrayLiteral("jpeg"));
     if (!png) writer.setQuality(jpegQuality);
-    const QImage opaque = png ? picture : OnWhite(picture);
-    if (!writer.write(opaque)) {
-        if (error) *error = writer.errorString();
-        file.cancelWriting();
+    if (picture.isNull() || !writer.write(png ? picture : OnWhite(picture))) {
+        if (error) *error = picture.isNull() ? QStringLiteral("没有图片") : writer.errorString();
         return false;
     }
-    if (!file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, bytes, error);
 }
 
 PictureFile::SaveResult PictureFile::SaveAsJpeg(Prompter& prompter, const QImage& picture)

@@ -1,29 +1,17 @@
 // `kestrio stats …`, run as a user runs it.
+#include "KestrioProcess.h"
 #include "StatsFixture.h"
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 namespace kestrio {
 namespace {
 
-struct Outcome {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Outcome Kestrio(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(KESTRIO_BINARY), arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
+using test::Kestrio;
+using test::Outcome;
 
 class StatsCommandTest : public ::testing::Test {
 protected:

@@ -112,17 +112,20 @@ QWidget* StatisticsWindow::BuildSettings()
     grid->addWidget(mDates[0], 0, 1);
     grid->addWidget(label("至："), 0, 2);
     grid->addWidget(mDates[1], 0, 3);
-    grid->addWidget(OptionPair(QStringLiteral("统计内容"), mOptions[0], mOptions[1], panel), 1, 0, 1, 2);
-    grid->addWidget(label("金额框："), 1, 2);
-    grid->addWidget(mLists[0], 1, 3);
-    grid->addWidget(OptionPair(QStringLiteral("统计范围"), mOptions[2], mOptions[3], panel), 2, 0, 1, 2);
-    grid->addWidget(label("条件框："), 2, 2);
-    grid->addWidget(mLists[1], 2, 3);
+    // One row per option pair, with the box list that goes with it.
+    const struct {
+        const char* title;
+        const char* listLabel;
+        int list;
+    } rows[] = {{"统计内容", "金额框：", 0}, {"统计范围", "条件框：", 1}, {"日期来源", "日期框：", 3}};
+    for (int row = 1; row <= 3; ++row) {
+        const auto& r = rows[row - 1];
+        grid->addWidget(OptionPair(QString::fromUtf8(r.title), mOptions[2 * row - 2], mOptions[2 * row - 1], panel), row, 0, 1, 2);
+        grid->addWidget(label(r.listLabel), row, 2);
+        grid->addWidget(mLists[r.list], row, 3);
+    }
     grid->addWidget(label("条件值："), 2, 4);
-    grid->addWidget(mLists[2], 2, 5);
-    grid->addWidget(OptionPair(QStringLiteral("日期来源"), mOptions[4], mOptions[5], panel), 3, 0, 1, 2);
-    grid->addWidget(label("日期框："), 3, 2);
-    grid->addWidget(mLists[3], 3, 3);
+    grid->addWidget(mLists[kValueList], 2, 5);
     auto* parts = new QHBoxLayout;
     for (int i = 4; i < 7; ++i) {
         parts->addWidget(label(i == 4 ? "年：" : i == 5 ? "月：" : "日："));
