@@ -13,7 +13,7 @@
 #include "seams/Clock.h"
 #include "seams/Progress.h"
 #include "seams/ScreenInfo.h"
-#include "startup/MainSub.h"
+#include "startup/StartupSequence.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -57,7 +57,7 @@ struct Fixture {
         QDir().mkpath(folder);
         app = std::make_unique<AppContext>(AppPaths(folder),
                                            AppContext::Seams{prompter, progress, settings, screen, clock});
-        if (!MainSub::OpenData(*app)) {
+        if (!StartupSequence::OpenData(*app)) {
             std::fprintf(stderr, "the database could not be opened\n");
             std::exit(1);
         }

@@ -10,7 +10,7 @@ namespace kestrio {
 
 namespace {
 
-// The numeric value at the start of a text, as the old Val() read it: "12abc" is 12, text
+// The numeric value at the start of a text, read leniently: "12abc" is 12, text
 // without a number is 0.
 double LeadingNumber(const QString& text)
 {

@@ -3,7 +3,7 @@
 #include "startup/CommandLine.h"
 #include "app/ConsolePrompter.h"
 #include "app/QtUserSettings.h"
-#include "app/ui/GuiApplication.h"
+#include "workbench/ui/GuiApplication.h"
 #include "seams/Clock.h"
 #include "seams/Progress.h"
 #include "seams/ScreenInfo.h"

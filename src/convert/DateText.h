@@ -37,7 +37,7 @@ public:
     // a stored date is never read into the present year.
     static std::optional<QDate> RecognizeWithYear(const QString& text);
 
-    // Formats with the pattern letters of the old date formatter, case-insensitive: yyyy, yy,
+    // Formats with the stored date patterns' letters, case-insensitive: yyyy, yy,
     // m/mm (month, or minutes right after an hour), mmm/mmmm, d/dd, ddd/dddd, h/hh, n/nn, s/ss;
     // every other character is written as it stands.
     static QString FormatWithPattern(const QDateTime& value, const QString& pattern);

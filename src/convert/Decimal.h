@@ -10,7 +10,7 @@ class Decimal {
 public:
     Decimal() = default;
 
-    // The number at the start of `text`, as the old Val() read it: leading blanks, an
+    // The number at the start of `text`, read leniently as stored data needs: leading blanks, an
     // optional sign, digits with at most one ".", an optional exponent; "12abc" is 12 and
     // text without a number is 0 (then `readable` is false).
     static Decimal FromLeadingNumber(const QString& text, bool* readable = nullptr);

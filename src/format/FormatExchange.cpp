@@ -81,7 +81,7 @@ QString WrittenField(const Recordset& row, int index)
     return text;
 }
 
-// The leading number of a field, blanks anywhere ignored, as the old Val() read it. What no
+// The leading number of a field, blanks anywhere ignored (files written by hand have them). What no
 // column can hold (infinities, more than 15 digits) reads as 0 like any other junk.
 double LeadingNumber(QString text)
 {
@@ -170,7 +170,7 @@ QString FormatExchange::ImagePathBeside(const QString& exchangePath)
 }
 
 // The file name is taken before its extension is cut, so a dot in a folder name cannot eat
-// into the path; "\" counts as a separator too, for paths written on the old systems.
+// into the path; "\" counts as a separator too, for paths written on Windows.
 QString FormatExchange::ImportName(const QString& path, const QString& nameLine)
 {
     const qsizetype nameStart = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1;

@@ -22,6 +22,11 @@ int Grid::AddRow()
     return RowCount() - 1;
 }
 
+void Grid::InsertRow(int row)
+{
+    if (row >= 0 && row <= RowCount()) mCells.insert(row, QVector<Cell>(mCols));
+}
+
 void Grid::RemoveRow(int row)
 {
     if (row >= 0 && row < RowCount()) mCells.remove(row);

@@ -22,6 +22,8 @@ public:
     // Resizes; new cells are empty.
     void SetSize(int rows, int cols);
     int AddRow();
+    // An empty row before `row` (at the end for RowCount()).
+    void InsertRow(int row);
     void RemoveRow(int row);
 
     QString Text(int row, int col) const;

@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 
 #include "app/AppContext.h"
-#include "startup/MainSub.h"
+#include "startup/StartupSequence.h"
 #include "convert/BoxConverter.h"
 #include "convert/CapitalAmount.h"
 #include "entry/AutoFill.h"
@@ -106,7 +106,7 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
 
 int CommandLine::Formats(AppContext& app, QTextStream& out)
 {
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     Recordset names = app.DbOp().OpenQuery(QStringLiteral("SELECT Fmt FROM Fmt WHERE LBL=") +
                                            SqlQuote(FormatStore::WholeFormatLabel()) + QStringLiteral(" ORDER BY Fmt"));
     for (; !names.Eof(); names.MoveNext()) out << CellText(names.Text(0)) << '\n';
@@ -121,7 +121,7 @@ int CommandLine::ShowFormat(AppContext& app, const QStringList& arguments, QText
         err << QStringLiteral("show-format 需要一个格式名称。\n") << Usage();
         return 2;
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     const QString name = arguments.first();
     if (!FormatExists(app, name, err)) return 1;
     Workspace ws;
@@ -149,7 +149,7 @@ int CommandLine::History(AppContext& app, const QStringList& arguments, QTextStr
         err << QStringLiteral("history 需要 --format 格式名称，--limit 需要一个不小于0的整数。\n") << Usage();
         return 2;
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     if (!FormatExists(app, name, err)) return 1;
     Workspace ws;
     FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name);
@@ -196,7 +196,7 @@ bool SetValues(const QStringList& arguments, QList<QPair<QString, QString>>& val
 int CommandLine::PrepareBill(AppContext& app, const QString& name, const QList<QPair<QString, QString>>& values,
                              qint64 record, Workspace& ws, QTextStream& err)
 {
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     if (!FormatExists(app, name, err)) return 1;
 
     ws.lineBreakMarker = app.ReadLineBreakMarker();
@@ -366,7 +366,7 @@ int CommandLine::Sql(AppContext& app, const QStringList& arguments, QTextStream&
         err << QStringLiteral("sql 命令需要一条SQL语句。\n") << Usage();
         return 2;
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     const QString sql = arguments.first();
     QString error;
     if (!ReturnsRows(sql)) {

@@ -1,7 +1,7 @@
 #include "FormatCommands.h"
 
 #include "CommandLine.h"
-#include "MainSub.h"
+#include "startup/StartupSequence.h"
 #include "app/AppContext.h"
 #include "app/ConsolePrompter.h"
 #include "format/FormatExchange.h"
@@ -42,7 +42,7 @@ int FormatCommands::ExportFormat(AppContext& app, const QStringList& arguments, 
         err << QStringLiteral("export-format 命令需要格式名和文件名。\n") << CommandLine::Usage();
         return 2;
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     const QString name = args[0];
     const QString path = FormatExchange::ExchangePath(args[1].trimmed());
     if (!FormatStore(app.DbOp(), app.Indicator(), app.Screen()).FormatExists(name)) {
@@ -70,7 +70,7 @@ int FormatCommands::ImportFormat(AppContext& app, const QStringList& arguments, 
         err << QStringLiteral("import-format 命令需要一个格式文件，可加 --as 格式名。\n") << CommandLine::Usage();
         return 2;
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     ConsolePrompter prompter(err);
     SilentProgress progress;
     FormatExchange exchange(app.Paths().Folder(), app.DbOp(), prompter, progress);

@@ -1,7 +1,7 @@
 #include "StatsCommands.h"
 
 #include "CommandLine.h"
-#include "MainSub.h"
+#include "StartupSequence.h"
 #include "app/AppContext.h"
 #include "batch/GridExport.h"
 #include "convert/DateText.h"
@@ -161,7 +161,7 @@ int StatsCommands::Stats(AppContext& app, const QStringList& args, QTextStream& 
             << Usage();
         return 2;
     }
-    if (!MainSub::OpenData(app)) return 1;
+    if (!StartupSequence::OpenData(app)) return 1;
     if (!FormatStore(app.DbOp(), app.Indicator(), app.Screen()).FormatExists(request.format)) {
         err << QStringLiteral("没有名为“") << request.format << QStringLiteral("”的格式。") << Qt::endl;
         return 1;

@@ -66,7 +66,7 @@ QVariant NumberValue(const QVariant& value, bool whole)
     else if (value.typeId() == QMetaType::QString) number = ReadNumber(value.toString());
     else if (value.canConvert<double>()) number = value.toDouble();
     if (!number) return value.toString().trimmed().isEmpty() ? QVariant() : value;
-    // Whole-number columns round halves to the even neighbour, as the old engine did.
+    // Whole-number columns round halves to the even neighbour, as stored files expect.
     if (whole) return static_cast<qint64>(std::nearbyint(*number));
     return *number;
 }

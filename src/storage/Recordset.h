@@ -36,7 +36,7 @@ public:
 
     int FieldCount() const { return static_cast<int>(mFields.size()); }
     const Field& FieldAt(int index) const { return mFields[index]; }
-    // Index of a column by name, ignoring case as the old engine did; -1 when missing.
+    // Index of a column by name, ignoring case as the SQL does; -1 when missing.
     int FieldIndex(const QString& name) const;
 
     // The current row's value; an invalid value past the end or for a missing column.

@@ -1,7 +1,7 @@
 // The start of the program: first-start database, one program per folder, the password.
 #include "TestApp.h"
 #include "app/AccessPassword.h"
-#include "startup/MainSub.h"
+#include "startup/StartupSequence.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ TEST(StartUp, AFirstStartMakesTheDatabaseAndGoesToTheMainWindow)
 {
     test::TestApp t;
     ASSERT_FALSE(QFile::exists(t.DatabasePath()));
-    EXPECT_EQ(MainSub::Start(*t.app), MainSub::Next::ShowMainWindow);
+    EXPECT_EQ(StartupSequence::Start(*t.app), StartupSequence::Next::ShowMainWindow);
     EXPECT_TRUE(t.prompter.shown.isEmpty());
     DbOperate& db = t.app->DbOp();
     for (const char* table : {"Fmt", "历史", "默认", "映射", "参数", "网站格式"})
@@ -25,13 +25,13 @@ TEST(StartUp, AFirstStartMakesTheDatabaseAndGoesToTheMainWindow)
 TEST(StartUp, ASecondProgramOnTheSameFolderEndsAtOnce)
 {
     test::TestApp first;
-    ASSERT_EQ(MainSub::Start(*first.app), MainSub::Next::ShowMainWindow);
+    ASSERT_EQ(StartupSequence::Start(*first.app), StartupSequence::Next::ShowMainWindow);
     test::TestApp second(first.Folder());
-    EXPECT_EQ(MainSub::Start(*second.app), MainSub::Next::AnotherInstanceRuns);
+    EXPECT_EQ(StartupSequence::Start(*second.app), StartupSequence::Next::AnotherInstanceRuns);
     EXPECT_TRUE(second.prompter.shown.isEmpty());
 
     test::TestApp elsewhere; // another folder is another program
-    EXPECT_EQ(MainSub::Start(*elsewhere.app), MainSub::Next::ShowMainWindow);
+    EXPECT_EQ(StartupSequence::Start(*elsewhere.app), StartupSequence::Next::ShowMainWindow);
 }
 
 TEST(StartUp, APasswordIsAskedOnlyWhenOneIsSet)
@@ -45,7 +45,7 @@ TEST(StartUp, APasswordIsAskedOnlyWhenOneIsSet)
     t.app->Parameters().SetParam(AccessPassword::ParamName(), QStringLiteral("abc  "));
     test::TestApp next(t.Folder());
     t.app.reset(); // the first program has ended
-    EXPECT_EQ(MainSub::Start(*next.app), MainSub::Next::AskPassword);
+    EXPECT_EQ(StartupSequence::Start(*next.app), StartupSequence::Next::AskPassword);
     AccessPassword asked(next.app->Parameters());
     EXPECT_FALSE(asked.Matches(QStringLiteral("abc")));
     EXPECT_FALSE(asked.Matches(QStringLiteral("ABC  ")));

@@ -1,6 +1,6 @@
 // A DATA.mdb that is not ours is left byte for byte as it was, and the program runs on.
 #include "TestApp.h"
-#include "startup/MainSub.h"
+#include "startup/StartupSequence.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -54,7 +54,7 @@ TEST_P(ForeignFile, IsNeitherOpenedNorChanged)
     }
     const QByteArray before = Contents(path);
 
-    EXPECT_EQ(MainSub::Start(*t.app), MainSub::Next::ShowMainWindow);
+    EXPECT_EQ(StartupSequence::Start(*t.app), StartupSequence::Next::ShowMainWindow);
     ASSERT_FALSE(t.prompter.shown.isEmpty());
     EXPECT_EQ(t.prompter.shown.first(), QStringLiteral("无法建立数据库连接！"));
     // The program runs on with empty data; each query that cannot be opened says so.

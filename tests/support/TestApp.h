@@ -3,7 +3,7 @@
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
 #include "app/AppContext.h"
-#include "startup/MainSub.h"
+#include "startup/StartupSequence.h"
 #include "app/QtUserSettings.h"
 #include "seams/Clock.h"
 #include "seams/Progress.h"
@@ -31,7 +31,7 @@ struct TestApp {
     }
 
     // Makes (when missing), opens and upgrades DATA.mdb; a new file comes with the demo formats.
-    bool Open() { return MainSub::OpenData(*app); }
+    bool Open() { return StartupSequence::OpenData(*app); }
     // The same from the bare shipped file, without demo formats (as an existing file opens).
     bool OpenEmpty()
     {

@@ -1,6 +1,6 @@
 #include "GuiPrompter.h"
 
-#include "GuiApplication.h"
+#include "app/ProgramName.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -35,7 +35,7 @@ QWidget* GuiPrompter::Owner()
 
 QString GuiPrompter::TitleOr(const QString& title)
 {
-    return title.isEmpty() ? GuiApplication::Name() : title;
+    return title.isEmpty() ? ProgramName() : title;
 }
 
 void GuiPrompter::Message(const QString& text, Icon icon, const QString& title)

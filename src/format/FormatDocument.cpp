@@ -1,0 +1,99 @@
+#include "FormatDocument.h"
+
+#include "ElementCommands.h"
+
+#include <algorithm>
+
+namespace kestrio {
+
+FormatDocument::FormatDocument(QObject* parent) : QObject(parent)
+{
+    connect(&mUndo, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
+}
+
+QList<int> FormatDocument::ElementRows() const
+{
+    QList<int> rows;
+    for (int row = ElementTable::kFirstRow; row < mWorkspace.table.RowCount(); ++row) rows << row;
+    return rows;
+}
+
+void FormatDocument::ChangeElement(int row, const Element& element, const QString& step, int mergeKey)
+{
+    ChangeElements({{row, element}}, step, mergeKey);
+}
+
+void FormatDocument::ChangeElements(const QList<std::pair<int, Element>>& changes, const QString& step, int mergeKey)
+{
+    ElementTable& table = mWorkspace.table;
+    auto command = std::make_unique<ElementRowsCommand>(*this, step, mergeKey);
+    bool changed = false;
+    for (const auto& [row, element] : changes) {
+        if (!table.IsDataRow(row)) continue;
+        const RowCells before = RowCells::Read(table.grid(), row);
+        // Work out the new cells on a scratch copy of the row, so the table changes only
+        // through the command.
+        ElementTable scratch;
+        const int scratchRow = scratch.grid().AddRow();
+        before.Write(scratch.grid(), scratchRow);
+        element.WriteTo(scratch, scratchRow);
+        const RowCells after = RowCells::Read(scratch.grid(), scratchRow);
+        if (after == before) continue;
+        command->AddRow(row, before, after);
+        changed = true;
+    }
+    if (changed) mUndo.push(command.release());
+}
+
+int FormatDocument::AddElement(int kind, const QString& step, const std::function<void(Element&)>& setUp)
+{
+    // The new row's defaults come from the table itself; it is built on a copy so that the
+    // table grows only through the command.
+    ElementTable scratch = mWorkspace.table;
+    const int row = scratch.AddElementRow(kind);
+    if (setUp) {
+        Element element = Element::FromRow(scratch, row);
+        setUp(element);
+        element.WriteTo(scratch, row);
+    }
+    mUndo.push(new AddElementCommand(*this, step, RowCells::Read(scratch.grid(), row)));
+    return mWorkspace.table.RowCount() - 1;
+}
+
+void FormatDocument::RemoveRows(QList<int> rows, const QString& step)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.removeIf([this](int row) { return !mWorkspace.table.IsDataRow(row); });
+    if (rows.isEmpty()) return;
+    QSet<qint64> selection = mSelection;
+    for (int row : rows) selection.remove(mWorkspace.table.Id(row));
+    mUndo.push(new RemoveElementsCommand(*this, step, rows));
+    SetSelection(selection);
+}
+
+void FormatDocument::Reload(const std::function<void(Workspace&)>& load)
+{
+    if (load) load(mWorkspace);
+    mUndo.clear();
+    mUndo.setClean();
+    SetSelection({});
+    emit tableReset();
+    emit contentsChanged();
+}
+
+void FormatDocument::SetBoxText(int row, const QString& text)
+{
+    if (mWorkspace.BoxText(row) == text) return;
+    mWorkspace.SetBoxText(row, text);
+    emit contentsChanged();
+}
+
+void FormatDocument::SetSelection(const QSet<qint64>& ids)
+{
+    if (ids == mSelection) return;
+    mSelection = ids;
+    emit selectionChanged();
+}
+
+} // namespace kestrio

@@ -1,0 +1,113 @@
+#include "print/ui/PrinterDestination.h"
+
+#include "seams/Prompter.h"
+#include "seams/UserSettings.h"
+
+#include <QAbstractPrintDialog>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace kestrio {
+
+PrinterDestination::PrinterDestination(Prompter& prompter, UserSettings& settings, QWidget* parent)
+    : mPrompter(prompter), mSettings(&settings), mParent(parent),
+      mOwnedPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution)), mPrinter(mOwnedPrinter.get())
+{
+    MakeSurface();
+}
+
+PrinterDestination::PrinterDestination(QPrinter* previewPrinter, Prompter& prompter)
+    : mPrompter(prompter), mPrinter(previewPrinter)
+{
+    MakeSurface();
+}
+
+// The surface goes before the printer it draws on.
+PrinterDestination::~PrinterDestination()
+{
+    mSurface.reset();
+}
+
+void PrinterDestination::MakeSurface()
+{
+    mSurface.reset();
+    mSurface = std::make_unique<PainterSurface>(*mPrinter, mPrinter->printerName());
+    // A real printer takes one job after another (reprinted bills are a job each).
+    mSurface->setRestartable(mOwnedPrinter != nullptr);
+}
+
+QString PrinterDestination::PreselectedPrinter(const QStringList& installed, const QString& remembered,
+                                               const QString& current)
+{
+    if (!remembered.isEmpty() && installed.contains(remembered)) return remembered;
+    if (!current.isEmpty() && installed.contains(current)) return current;
+    return installed.isEmpty() ? QString() : installed.first();
+}
+
+bool PrinterDestination::PrinterWorks(const QPrinter& printer)
+{
+    // "Print to file" writes a PDF: a proof on plain paper, or a machine without a printer.
+    if (printer.outputFormat() == QPrinter::PdfFormat) return !printer.outputFileName().isEmpty();
+    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.isValid()) return false;
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printer.printerName());
+    return !info.isNull() && info.state() != QPrinter::Error;
+}
+
+bool PrinterDestination::RunPrintDialog(QPrinter& printer) const
+{
+    QPrintDialog dialog(&printer, mParent);
+    dialog.setWindowTitle(DialogCaption());
+    // A bill goes to a printer (or into a PDF file) as it is: no page range, no selection.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+// The surface is made anew after the choice: it takes the printer's name and orientation when
+// it is made.
+bool PrinterDestination::ChoosePrinter()
+{
+    if (!mSettings) return true; // the preview's printer is chosen already
+
+    const QString remembered =
+        mSettings->ReadUserSetting(SettingApplication(), SettingSection(), SettingName(), QString());
+    QString current = mPrinter->printerName();
+    if (current.isEmpty()) current = QPrinterInfo::defaultPrinterName();
+    const QString preselected = PreselectedPrinter(QPrinterInfo::availablePrinterNames(), remembered, current);
+    // An empty name would turn the printer into a PDF writer.
+    if (!preselected.isEmpty() && preselected != mPrinter->printerName()) mPrinter->setPrinterName(preselected);
+
+    const bool accepted = mRunDialog ? mRunDialog(*mPrinter) : RunPrintDialog(*mPrinter);
+    if (!accepted) return false;
+
+    const QString chosen = mPrinter->printerName();
+    if (!chosen.isEmpty() && mPrinter->outputFormat() == QPrinter::NativeFormat) mSettings->WriteUserSetting(SettingApplication(), SettingSection(), SettingName(), chosen);
+    MakeSurface();
+    if (!PrinterWorks(*mPrinter)) {
+        mPrompter.Message(QStringLiteral("没有正常连接打印机！"), Prompter::Icon::Warning);
+        return false;
+    }
+    return true;
+}
+
+void PrinterDestination::InstallPaperForm(double widthMm, double heightMm)
+{
+    const QPageSize paper(QSizeF(widthMm, heightMm), QPageSize::Millimeter, PaperFormName(), QPageSize::ExactMatch);
+    // Qt would take a paper without width or height.
+    if (!(widthMm > 0 && heightMm > 0) || !paper.isValid() || !mSurface->setPageSize(paper)) {
+        mPrompter.Message(QStringLiteral("对打印机“") + mPrinter->printerName() +
+                              QStringLiteral("”设置自定义纸张失败，将按原有纸张打印。"),
+                          Prompter::Icon::Warning, QStringLiteral("添加自定义纸张错误！"));
+        return;
+    }
+    // A printer that cannot print to the edge keeps its least margins.
+    mPrinter->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+} // namespace kestrio

@@ -1,0 +1,124 @@
+#include "workbench/ui/BillMenu.h"
+
+#include "app/AppContext.h"
+#include "entry/DataEntry.h"
+#include "entry/EntryKit.h"
+#include "entry/HistoryRecords.h"
+#include "format/Workspace.h"
+#include "images/BackgroundCommands.h"
+#include "print/Barcode.h"
+#include "print/PictureContent.h"
+#include "seams/Prompter.h"
+#include "workbench/ui/BillCanvas.h"
+
+#include <QFileInfo>
+#include <QMenu>
+
+namespace kestrio {
+
+BillMenu::BillMenu(AppContext& app, Workspace& ws, BillCanvas& canvas, Window window)
+    : QObject(&canvas), mApp(app), mWs(ws), mCanvas(canvas), mWindow(std::move(window))
+{
+    mCanvas.setContextMenuPolicy(Qt::CustomContextMenu);
+    mCanvas.setToolTip(QStringLiteral("点击右键，可添加输入框或清空输入框内容。"));
+    connect(&mCanvas, &QWidget::customContextMenuRequested, this, &BillMenu::Show);
+}
+
+void BillMenu::Show(const QPoint& at)
+{
+    QMenu menu(&mCanvas);
+    menu.setObjectName(QStringLiteral("mPicGraph"));
+    auto add = [&](const char* name, const char16_t* caption, auto slot) {
+        QAction* action = menu.addAction(QString::fromUtf16(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    auto command = [&](const char* name, const char16_t* caption) {
+        add(name, caption, [this, name] { Run(QString::fromLatin1(name)); });
+    };
+    QWidget* under = mCanvas.childAt(at);
+    const int row = under ? mCanvas.RowOf(under) : -1;
+    if (row >= 0 && mWs.table.KindOf(row) == ElementTable::PictureBox) {
+        add("mChoosePicture", u"添加/更改图片", [this, row] { ChoosePicture(row); });
+        add("mInputBarcode", u"输入条码", [this, row] { EnterBarcode(row); });
+        menu.addSeparator();
+    }
+    command("mAutoGetDate", u"自动生成日期");
+    menu.addSeparator();
+    command("mClearCtl", u"清空内容框");
+    menu.addSeparator();
+    command("mSaveContinue", u"保存并继续");
+    command("mPrintContinue", u"打印并继续");
+    menu.addSeparator();
+    command("mModiBackgroundPic", u"更换背景图");
+    command("mClearBackPic", u"清除背景图");
+    menu.exec(mCanvas.mapToGlobal(at));
+}
+
+bool BillMenu::Run(const QString& name)
+{
+    if (!mWindow.hasFormat()) return false;
+    mWindow.syncOptions();
+    EntryKit kit(mApp);
+    DataEntry& entry = kit.entry;
+    bool done = true;
+    if (name == QLatin1String("mAutoGetDate")) {
+        entry.FillDateBoxes(mWs);
+    } else if (name == QLatin1String("mClearCtl")) {
+        DataEntry::ClearContents(mWs);
+    } else if (name == QLatin1String("mSaveContinue")) {
+        HistoryRecords records(mApp.DbOp(), mApp.Prompt());
+        entry.SaveAndContinue(mWs, records);
+        mWindow.billStored();
+    } else if (name == QLatin1String("mPrintContinue")) {
+        done = mWindow.printCurrentBill();
+        if (done) entry.NextBill(mWs);
+    } else if (name == QLatin1String("mModiBackgroundPic")) {
+        done = BackgroundCommands::ChooseAndImport(mApp.Prompt(), mApp.Paths().Folder(), mWindow.currentFormat()) ==
+               BackgroundCommands::ImportResult::Imported;
+        if (done) mWindow.backgroundChanged(true);
+    } else if (name == QLatin1String("mClearBackPic")) {
+        done = BackgroundCommands::ClearBackground(mApp.Prompt(), mApp.Paths().Folder(), mWindow.currentFormat());
+        if (done) mWindow.backgroundChanged(false);
+    } else {
+        return false;
+    }
+    mCanvas.RefreshFromWorkspace();
+    return done;
+}
+
+// A picture file for the box; the picture is drawn stretched into it.
+void BillMenu::ChoosePicture(int row)
+{
+    const QString path = mApp.Prompt().OpenFile(QStringLiteral("选择图片"),
+                                                QStringLiteral("图片文件 (*.jpg *.jpeg *.bmp *.png *.gif)"));
+    if (path.isEmpty()) return;
+    if (!QFileInfo::exists(path)) {
+        mApp.Prompt().Message(QStringLiteral("图片文件“") + path + QStringLiteral("”不存在！"), Prompter::Icon::Warning);
+        return;
+    }
+    ShowPicture(row, [&](QSize size, double dpi, double fontSize) {
+        PictureContent::SetPictureContent(mWs, row, path, size, dpi, fontSize,
+                                          Barcode::ParseStandard(mApp.Parameters().GetParam(QStringLiteral("StrBarCodeStand"))),
+                                          &mApp.Prompt());
+    });
+}
+
+void BillMenu::EnterBarcode(int row)
+{
+    ShowPicture(row, [&](QSize size, double dpi, double fontSize) {
+        PictureContent::AskBarcode(mWs, row, mApp.Prompt(), size, dpi, fontSize,
+                                   Barcode::ParseStandard(mApp.Parameters().GetParam(QStringLiteral("StrBarCodeStand"))));
+    });
+}
+
+void BillMenu::ShowPicture(int row, const std::function<void(QSize, double, double)>& put)
+{
+    QWidget* control = mCanvas.Control(mCanvas.ElementIndexOfRow(row));
+    const QSize size = control ? control->size() : QSize(1, 1);
+    put(size, mCanvas.logicalDpiX(), mWs.table.Number(row, ElementTable::ColFontSize) * mCanvas.CanvasFactor());
+    mCanvas.RefreshFromWorkspace();
+}
+
+} // namespace kestrio

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QPoint;
+class QSize;
+
+namespace kestrio {
+
+class AppContext;
+class BillCanvas;
+class Workspace;
+
+// The canvas's context menu "单据菜单" and its commands: dates, clearing, save and print and
+// continue, the background picture, and for a picture box its picture and barcode.
+class BillMenu final : public QObject {
+    Q_OBJECT
+
+public:
+    struct Window {
+        std::function<bool()> hasFormat;
+        std::function<void()> syncOptions;
+        std::function<QString()> currentFormat;
+        std::function<bool()> printCurrentBill;
+        // A bill was stored as history.
+        std::function<void()> billStored;
+        // The background was imported (true: show it) or cleared.
+        std::function<void(bool imported)> backgroundChanged;
+    };
+
+    BillMenu(AppContext& app, Workspace& ws, BillCanvas& canvas, Window window);
+
+    // A command by its menu item's name ("mAutoGetDate", "mClearCtl", "mSaveContinue",
+    // "mPrintContinue", "mModiBackgroundPic", "mClearBackPic").
+    bool Run(const QString& name);
+
+private:
+    void Show(const QPoint& at);
+    void ChoosePicture(int row);
+    void EnterBarcode(int row);
+    void ShowPicture(int row, const std::function<void(QSize, double, double)>& put);
+
+    AppContext& mApp;
+    Workspace& mWs;
+    BillCanvas& mCanvas;
+    Window mWindow;
+};
+
+} // namespace kestrio

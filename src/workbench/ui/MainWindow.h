@@ -1,0 +1,167 @@
+#pragma once
+
+#include "app/ui/ChangePasswordDialog.h"
+#include "print/ui/PrinterDestination.h"
+#include "format/FormatDocument.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+#include <array>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QPrinter;
+class QMenu;
+class QScrollBar;
+class QTabWidget;
+class QTableWidget;
+class QToolButton;
+
+namespace kestrio {
+
+class AppContext;
+class BillCanvas;
+class BillMenu;
+class ElementTablePage;
+class PrintCommands;
+class HistoryPage;
+class FormatLibrary;
+class FormatStore;
+
+// The main window: menus, the tab strip SST with its pages Pic(i), the canvas PG in its
+// frame PFrm with the scroll bars, the page size labels, the option boxes O2, the zoom
+// buttons and the format caption LFMT. Every named control carries its name as objectName.
+// All positions are worked out in twips (1440 per inch) and placed in pixels.
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(AppContext& app, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The menu item or control of that name ("mSetCrlfChr", "mTool_1", "LFMT", "O2_0", …);
+    // null when there is none.
+    QAction* Action(const QString& objectName) const;
+    QWidget* Control(const QString& objectName) const;
+
+    QTabWidget* Pages() const { return mPages; }
+    HistoryPage* History() const { return mHistoryPage; }
+    BillCanvas* Canvas() const { return mCanvas; }
+    QCheckBox* OptionBox(int index) const { return mOptionBoxes.at(static_cast<std::size_t>(index)); }
+    QLabel* FormatCaption() const { return mFormatCaption; }
+    // The password window while it is open.
+    ChangePasswordDialog* PasswordWindow() const { return mPasswordDialog; }
+
+    // The name of the format the window shows (LFMT item 0).
+    QString CurrentFormat() const;
+    const Workspace& OpenWorkspace() const { return mWorkspace; }
+    Workspace& OpenWorkspace() { return mWorkspace; }
+    FormatDocument& Document() { return mDocument; }
+
+    // "打印当前单据": the printer is asked for, the bill printed and kept as history.
+    bool PrintCurrentBill();
+    // Where printing goes (tests: a recording); by default the printer chosen in the dialog.
+    void SetDestinationFactory(std::function<std::unique_ptr<PrintDestination>()> factory);
+    // "打印预览" and what it draws on the preview's printer.
+    void PrintPreview();
+    bool RenderPreview(QPrinter& printer);
+    // Another format (empty name: the format list); the present contents become the old
+    // format's defaults. False when nothing changed.
+    bool ChooseFormat(const QString& name, bool force);
+    // A command of the bill menu by its name ("mAutoGetDate", "mClearCtl", "mSaveContinue",
+    // "mPrintContinue", "mModiBackgroundPic", "mClearBackPic").
+    bool BillCommand(const QString& name);
+    // "修改单据尺寸" for the open format; true when the size was changed.
+    bool EditPageSize();
+    // The margin dialog; the offsets are kept with the format at once.
+    void EditMargins();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void OnLoad();
+    void OnUnload();
+
+    void BuildMenus();
+    QMenu* BuildFormatMenu();
+    QMenu* BuildPrintMenu();
+    QMenu* BuildControlMenu();
+    QMenu* BuildToolMenu();
+    QMenu* BuildSettingMenu();
+    QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, bool enabled);
+
+    void BuildControls();
+    void BuildPages();
+    void BuildOptionFrame(QWidget* page);
+    void BuildCanvasArea(QWidget* page);
+    void BuildHistoryPage(QWidget* page);
+    void BuildCommands();
+    // Every box on the canvas shows the workspace's content again.
+    void RefreshCanvas();
+    void TableReloaded();
+    void ApplyCanvasOptions();
+    QToolButton* BuildZoomButton(int index, QWidget* parent);
+
+    void CoverWorkArea();
+    void LayOut(int windowWidth, int windowHeight);
+    void LayOutPage(int pageWidth, int pageHeight);
+    void PlaceDesignedCanvas();
+
+    void ReadLastFormat();
+    void RememberLastFormat();
+    static int OptionValue(const QCheckBox& box);
+    static void SetOptionValue(QCheckBox& box, int stored);
+    FormatStore Store();
+    void OpenFormat(const QString& name);
+    FormatLibrary Library();
+    void ShowFormatName();
+    QString AskFormatName(bool allowEdit);
+
+    void SyncOptions();
+    double FrameWidthTwips() const;
+    bool HasFormat();
+    void ShowPrintTicks();
+
+    void OnSetLineBreakMarker();
+    void OnChangePassword();
+    void OnToolItem(int index);
+    void OnOptionClicked(int index);
+
+    AppContext& mApp;
+    // The open format; the window's controls show it.
+    FormatDocument mDocument;
+    Workspace& mWorkspace = mDocument.Data();
+    QTabWidget* mPages = nullptr;
+    QFrame* mCanvasFrame = nullptr;
+    BillCanvas* mCanvas = nullptr;
+    QScrollBar* mVerticalBar = nullptr;
+    QScrollBar* mPageBar = nullptr;
+    QScrollBar* mHorizontalBar = nullptr;
+    QLabel* mLBL = nullptr;
+    QFrame* mFrm1 = nullptr;
+    QLabel* mWidthLabel = nullptr;
+    QLabel* mHeightLabel = nullptr;
+    QLabel* mFormatCaption = nullptr;
+    QMenu* mSameContentMenu = nullptr;
+    std::array<QCheckBox*, 5> mOptionBoxes{};
+    std::array<QToolButton*, 3> mZoomButtons{};
+    QPointer<ChangePasswordDialog> mPasswordDialog;
+    HistoryPage* mHistoryPage = nullptr;
+    ElementTablePage* mElementGrid = nullptr;
+    std::unique_ptr<PrintCommands> mPrintCommands;
+    BillMenu* mBillMenu = nullptr;
+    bool mLoaded = false;
+    bool mShownOnce = false;
+};
+
+} // namespace kestrio

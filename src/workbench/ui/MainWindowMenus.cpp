@@ -1,0 +1,204 @@
+// The main window's menu bar and the commands of its settings and tools menus.
+#include "workbench/ui/MainWindow.h"
+
+#include "app/AppContext.h"
+#include "app/ui/ChangePasswordDialog.h"
+#include "format/FormatExchange.h"
+#include "format/FormatLibrary.h"
+#include "print/ui/BarcodeStandardDialog.h"
+#include "seams/Prompter.h"
+#include "stats/ui/StatisticsWindow.h"
+#include "storage/DatabaseCompactor.h"
+#include "workbench/ui/BillCanvas.h"
+#include "workbench/ui/PrintCommands.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace kestrio {
+
+// ---------------------------------------------------------------------------------------
+// Menus
+
+QAction* MainWindow::AddItem(QMenu* menu, const QString& name, const QString& caption, bool enabled)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setEnabled(enabled);
+    return action;
+}
+
+void MainWindow::BuildMenus()
+{
+    menuBar()->addMenu(BuildFormatMenu());
+    menuBar()->addMenu(BuildPrintMenu());
+    menuBar()->addMenu(BuildControlMenu());
+    menuBar()->addMenu(BuildToolMenu());
+    menuBar()->addMenu(BuildSettingMenu());
+}
+
+// Items that wait for their subsystem are shown disabled, so the menus already read as
+// they will; each is enabled when its subsystem lands.
+QMenu* MainWindow::BuildFormatMenu()
+{
+    auto* menu = new QMenu(QStringLiteral("格式(&F)"), this);
+    menu->setObjectName(QStringLiteral("mFormat"));
+    auto item = [&](const char* name, const char16_t* caption, auto slot) {
+        connect(AddItem(menu, QString::fromLatin1(name), QString::fromUtf16(caption), true), &QAction::triggered, this,
+                slot);
+    };
+    item("m_FCom_0", u"选择格式", [this] { ChooseFormat(QString(), false); });
+    item("m_FCom_1", u"保存格式", [this] {
+        SyncOptions();
+        Library().SaveCurrentFormat(mWorkspace);
+    });
+    item("m_FCom_2", u"另存格式", [this] {
+        SyncOptions();
+        if (Library().SaveFormatAs(mWorkspace)) ShowFormatName();
+    });
+    item("mNewFormat", u"新建格式", [this] {
+        SyncOptions();
+        if (Library().NewFormat(mWorkspace)) {
+            ShowFormatName();
+            TableReloaded();
+        }
+    });
+    item("mDelFormat", u"删除格式", [this] { Library().DeleteFormat(QString(), CurrentFormat()); });
+    menu->addSeparator();
+    item("mManageFmt", u"管理格式", [this] { ChooseFormat(QString(), false); });
+    item("mInputFormat", u"导入格式", [this] {
+        const FormatExchange::ImportResult result = FormatExchange(mApp).ImportFmtFile(QString());
+        if (result.stored && result.openNow) ChooseFormat(result.name, true);
+    });
+    item("mOutputFormat", u"导出格式", [this] {
+        FormatExchange exchange(mApp);
+        exchange.SetFormatChooser([this] { return AskFormatName(false); });
+        exchange.ExportFmtFile(CurrentFormat());
+    });
+    // The web catalogue comes with its own issue.
+    AddItem(menu, QStringLiteral("DownFmt"), QStringLiteral("下载格式模板"), false);
+    menu->addSeparator();
+    connect(AddItem(menu, QStringLiteral("mExit"), QStringLiteral("退出"), true), &QAction::triggered, this,
+            &MainWindow::close);
+    return menu;
+}
+
+QMenu* MainWindow::BuildPrintMenu()
+{
+    auto* menu = new QMenu(QStringLiteral("打印(&P)"), this);
+    menu->setObjectName(QStringLiteral("mPrint"));
+    connect(AddItem(menu, QStringLiteral("mPrintBill"), QStringLiteral("打印当前单据"), true), &QAction::triggered, this,
+            [this] { PrintCurrentBill(); });
+    connect(AddItem(menu, QStringLiteral("mPrintPreview"), QStringLiteral("打印预览"), true), &QAction::triggered, this,
+            [this] { PrintPreview(); });
+    // The batch grid that feeds it comes with the batch import.
+    AddItem(menu, QStringLiteral("mPrintAllBills"), QStringLiteral("打印所有单据"), false);
+    menu->addSeparator();
+    connect(AddItem(menu, QStringLiteral("mMargins"), QStringLiteral("打印页边距"), true), &QAction::triggered, this,
+            [this] { EditMargins(); });
+    // Ticks whose states travel with the format.
+    const struct {
+        const char16_t* name;
+        const char16_t* caption;
+        bool Workspace::*flag;
+    } ticks[] = {{u"mSetPaper", u"自动设置纸张", &Workspace::setPaper},
+                 {u"mDiTuPrint", u"连同底图打印", &Workspace::backgroundPrint},
+                 {u"mPrintRulers", u"打印标尺坐标", &Workspace::printRulers}};
+    for (const auto& tick : ticks) {
+        QAction* action = AddItem(menu, QString::fromUtf16(tick.name), QString::fromUtf16(tick.caption), true);
+        action->setCheckable(true);
+        const auto flag = tick.flag;
+        connect(action, &QAction::triggered, this, [this, flag](bool checked) {
+            mWorkspace.*flag = checked;
+            mPrintCommands->StorePrintSettings();
+        });
+    }
+    return menu;
+}
+
+QMenu* MainWindow::BuildControlMenu()
+{
+    mSameContentMenu = new QMenu(QStringLiteral("内容框设置(&C)"), this);
+    mSameContentMenu->setObjectName(QStringLiteral("mSameContentMenu"));
+    mSameContentMenu->menuAction()->setObjectName(QStringLiteral("mSameContentMenu"));
+    QMenu* align = mSameContentMenu->addMenu(QStringLiteral("内容框对齐"));
+    align->setObjectName(QStringLiteral("mAlign"));
+    align->menuAction()->setObjectName(QStringLiteral("mAlign"));
+    AddItem(align, QStringLiteral("mAlignLeft"), QStringLiteral("左对齐"), false);
+    AddItem(align, QStringLiteral("mAlignRight"), QStringLiteral("右对齐"), false);
+    AddItem(align, QStringLiteral("mAlignTop"), QStringLiteral("顶端对齐"), false);
+    AddItem(align, QStringLiteral("mAlighBottom"), QStringLiteral("底部对齐"), false);
+    QMenu* size = mSameContentMenu->addMenu(QStringLiteral("内容框尺寸"));
+    size->setObjectName(QStringLiteral("mCtlSize"));
+    size->menuAction()->setObjectName(QStringLiteral("mCtlSize"));
+    AddItem(size, QStringLiteral("mAlighWidth"), QStringLiteral("统一宽度"), false);
+    AddItem(size, QStringLiteral("mAlighHight"), QStringLiteral("统一高度"), false);
+    AddItem(size, QStringLiteral("mAlignSize"), QStringLiteral("统一尺寸"), false);
+    return mSameContentMenu;
+}
+
+QMenu* MainWindow::BuildToolMenu()
+{
+    auto* menu = new QMenu(QStringLiteral("工具(&T)"), this);
+    menu->setObjectName(QStringLiteral("mTools"));
+    AddItem(menu, QStringLiteral("mTool_0"), QStringLiteral("检查凭据外内容框"), false);
+    connect(AddItem(menu, QStringLiteral("mTool_1"), QStringLiteral("压缩整理数据库"), true), &QAction::triggered, this,
+            [this] { OnToolItem(1); });
+    // The statistics of the open format, in a window of its own beside this one.
+    connect(AddItem(menu, QStringLiteral("mAnalyse"), StatisticsWindow::Caption(), true), &QAction::triggered, this,
+            [this] {
+                auto* window = new StatisticsWindow(mApp, CurrentFormat(), this);
+                window->setAttribute(Qt::WA_DeleteOnClose);
+                window->show();
+            });
+    return menu;
+}
+
+QMenu* MainWindow::BuildSettingMenu()
+{
+    auto* menu = new QMenu(QStringLiteral("设置(&S)"), this);
+    menu->setObjectName(QStringLiteral("mSettings"));
+    connect(AddItem(menu, QStringLiteral("mSetCrlfChr"), QStringLiteral("设置换行特殊符"), true), &QAction::triggered,
+            this, &MainWindow::OnSetLineBreakMarker);
+    connect(AddItem(menu, QStringLiteral("mPSDSet"), QStringLiteral("登录密码设置"), true), &QAction::triggered, this,
+            &MainWindow::OnChangePassword);
+    connect(AddItem(menu, QStringLiteral("mStrBarCodeStand"), QStringLiteral("条码标准设置"), true), &QAction::triggered,
+            this, [this] {
+                // The picture boxes draw their barcodes anew in the chosen standard.
+                BarcodeStandardDialog window(mApp.Parameters(), [this] { mCanvas->RebuildElements(); }, this);
+                window.exec();
+            });
+    return menu;
+}
+
+// ---------------------------------------------------------------------------------------
+// Menu commands
+
+void MainWindow::OnSetLineBreakMarker()
+{
+    const auto answer =
+        mApp.Prompt().Input(QStringLiteral("请输入表示回车的表示字符串"), mApp.ReadLineBreakMarker());
+    if (answer && !answer->isEmpty()) mApp.SetLineBreakMarker(*answer);
+}
+
+// One password window at a time; asking again brings it to the front.
+void MainWindow::OnChangePassword()
+{
+    if (!mPasswordDialog) {
+        mPasswordDialog = new ChangePasswordDialog(mApp, this);
+        mPasswordDialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    mPasswordDialog->show();
+    mPasswordDialog->raise();
+    mPasswordDialog->activateWindow();
+}
+
+void MainWindow::OnToolItem(int index)
+{
+    if (index != 1) return;
+    DatabaseCompactor(mApp.DbOp(), mApp.Prompt(), mApp.Indicator())
+        .CompactDatabase(mApp.Paths().DatabasePath(), DbOperate::DatabaseKey(), true);
+}
+
+} // namespace kestrio
