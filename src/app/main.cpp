@@ -10,7 +10,10 @@
 #include "seams/Clock.h"
 #include "seams/Progress.h"
 #include "seams/ScreenInfo.h"
+#include "startup/StatsCommands.h"
+#include "stats/ui/StatChart.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QFileInfo>
@@ -88,7 +91,13 @@ int main(int argc, char** argv)
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
         if (type == QtCriticalMsg || type == QtFatalMsg) QTextStream(stderr) << message << Qt::endl;
     });
-    QGuiApplication application(argc, argv);
+    // The statistics chart is a widget scene: drawing it needs the widgets' application.
+    const bool drawsChart = options.command.value(0) == QLatin1String("stats") &&
+                            options.command.contains(QStringLiteral("--chart"));
+    std::unique_ptr<QGuiApplication> application;
+    if (drawsChart) application = std::make_unique<QApplication>(argc, argv);
+    else application = std::make_unique<QGuiApplication>(argc, argv);
+    kestrio::StatsCommands::SetChartWriter(&kestrio::StatChart::WriteFile);
     // The same per-user data folder as the windows use.
     QCoreApplication::setApplicationName(kestrio::GuiApplication::Name());
     QTextStream out(stdout);

@@ -63,7 +63,7 @@ QString DateText::ToCapitalDatePart(const QString& text, Part part)
     return capital;
 }
 
-QString DateText::ToArabicDatePart(const QString& text, Part part) const
+std::optional<int> DateText::ReadDatePart(const QString& text, Part part)
 {
     QString s = text.trimmed();
     const QChar ten(u'拾');
@@ -78,12 +78,31 @@ QString DateText::ToArabicDatePart(const QString& text, Part part) const
     while (digits.startsWith(QLatin1Char('0'))) digits.remove(0, 1);
     const double value = digits.isEmpty() ? 0 : Decimal::FromLeadingNumber(digits.left(12)).ToDouble();
     const bool inRange = part == Year ? value >= 1000 && value <= 5000 : InRange(value, part);
-    if (inRange) return QString::number(static_cast<int>(std::nearbyint(value)));
+    if (!inRange) return std::nullopt;
+    return static_cast<int>(std::nearbyint(value));
+}
+
+QString DateText::ToArabicDatePart(const QString& text, Part part) const
+{
+    if (const auto value = ReadDatePart(text, part)) return QString::number(*value);
     const QDate today = mClock.Today();
     return QString::number(part == Year ? today.year() : part == Month ? today.month() : today.day());
 }
 
 std::optional<QDateTime> DateText::Recognize(const QString& text) const
+{
+    return Match(text, mClock.Today().year());
+}
+
+std::optional<QDate> DateText::RecognizeWithYear(const QString& text)
+{
+    const auto value = Match(text, 0);
+    if (!value) return std::nullopt;
+    return value->date();
+}
+
+// `yearWithoutOne` is the year of a date typed without one; 0 refuses such dates.
+std::optional<QDateTime> DateText::Match(const QString& text, int yearWithoutOne)
 {
     static const QRegularExpression full(QStringLiteral(
         "^\\s*(\\d{4}|\\d{2})\\s*[-/.年]\\s*(\\d{1,2})\\s*[-/.月]\\s*(\\d{1,2})\\s*日?"
@@ -106,8 +125,8 @@ std::optional<QDateTime> DateText::Recognize(const QString& text) const
         month = match.captured(2).toInt();
         day = match.captured(3).toInt();
         first = 4;
-    } else if ((match = monthDay.match(text)).hasMatch()) {
-        year = mClock.Today().year();
+    } else if (yearWithoutOne > 0 && (match = monthDay.match(text)).hasMatch()) {
+        year = yearWithoutOne;
         month = match.captured(1).toInt();
         day = match.captured(2).toInt();
         first = 3;

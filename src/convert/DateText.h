@@ -22,6 +22,9 @@ public:
     static QString ToCapitalDatePart(const QString& text, Part part);
     // Capital or Arabic digits to a plain number in range, else today's year, month or day.
     QString ToArabicDatePart(const QString& text, Part part) const;
+    // The number a year, month or day box says in capital or Arabic digits (贰零贰肆, 零壹拾,
+    // 拾伍, 03); nothing when it says no number in range (years 1000–5000).
+    static std::optional<int> ReadDatePart(const QString& text, Part part);
 
     // A recognisable date (and time) formatted with `pattern` ("YYYY年MM月DD日"); empty text
     // for anything that is no date.
@@ -30,6 +33,9 @@ public:
     // 2024-3-5, 2024/03/05, 2024.3.5, 20240305, 2024年3月5日, 3-5 and 3月5日 (this year),
     // each optionally followed by a time (9:30, 09:30:15).
     std::optional<QDateTime> Recognize(const QString& text) const;
+    // The date of a text that names its year (the forms above less 3-5 and 3月5日), so that
+    // a stored date is never read into the present year.
+    static std::optional<QDate> RecognizeWithYear(const QString& text);
 
     // Formats with the stored date patterns' letters, case-insensitive: yyyy, yy,
     // m/mm (month, or minutes right after an hour), mmm/mmmm, d/dd, ddd/dddd, h/hh, n/nn, s/ss;
@@ -37,6 +43,8 @@ public:
     static QString FormatWithPattern(const QDateTime& value, const QString& pattern);
 
 private:
+    static std::optional<QDateTime> Match(const QString& text, int yearWithoutOne);
+
     const Clock& mClock;
 };
 

@@ -1,12 +1,12 @@
 #include "TextFileIO.h"
 
+#include "app/WholeFile.h"
 #include "seams/Prompter.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QThread>
@@ -22,25 +22,6 @@ const char* const kCodePage = "GB18030";
 // A write that fails for a passing reason (a virus scanner holding the old file) usually
 // succeeds a moment later; a folder that does not exist never does, so a few tries suffice.
 constexpr int kWriteAttempts = 3;
-
-bool WriteOnce(const QByteArray& bytes, const QString& path, QString* error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        if (error) *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -65,7 +46,7 @@ bool TextFileIO::WriteTextFile(const QString& text, const QString& path, QString
 {
     const QByteArray bytes = Encode(text);
     for (int attempt = 1; attempt <= kWriteAttempts; ++attempt) {
-        if (WriteOnce(bytes, path, error)) return true;
+        if (WriteWholeFile(path, bytes, error)) return true;
         if (attempt < kWriteAttempts) EventPause(100);
     }
     return false;

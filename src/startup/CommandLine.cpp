@@ -20,6 +20,7 @@
 #include "startup/FormatCommands.h"
 #include "startup/WebCommands.h"
 #include "startup/OpenedExchangeFile.h"
+#include "startup/StatsCommands.h"
 #include "storage/SqlQuote.h"
 
 #include <QBuffer>
@@ -117,8 +118,8 @@ QString CommandLine::Usage()
                           "        [--start 行号] [--end 行号] [--per-bill 条数] (--pdf 文件.pdf | --print [打印机])\n"
                           "        [--store] [--allow-overflow]：按导入数据映射把每行数据填成单据，全部作为一个打印任务输出；\n"
                           "       不给 --map 时用格式保存的映射，不给 --end 时到最后一行\n"
-                          "  export-history --format 格式名称 文件.csv|文件.xlsx [--all]：导出历史记录表格（--all 导出全部）\n"
-                          "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
+                          "  export-history --format 格式名称 文件.csv|文件.xlsx [--all]：导出历史记录表格（--all 导出全部）\n") +
+           StatsCommands::Usage() + QStringLiteral("  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
 }
 
 int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -145,6 +146,7 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("restore")) return BackupCommands::Restore(app, arguments.mid(1), out, err);
     if (command == QLatin1String("batch")) return BatchCommands::Batch(app, arguments.mid(1), out, err);
     if (command == QLatin1String("export-history")) return BatchCommands::ExportHistory(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("stats")) return StatsCommands::Stats(app, arguments.mid(1), out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         out << Usage();
         return 0;

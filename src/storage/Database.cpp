@@ -407,6 +407,29 @@ Recordset Database::Query(const QString& jetSql, QString* error)
     return rs;
 }
 
+bool Database::ForEachRow(const QString& jetSql, const std::function<bool(const QVector<QVariant>&)>& visit,
+                          QString* error)
+{
+    if (!mDb) return Fail(error, QStringLiteral("数据库未打开"));
+    Statement stmt(mDb, JetSqlTranslator::Translate(jetSql).sql);
+    if (!stmt.Ok()) {
+        mLastErrorCode = sqlite3_errcode(mDb);
+        return Fail(error, ErrorText(mDb));
+    }
+    const int columns = sqlite3_column_count(stmt.Get());
+    QVector<QVariant> values(columns);
+    int code;
+    while ((code = sqlite3_step(stmt.Get())) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c) values[c] = ColumnValue(stmt.Get(), c);
+        if (!visit(values)) return true;
+    }
+    if (code != SQLITE_DONE) {
+        mLastErrorCode = sqlite3_errcode(mDb);
+        return Fail(error, ErrorText(mDb));
+    }
+    return true;
+}
+
 bool Database::ReadRows(const QString& sql, Recordset* rs, bool withRowId, QString* error)
 {
     if (!mDb) return Fail(error, QStringLiteral("数据库未打开"));

@@ -65,6 +65,12 @@ public:
     // Opens a Jet query; on failure the result is not open and `error` tells why.
     Recordset Query(const QString& jetSql, QString* error = nullptr);
 
+    // Runs a Jet query and hands each row to `visit` as the engine reads it, keeping nothing:
+    // for results too large to hold at once, and for work that shows progress while it
+    // reads. `visit` returns false to stop early.
+    bool ForEachRow(const QString& jetSql, const std::function<bool(const QVector<QVariant>&)>& visit,
+                    QString* error = nullptr);
+
     // Engine SQL, bypassing the translator (indexes, pragmas, maintenance).
     bool ExecuteNative(const QString& sql, QString* error = nullptr);
     bool ExecuteNative(const QString& sql, const QVector<QVariant>& params, QString* error = nullptr);

@@ -78,6 +78,25 @@ TEST_F(DateWithClock, ArabicPartsReadCapitalsAndFallBackToToday)
         EXPECT_EQ(mDates.ToArabicDatePart(BankDatePart(day, DateText::Day), DateText::Day), QString::number(day));
 }
 
+// Stored dates read back for statistics: nothing out of range and no year taken from today.
+TEST(ReadDatePart, StoredPartsReadBackOrNothing)
+{
+    const struct {
+        const char* text;
+        DateText::Part part;
+        int value; // 0: nothing
+    } cases[] = {{"贰零贰肆", DateText::Year, 2024}, {"2024", DateText::Year, 2024}, {"99", DateText::Year, 0},
+                 {"零壹拾", DateText::Month, 10},     {"叁", DateText::Month, 3},      {"13", DateText::Month, 0},
+                 {"零贰拾", DateText::Day, 20},       {"叁拾贰", DateText::Day, 0},    {"", DateText::Day, 0},
+                 {"abc", DateText::Month, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(DateText::ReadDatePart(U(c.text), c.part).value_or(0), c.value) << c.text;
+    EXPECT_EQ(DateText::RecognizeWithYear(U("2024年03月05日")), QDate(2024, 3, 5));
+    EXPECT_EQ(DateText::RecognizeWithYear(U("2024-02-29")), QDate(2024, 2, 29));
+    for (const char* noDate : {"3月5日", "3-5", "2023-02-29", "2024年2月30日", "明天", ""})
+        EXPECT_FALSE(DateText::RecognizeWithYear(U(noDate))) << noDate;
+}
+
 TEST_F(DateWithClock, CommonDateFormsAreRecognised)
 {
     for (const char* typed : {"2024-3-5", "2024/03/05", "2024.3.5", "20240305", "2024年3月5日", "2024-03-05 14:25",

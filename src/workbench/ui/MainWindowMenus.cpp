@@ -7,6 +7,7 @@
 #include "format/FormatLibrary.h"
 #include "print/ui/BarcodeStandardDialog.h"
 #include "seams/Prompter.h"
+#include "stats/ui/StatisticsWindow.h"
 #include "storage/DatabaseCompactor.h"
 #include "web/ui/FormatDownloadDialog.h"
 #include "workbench/ui/BillCanvas.h"
@@ -149,6 +150,13 @@ QMenu* MainWindow::BuildToolMenu()
     AddItem(menu, QStringLiteral("mTool_0"), QStringLiteral("检查凭据外内容框"), false);
     connect(AddItem(menu, QStringLiteral("mTool_1"), QStringLiteral("压缩整理数据库"), true), &QAction::triggered, this,
             [this] { OnToolItem(1); });
+    // The statistics of the open format, in a window of its own beside this one.
+    connect(AddItem(menu, QStringLiteral("mAnalyse"), StatisticsWindow::Caption(), true), &QAction::triggered, this,
+            [this] {
+                auto* window = new StatisticsWindow(mApp, CurrentFormat(), this);
+                window->setAttribute(Qt::WA_DeleteOnClose);
+                window->show();
+            });
     return menu;
 }
 

@@ -9,6 +9,7 @@
 #include "print/ui/PrinterDestination.h"
 #include "entry/HistoryGrid.h"
 #include "print/RecordingSurface.h"
+#include "stats/ui/StatisticsWindow.h"
 #include "app/ui/WidgetPlace.h"
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -236,6 +238,28 @@ TEST_F(MainWindowTest, TheLastFormatIsOpenedWithItsPageAndOptions)
     EXPECT_EQ(elements->horizontalHeaderItem(ElementTable::ColX)->text(), QStringLiteral("横向位置(毫米)"));
     EXPECT_TRUE(main.OptionBox(3)->isChecked());
     EXPECT_TRUE(main.OptionBox(4)->isChecked());
+}
+
+TEST_F(MainWindowTest, TheStatisticsItemOpensTheWindowOfTheOpenFormat)
+{
+    Workspace saved;
+    saved.formatName = QStringLiteral("进账单");
+    const int year = saved.table.AddElementRow(ElementTable::TextBox);
+    saved.table.SetText(year, ElementTable::ColLbl, QStringLiteral("进账年"));
+    saved.table.SetText(year, ElementTable::ColCash, QStringLiteral("106"));
+    FormatStore store(mTest.app->DbOp(), mTest.progress, mTest.screen);
+    ASSERT_TRUE(store.SaveFormat(saved));
+    store.RememberLastFormat(saved);
+
+    MainWindow& main = Open();
+    QAction* item = main.Action(QStringLiteral("mAnalyse"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("数据统计分析"));
+    item->trigger();
+    const auto* window = main.findChild<StatisticsWindow*>(QStringLiteral("Analyse"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->BoxList(4)->currentText(), QStringLiteral("进账年"));
 }
 
 TEST_F(MainWindowTest, OpeningFillsDefaultsAndDatesAndClosingKeepsThem)
