@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "EditFormatCommand.h"
 
 #include "app/AppContext.h"
 #include "startup/StartupSequence.h"
@@ -78,7 +79,8 @@ QString CommandLine::Usage()
                           "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
                           "  export-format 格式名 文件[.zhq] [--force]：导出格式（连同同名.jpg底图）；文件已存在时须加 --force\n"
                           "  import-format 文件.zhq [--as 格式名]：导入格式，默认以文件名为格式名；格式名已存在时出错\n"
-                          "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
+                          "  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n") +
+           EditFormatCommand::Usage();
 }
 
 int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -94,6 +96,7 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("capital-to-number")) return Convert(app, arguments.mid(1), true, out, err);
     if (command == QLatin1String("export-format")) return FormatCommands::ExportFormat(app, arguments.mid(1), out, err);
     if (command == QLatin1String("import-format")) return FormatCommands::ImportFormat(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("edit-format")) return EditFormatCommand::Run(app, arguments.mid(1), out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         out << Usage();
         return 0;
@@ -124,7 +127,12 @@ int CommandLine::ShowFormat(AppContext& app, const QStringList& arguments, QText
     if (!FormatExists(app, name, err)) return 1;
     Workspace ws;
     FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name);
-    const ElementTable& table = ws.table;
+    PrintElementTable(ws.table, out);
+    return 0;
+}
+
+void CommandLine::PrintElementTable(const ElementTable& table, QTextStream& out)
+{
     for (int row = 1; row < table.RowCount(); ++row) {
         QStringList cells;
         for (int col = 0; col < ElementTable::ColumnCount; ++col)
@@ -132,7 +140,6 @@ int CommandLine::ShowFormat(AppContext& app, const QStringList& arguments, QText
                                                                                        : CellText(table.Text(row, col)));
         out << cells.join(QLatin1Char('\t')) << '\n';
     }
-    return 0;
 }
 
 // The history grid of a format: captions first, then the bills, newest first.

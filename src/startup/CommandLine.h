@@ -6,6 +6,7 @@
 namespace kestrio {
 
 class AppContext;
+class ElementTable;
 class Workspace;
 
 // The program without windows: `kestrio [--data-dir DIR] <command> …`. Each command works
@@ -15,6 +16,8 @@ public:
     // `arguments` are the command and its own arguments (options already taken off).
     static int Run(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static QString Usage();
+    // The element table as the window shows it, header rows included, tab-separated.
+    static void PrintElementTable(const ElementTable& table, QTextStream& out);
 
 private:
     static int Formats(AppContext& app, QTextStream& out);
