@@ -18,6 +18,9 @@ public:
     virtual void Message(const QString& text, Icon icon = Icon::None, const QString& title = {}) = 0;
     // A Yes/No question; true for Yes.
     virtual bool Ask(const QString& text, const QString& title = {}) = 0;
+    // A Yes/No/Cancel question: true for Yes, false for No, nullopt for Cancel. Where no one
+    // can cancel, it is the Yes/No question.
+    virtual std::optional<bool> AskOrCancel(const QString& text, const QString& title = {}) { return Ask(text, title); }
     // An input box preset with `preset`; nullopt when the user cancels.
     virtual std::optional<QString> Input(const QString& prompt, const QString& preset = {},
                                          const QString& title = {}) = 0;

@@ -28,6 +28,8 @@ namespace kestrio {
 class AppContext;
 class BillCanvas;
 class BillMenu;
+class DesignerCanvasTool;
+class LayoutCommands;
 class ElementTablePage;
 class PrintCommands;
 class HistoryPage;
@@ -128,6 +130,9 @@ private:
     QString AskFormatName(bool allowEdit);
 
     void SyncOptions();
+    bool KeepOrSaveChanges();
+    void SaveFormat();
+    void ShowUnsavedMark();
     double FrameWidthTwips() const;
     bool HasFormat();
     void ShowPrintTicks();
@@ -137,6 +142,8 @@ private:
     void OnToolItem(int index);
     void OnOptionClicked(int index);
 
+    // Shown after the format's name while its layout has unsaved changes.
+    inline static const QString kUnsavedMark = QStringLiteral(" *");
     AppContext& mApp;
     // The open format; the window's controls show it.
     FormatDocument mDocument;
@@ -160,6 +167,9 @@ private:
     ElementTablePage* mElementGrid = nullptr;
     std::unique_ptr<PrintCommands> mPrintCommands;
     BillMenu* mBillMenu = nullptr;
+    DesignerCanvasTool* mDesignTool = nullptr;
+    LayoutCommands* mLayoutCommands = nullptr;
+    bool mMarked = false;
     bool mLoaded = false;
     bool mShownOnce = false;
 };
