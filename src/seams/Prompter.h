@@ -20,6 +20,9 @@ public:
     virtual bool Ask(const QString& text, const QString& title = {}) = 0;
     // The same question with No as the default answer, for a step that is safer not taken.
     virtual bool AskDefaultNo(const QString& text, const QString& title = {}) { return Ask(text, title); }
+    // A Yes/No/Cancel question: true for Yes, false for No, nullopt for Cancel. Where no one
+    // can cancel, it is the Yes/No question.
+    virtual std::optional<bool> AskOrCancel(const QString& text, const QString& title = {}) { return Ask(text, title); }
     // An input box preset with `preset`; nullopt when the user cancels.
     virtual std::optional<QString> Input(const QString& prompt, const QString& preset = {},
                                          const QString& title = {}) = 0;

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "EditFormatCommand.h"
 
 #include "app/AppContext.h"
 #include "startup/StartupSequence.h"
@@ -119,7 +120,8 @@ QString CommandLine::Usage()
                           "        [--store] [--allow-overflow]：按导入数据映射把每行数据填成单据，全部作为一个打印任务输出；\n"
                           "       不给 --map 时用格式保存的映射，不给 --end 时到最后一行\n"
                           "  export-history --format 格式名称 文件.csv|文件.xlsx [--all]：导出历史记录表格（--all 导出全部）\n") +
-           StatsCommands::Usage() + QStringLiteral("  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n");
+           StatsCommands::Usage() + QStringLiteral("  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n") +
+           EditFormatCommand::Usage();
 }
 
 int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -147,6 +149,7 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("batch")) return BatchCommands::Batch(app, arguments.mid(1), out, err);
     if (command == QLatin1String("export-history")) return BatchCommands::ExportHistory(app, arguments.mid(1), out, err);
     if (command == QLatin1String("stats")) return StatsCommands::Stats(app, arguments.mid(1), out, err);
+    if (command == QLatin1String("edit-format")) return EditFormatCommand::Run(app, arguments.mid(1), out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         out << Usage();
         return 0;
@@ -179,7 +182,12 @@ int CommandLine::ShowFormat(AppContext& app, const QStringList& arguments, QText
     if (!FormatExists(app, name, err)) return 1;
     Workspace ws;
     FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name);
-    const ElementTable& table = ws.table;
+    PrintElementTable(ws.table, out);
+    return 0;
+}
+
+void CommandLine::PrintElementTable(const ElementTable& table, QTextStream& out)
+{
     for (int row = 1; row < table.RowCount(); ++row) {
         QStringList cells;
         for (int col = 0; col < ElementTable::ColumnCount; ++col)
@@ -187,7 +195,6 @@ int CommandLine::ShowFormat(AppContext& app, const QStringList& arguments, QText
                                                                                        : CellText(table.Text(row, col)));
         out << cells.join(QLatin1Char('\t')) << '\n';
     }
-    return 0;
 }
 
 // The history grid of a format: captions first, then the bills, newest first.

@@ -6,6 +6,7 @@
 namespace kestrio {
 
 class AppContext;
+class ElementTable;
 class Workspace;
 
 // The program without windows: `kestrio [--data-dir DIR] <command> …`. Each command works
@@ -22,6 +23,8 @@ public:
     // or the exit code of the failure.
     static int PrepareBill(AppContext& app, const QString& name, const QList<QPair<QString, QString>>& values,
                            qint64 record, Workspace& ws, QTextStream& err);
+    // The element table as the window shows it, header rows included, tab-separated.
+    static void PrintElementTable(const ElementTable& table, QTextStream& out);
 
 private:
     static int Formats(AppContext& app, QTextStream& out);

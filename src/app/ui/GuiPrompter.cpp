@@ -66,6 +66,20 @@ bool GuiPrompter::AskWithDefault(const QString& text, const QString& title, bool
     return box.clickedButton() == yes;
 }
 
+std::optional<bool> GuiPrompter::AskOrCancel(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, TitleOr(title), text, QMessageBox::NoButton, Owner());
+    QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes) return true;
+    if (box.clickedButton() == no) return false;
+    return std::nullopt;
+}
+
 std::optional<QString> GuiPrompter::Input(const QString& prompt, const QString& preset, const QString& title)
 {
     QInputDialog dialog(Owner());

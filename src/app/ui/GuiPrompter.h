@@ -13,6 +13,7 @@ public:
     void Message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
     bool Ask(const QString& text, const QString& title = {}) override;
     bool AskDefaultNo(const QString& text, const QString& title = {}) override;
+    std::optional<bool> AskOrCancel(const QString& text, const QString& title = {}) override;
     std::optional<QString> Input(const QString& prompt, const QString& preset = {},
                                  const QString& title = {}) override;
     QString OpenFile(const QString& title, const QString& filter, const QString& dir = {}) override;

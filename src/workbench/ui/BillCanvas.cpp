@@ -668,6 +668,12 @@ void BillCanvas::mousePressEvent(QMouseEvent* event)
     QWidget::mousePressEvent(event);
 }
 
+bool BillCanvas::event(QEvent* event)
+{
+    if (mTool && event->type() != QEvent::MouseButtonPress && mTool->CanvasEvent(event)) return true;
+    return QWidget::event(event);
+}
+
 void BillCanvas::SetTool(CanvasTool* tool)
 {
     mTool = tool ? tool : mEntry;

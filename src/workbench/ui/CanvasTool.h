@@ -21,6 +21,12 @@ public:
     // The control's own signals: text typed into a box, a check box clicked.
     virtual void BoxEdited(BillCanvas::Element& element) = 0;
     virtual void CheckBoxClicked(BillCanvas::Element& element, bool checked) = 0;
+    // Any other event of the canvas itself (moves, releases, keys); true when consumed.
+    virtual bool CanvasEvent(QEvent* event)
+    {
+        (void)event;
+        return false;
+    }
 };
 
 } // namespace kestrio

@@ -3,6 +3,7 @@
 #include "workbench/ui/GuiApplication.h"
 #include "app/ui/GuiScreenInfo.h"
 #include "workbench/ui/BillCanvas.h"
+#include "workbench/ui/DesignerCanvasTool.h"
 #include "workbench/ui/BillMenu.h"
 #include "workbench/ui/ElementTablePage.h"
 #include "workbench/ui/PrintCommands.h"
@@ -144,7 +145,41 @@ QWidget* MainWindow::Control(const QString& objectName) const
 
 QString MainWindow::CurrentFormat() const
 {
-    return mFormatCaption->text();
+    QString name = mFormatCaption->text();
+    if (mMarked && name.endsWith(kUnsavedMark)) name.chop(kUnsavedMark.size());
+    return name;
+}
+
+// Changes of the layout live in the element table until the format is saved: before they
+// would be dropped the user chooses to save them, drop them or stay. False for staying.
+bool MainWindow::KeepOrSaveChanges()
+{
+    if (!mDocument.IsModified()) return true;
+    const std::optional<bool> save = mApp.Prompt().AskOrCancel(QStringLiteral("格式已修改，是否保存？"));
+    if (!save) return false;
+    return !*save || SaveFormat();
+}
+
+void MainWindow::ShowUnsavedMark()
+{
+    const QString name = CurrentFormat();
+    mMarked = mDocument.IsModified();
+    mFormatCaption->setText(name + (mMarked ? kUnsavedMark : QString()));
+}
+
+bool MainWindow::SaveFormat()
+{
+    SyncOptions();
+    // A save gives new elements their IDs; steps recorded under the temporary IDs could no
+    // longer be undone safely, so their history goes. Otherwise the history stays.
+    bool temporary = false;
+    for (int row : mDocument.ElementRows()) temporary = temporary || mWorkspace.table.Id(row) < 0;
+    if (!Library().SaveCurrentFormat(mWorkspace)) return false;
+    if (temporary) mDocument.UndoStack().clear();
+    mDocument.MarkSaved();
+    ShowFormatName();
+    Say(QStringLiteral("格式已保存"));
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -185,6 +220,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (!KeepOrSaveChanges()) {
+        event->ignore();
+        return;
+    }
     OnUnload();
     event->accept();
 }
@@ -251,18 +290,10 @@ FormatLibrary MainWindow::Library()
 
 bool MainWindow::ChooseFormat(const QString& name, bool force)
 {
+    if (!KeepOrSaveChanges()) return false;
     SyncOptions();
     mWorkspace.lineBreakMarker = mApp.LineBreakMarker();
     return Library().ChooseFormat(mWorkspace, name, force);
-}
-
-bool MainWindow::SaveFormat()
-{
-    SyncOptions();
-    if (!Library().SaveCurrentFormat(mWorkspace)) return false;
-    mDocument.MarkSaved();
-    Say(QStringLiteral("格式已保存"));
-    return true;
 }
 
 bool MainWindow::EditPageSize()
@@ -277,7 +308,8 @@ bool MainWindow::EditPageSize()
 
 void MainWindow::ShowFormatName()
 {
-    mFormatCaption->setText(mWorkspace.formatName);
+    mMarked = mDocument.IsModified();
+    mFormatCaption->setText(mWorkspace.formatName + (mMarked ? kUnsavedMark : QString()));
     mWidthLabel->setText(mWorkspace.widthText);
     mHeightLabel->setText(mWorkspace.heightText);
 }
@@ -592,6 +624,9 @@ void MainWindow::BuildCanvasArea(QWidget* page)
     mCanvasFrame->setAutoFillBackground(true);
     mCanvas = new BillCanvas(mApp, mDocument, mCanvasFrame);
     connect(mCanvas, &BillCanvas::contentsChanged, &mDocument, &FormatDocument::NotifyContentsChanged);
+    mDesignTool = new DesignerCanvasTool(mDocument, *mCanvas);
+    connect(&mDocument, &FormatDocument::modifiedChanged, this, &MainWindow::ShowUnsavedMark);
+    mCanvas->SetTool(mDesignTool);
     BuildCommands();
     mVerticalBar = new QScrollBar(Qt::Vertical, page);
     mVerticalBar->setObjectName(QStringLiteral("VS"));

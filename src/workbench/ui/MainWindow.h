@@ -28,6 +28,8 @@ namespace kestrio {
 class AppContext;
 class BillCanvas;
 class BillMenu;
+class DesignerCanvasTool;
+class LayoutCommands;
 class ElementTablePage;
 class PrintCommands;
 class BatchPage;
@@ -143,6 +145,8 @@ private:
 
     // False when the box being typed in refused its text.
     bool SyncOptions();
+    bool KeepOrSaveChanges();
+    void ShowUnsavedMark();
     double FrameWidthTwips() const;
     // What just happened, in the status bar.
     void Say(const QString& what);
@@ -154,6 +158,8 @@ private:
     void OnToolItem(int index);
     void OnOptionClicked(int index);
 
+    // Shown after the format's name while its layout has unsaved changes.
+    inline static const QString kUnsavedMark = QStringLiteral(" *");
     AppContext& mApp;
     // The open format; the window's controls show it.
     FormatDocument mDocument;
@@ -179,6 +185,9 @@ private:
     std::unique_ptr<PrintCommands> mPrintCommands;
     BillMenu* mBillMenu = nullptr;
     NewEditionCheck* mNewEditionCheck = nullptr;
+    DesignerCanvasTool* mDesignTool = nullptr;
+    LayoutCommands* mLayoutCommands = nullptr;
+    bool mMarked = false;
     bool mLoaded = false;
     bool mShownOnce = false;
 };

@@ -10,7 +10,10 @@
 #include "stats/ui/StatisticsWindow.h"
 #include "storage/DatabaseCompactor.h"
 #include "web/ui/FormatDownloadDialog.h"
+#include "designer/LayoutEditor.h"
+#include "designer/ui/LayoutCommands.h"
 #include "workbench/ui/BillCanvas.h"
+#include "workbench/ui/DesignerCanvasTool.h"
 #include "workbench/ui/PrintCommands.h"
 
 #include <QAction>
@@ -62,6 +65,7 @@ QMenu* MainWindow::BuildFormatMenu()
         Say(QStringLiteral("格式已保存"));
     });
     item("mNewFormat", u"新建格式", [this] {
+        if (!KeepOrSaveChanges()) return;
         SyncOptions();
         if (Library().NewFormat(mWorkspace)) {
             ShowFormatName();
@@ -124,22 +128,31 @@ QMenu* MainWindow::BuildPrintMenu()
 
 QMenu* MainWindow::BuildControlMenu()
 {
+    mLayoutCommands = new LayoutCommands(mDocument, mApp.Prompt(), mApp.Indicator(),
+                                         [this] { return DesignerCanvasTool::FrameOf(*mCanvas, mDocument); }, this);
     mSameContentMenu = new QMenu(QStringLiteral("内容框设置(&C)"), this);
     mSameContentMenu->setObjectName(QStringLiteral("mSameContentMenu"));
     mSameContentMenu->menuAction()->setObjectName(QStringLiteral("mSameContentMenu"));
-    QMenu* align = mSameContentMenu->addMenu(QStringLiteral("内容框对齐"));
-    align->setObjectName(QStringLiteral("mAlign"));
-    align->menuAction()->setObjectName(QStringLiteral("mAlign"));
-    AddItem(align, QStringLiteral("mAlignLeft"), QStringLiteral("左对齐"), false);
-    AddItem(align, QStringLiteral("mAlignRight"), QStringLiteral("右对齐"), false);
-    AddItem(align, QStringLiteral("mAlignTop"), QStringLiteral("顶端对齐"), false);
-    AddItem(align, QStringLiteral("mAlighBottom"), QStringLiteral("底部对齐"), false);
+    mLayoutCommands->AddUndoItems(mSameContentMenu);
+    mSameContentMenu->addSeparator();
+    const auto item = [this](QMenu* menu, const char* name, const char16_t* caption, auto slot) {
+        connect(AddItem(menu, QString::fromLatin1(name), QString::fromUtf16(caption), true), &QAction::triggered, this,
+                slot);
+    };
+    const auto align = [this](int mode) { return [this, mode] { mLayoutCommands->Align(mode); }; };
+    QMenu* alignMenu = mSameContentMenu->addMenu(QStringLiteral("内容框对齐"));
+    alignMenu->setObjectName(QStringLiteral("mAlign"));
+    alignMenu->menuAction()->setObjectName(QStringLiteral("mAlign"));
+    item(alignMenu, "mAlignLeft", u"左对齐", align(LayoutEditor::AlignLeft));
+    item(alignMenu, "mAlignRight", u"右对齐", align(LayoutEditor::AlignRight));
+    item(alignMenu, "mAlignTop", u"顶端对齐", align(LayoutEditor::AlignTop));
+    item(alignMenu, "mAlighBottom", u"底部对齐", align(LayoutEditor::AlignBottom));
     QMenu* size = mSameContentMenu->addMenu(QStringLiteral("内容框尺寸"));
     size->setObjectName(QStringLiteral("mCtlSize"));
     size->menuAction()->setObjectName(QStringLiteral("mCtlSize"));
-    AddItem(size, QStringLiteral("mAlighWidth"), QStringLiteral("统一宽度"), false);
-    AddItem(size, QStringLiteral("mAlighHight"), QStringLiteral("统一高度"), false);
-    AddItem(size, QStringLiteral("mAlignSize"), QStringLiteral("统一尺寸"), false);
+    item(size, "mAlighWidth", u"统一宽度", align(LayoutEditor::SameWidth));
+    item(size, "mAlighHight", u"统一高度", align(LayoutEditor::SameHeight));
+    item(size, "mAlignSize", u"统一尺寸", [this] { mLayoutCommands->SameSize(); });
     return mSameContentMenu;
 }
 
@@ -147,7 +160,8 @@ QMenu* MainWindow::BuildToolMenu()
 {
     auto* menu = new QMenu(QStringLiteral("工具(&T)"), this);
     menu->setObjectName(QStringLiteral("mTools"));
-    AddItem(menu, QStringLiteral("mTool_0"), QStringLiteral("检查凭据外内容框"), false);
+    connect(AddItem(menu, QStringLiteral("mTool_0"), QStringLiteral("检查凭据外内容框"), true), &QAction::triggered,
+            this, [this] { mLayoutCommands->CheckOutside(); });
     connect(AddItem(menu, QStringLiteral("mTool_1"), QStringLiteral("压缩整理数据库"), true), &QAction::triggered, this,
             [this] { OnToolItem(1); });
     // The statistics of the open format, in a window of its own beside this one.
@@ -157,6 +171,8 @@ QMenu* MainWindow::BuildToolMenu()
                 window->setAttribute(Qt::WA_DeleteOnClose);
                 window->show();
             });
+    connect(AddItem(menu, QStringLiteral("mTableGenerator"), QStringLiteral("生成表格"), true), &QAction::triggered,
+            this, [this] { mLayoutCommands->GenerateTable(); });
     return menu;
 }
 

@@ -1,0 +1,79 @@
+#include "workbench/ui/DesignerCanvasTool.h"
+
+#include "app/ui/GuiScreenInfo.h"
+#include "designer/ui/ArrowTool.h"
+#include "format/FormatDocument.h"
+#include "workbench/ui/EntryTool.h"
+
+#include <QWidget>
+
+namespace kestrio {
+
+namespace {
+constexpr int kSelectedBackground = 0xD0D0D0;
+}
+
+DesignerCanvasTool::DesignerCanvasTool(FormatDocument& document, BillCanvas& canvas)
+    : QObject(&canvas), mDocument(document), mCanvas(canvas), mEntry(canvas.Entry())
+{
+    mArrow = new ArrowTool(document, canvas,
+                           {[&canvas, &document] { return FrameOf(canvas, document); }, [&canvas] { return canvas.Locked(); }});
+    // The controls are made anew after these: the selected look follows.
+    for (auto signal : {&FormatDocument::selectionChanged, &FormatDocument::tableReset})
+        connect(&document, signal, this, &DesignerCanvasTool::ShowSelection, Qt::QueuedConnection);
+    for (auto signal : {&FormatDocument::elementAdded, &FormatDocument::elementRemoved})
+        connect(&document, signal, this, &DesignerCanvasTool::ShowSelection, Qt::QueuedConnection);
+}
+
+CanvasFrame DesignerCanvasTool::FrameOf(const BillCanvas& canvas, const FormatDocument& document)
+{
+    CanvasFrame frame;
+    frame.width = canvas.width() * GuiScreenInfo::TwipsPerPixelX();
+    frame.height = canvas.height() * GuiScreenInfo::TwipsPerPixelY();
+    frame.pageWidthMm = document.Data().Width() > 0 ? document.Data().Width() : 1;
+    return frame;
+}
+
+void DesignerCanvasTool::ShowSelection()
+{
+    const QSet<qint64>& selection = mDocument.Selection();
+    for (BillCanvas::Element& element : mCanvas.Elements()) {
+        if (!mDocument.Table().IsDataRow(element.row)) continue;
+        const bool selected = selection.contains(mDocument.Table().Id(element.row));
+        if (element.kind == ElementTable::TextBox) {
+            if (selected != (element.background == kSelectedBackground))
+                mCanvas.SetBoxBackground(element, selected ? kSelectedBackground : 0xFFFFFF);
+        } else {
+            element.control->setStyleSheet(selected ? QStringLiteral("border: 1px solid #808080;") : QString());
+        }
+    }
+}
+
+bool DesignerCanvasTool::ElementEvent(BillCanvas::Element& element, QObject* watched, QEvent* event)
+{
+    if (mArrow->ElementEvent(element.row, element.control, event)) return true;
+    return mEntry.ElementEvent(element, watched, event);
+}
+
+void DesignerCanvasTool::CanvasMousePress(QMouseEvent* event)
+{
+    mEntry.CanvasMousePress(event);
+    mArrow->CanvasPress(event);
+}
+
+void DesignerCanvasTool::BoxEdited(BillCanvas::Element& element)
+{
+    mEntry.BoxEdited(element);
+}
+
+void DesignerCanvasTool::CheckBoxClicked(BillCanvas::Element& element, bool checked)
+{
+    mEntry.CheckBoxClicked(element, checked);
+}
+
+bool DesignerCanvasTool::CanvasEvent(QEvent* event)
+{
+    return mArrow->CanvasEvent(event) || mEntry.CanvasEvent(event);
+}
+
+} // namespace kestrio
