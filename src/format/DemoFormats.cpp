@@ -240,12 +240,12 @@ DemoFormats::Box DemoFormats::Cells(const QString& label, const QRectF& blank, d
     return Text(label, QRectF(blank.left(), blank.center().y() - height / 2, blank.width(), height), code, fontSize);
 }
 
-// The tick prints from the box's corner in its own size (10 points, about 2.1 × 2.5 mm of
-// ink below and right of the corner's 0.2 × 0.85 mm of glyph margin): the box is placed so
-// that the ink sits in the middle of the printed square.
+// The tick prints from the box's corner in its own size (10 points of the serif face, about
+// 2 × 3.5 mm of ink below and right of the corner's glyph margin): the box is placed so that
+// the ink fills the printed square.
 DemoFormats::Box DemoFormats::Check(const QString& label, const QRectF& square)
 {
-    Box box = Text(label, QRectF(square.left() + 0.5, square.top() - 0.35, 4, 4.5), 0, 10);
+    Box box = Text(label, QRectF(square.left() + 0.5, square.top() - 0.85, 4, 4.5), 0, 10);
     box.kind = 1;
     return box;
 }

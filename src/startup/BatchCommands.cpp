@@ -12,11 +12,13 @@
 #include "entry/HistoryGrid.h"
 #include "entry/HistoryRecords.h"
 #include "format/Workspace.h"
+#include "print/PdfTextRepair.h"
 #include "print/BillPrinter.h"
 #include "print/PainterSurface.h"
 #include "startup/StartupSequence.h"
 
 #include <QPageSize>
+#include <QBuffer>
 #include <QSaveFile>
 
 namespace kestrio {
@@ -102,6 +104,8 @@ int PrintBatch(AppContext& app, Workspace& ws, BatchGrid& grid, EntryKit& kit, c
     std::unique_ptr<PainterSurface> surface;
     std::unique_ptr<FixedDestination> fixed;
     QSaveFile file(o.pdf);
+    // The pages are made in memory first, so their text maps are mended before the file is written.
+    QBuffer written;
     if (o.toPrinter) {
         if (!Factory() || !(printer = Factory()(o.printer))) {
             err << QStringLiteral("无法使用打印机：") << o.printer << Qt::endl;
@@ -113,7 +117,8 @@ int PrintBatch(AppContext& app, Workspace& ws, BatchGrid& grid, EntryKit& kit, c
             return 1;
         }
         const bool turned = ws.options[1] != 0;
-        surface = PainterSurface::ForPdf(file, ws.Width(), ws.Height());
+        written.open(QIODevice::WriteOnly);
+        surface = PainterSurface::ForPdf(written, ws.Width(), ws.Height());
         surface->setPageSize(QPageSize(turned ? QSizeF(ws.Height(), ws.Width()) : QSizeF(ws.Width(), ws.Height()),
                                        QPageSize::Millimeter));
         fixed = std::make_unique<FixedDestination>(*surface);
@@ -123,10 +128,21 @@ int PrintBatch(AppContext& app, Workspace& ws, BatchGrid& grid, EntryKit& kit, c
                             app.Prompt(), progress);
     if (o.allowOverflow) billPrinter.AllowOverflow();
     BatchPrintJob job(grid, kit.entry);
-    if (job.PrintAll(billPrinter, ws) != BatchPrintJob::Outcome::Printed || (!o.toPrinter && !file.commit())) {
+    if (job.PrintAll(billPrinter, ws) != BatchPrintJob::Outcome::Printed) {
         file.cancelWriting();
         err << BatchPrintJob::FailedMessage(std::max(job.StoppedAt(), 0)) << Qt::endl;
         return 1;
+    }
+    if (!o.toPrinter) {
+        surface.reset();
+        QString error;
+        const std::optional<QByteArray> pdf = PdfTextRepair::Repair(written.data(), &error);
+        if (!pdf || file.write(*pdf) != pdf->size() || !file.flush() || file.size() != pdf->size() || !file.commit()) {
+            const QString reason = pdf ? file.errorString() : error;
+            file.cancelWriting();
+            err << QStringLiteral("文件写入失败：") << o.pdf << QStringLiteral("（") << reason << QStringLiteral("）") << Qt::endl;
+            return 1;
+        }
     }
     out << QStringLiteral("已打印%1张单据").arg(grid.BillCount());
     if (!o.toPrinter) out << QStringLiteral("：") << o.pdf;

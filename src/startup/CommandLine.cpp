@@ -392,7 +392,14 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
         const bool drawn = printed || storeFailed;
         const std::optional<QByteArray> pdfData = drawn ? PdfTextRepair::Repair(written.data(), &error) : std::nullopt;
         if (drawn && !pdfData) err << QStringLiteral("PDF文件无法完成：") << error << Qt::endl;
-        if (!pdfData || file.write(*pdfData) != pdfData->size()) printed = storeFailed = false;
+        if (pdfData && (file.write(*pdfData) != pdfData->size() || !file.flush() || file.size() != pdfData->size())) {
+            // A full disk or a size limit: nothing is left under the target's name.
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            err << WriteFailedText(target) << QStringLiteral("（") << reason << QStringLiteral("）") << Qt::endl;
+            return 1;
+        }
+        if (!pdfData) printed = storeFailed = false;
     } else {
         const double dotsPerMm = dpi / 25.4;
         QImage image(qMax(1, qRound(ws.Width() * dotsPerMm)), qMax(1, qRound(ws.Height() * dotsPerMm)),
