@@ -73,6 +73,11 @@ bool BillPrinter::PrintBill(Workspace& ws, bool askPrinter, bool storeRecord)
         mPrompter.Message(offsetProblem, Prompter::Icon::Warning);
         return false;
     }
+    // The queue names the job after the format and the record number it will be stored under.
+    if (askPrinter) {
+        const qint64 next = storeRecord && mRecords ? mRecords->NextRecordNumber(ws.formatName) : 0;
+        mDestination.SetJobTitle(next > 0 ? QStringLiteral("%1 第%2号").arg(ws.formatName).arg(next) : ws.formatName);
+    }
     if (askPrinter && !mDestination.ChoosePrinter()) return false;
     // A queue that takes no jobs would swallow the bill without a word.
     if (!mDestination.JobAccepted()) {

@@ -41,6 +41,9 @@ public:
 
     // After a job has been handed over whole: a destination that wrote a file may finish it.
     virtual void JobFinished() {}
+
+    // The name the print queue (and a PDF printer's file) shows for the coming job.
+    virtual void SetJobTitle(const QString&) {}
 };
 
 // A destination without a choice to make: a PDF, an image, a preview page or a test's

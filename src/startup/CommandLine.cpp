@@ -19,6 +19,7 @@
 #include "startup/BackupCommands.h"
 #include "startup/BatchCommands.h"
 #include "startup/FormatCommands.h"
+#include "startup/SetBoxOption.h"
 #include "startup/WebCommands.h"
 #include "startup/OpenedExchangeFile.h"
 #include "startup/StatsCommands.h"
@@ -93,6 +94,10 @@ QString CommandLine::Usage()
                           "  sql \"<SQL语句>\"：执行一条语句；查询输出表头和各行（以制表符分隔）\n"
                           "  formats：列出所有格式名称，每行一个\n"
                           "  show-format 格式名称：以制表符分隔输出该格式的输入框列表（含表头）\n"
+                          "  edit-format 格式名称 --set-box 标签 键=值... [--set-box ...]：修改输入框属性并保存，再输出输入框列表；\n"
+                          "       键：label x y w h spacing line-spacing align(left|right|centre) font size bold italic\n"
+                          "       underline strike colour label-position(上方|左边|右边|下方) type(三位代码) cells\n"
+                          "       same-as related-to add-to multiply-to negate\n"
                           "  history --format 格式名称 [--limit 张数]：以制表符分隔输出历史记录（最新的在前，最多“张数”张单据）\n"
                           "  fill --format 格式名称 [--set 标签=内容]... [--store]：填写一张单据并输出各输入框内容；\n"
                           "       --store 把单据存入历史记录\n"
@@ -124,6 +129,21 @@ QString CommandLine::Usage()
            EditFormatCommand::Usage();
 }
 
+namespace {
+
+bool OnlySetsBoxes(const QStringList& operations)
+{
+    bool any = false;
+    for (const QString& word : operations) {
+        if (!word.startsWith(QLatin1String("--"))) continue;
+        if (word != QLatin1String("--set-box")) return false;
+        any = true;
+    }
+    return any;
+}
+
+} // namespace
+
 int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     const QString command = arguments.value(0);
@@ -133,6 +153,12 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("fill")) return Fill(app, arguments.mid(1), out, err);
     if (command == QLatin1String("print")) return Print(app, arguments.mid(1), out, err);
     if (command == QLatin1String("show-format")) return ShowFormat(app, arguments.mid(1), out, err);
+    // Box properties alone go through the property rules and their one save; layout operations,
+    // which may also set properties, through the layout command.
+    if (command == QLatin1String("edit-format") && OnlySetsBoxes(arguments.mid(2))) {
+        const int status = SetBoxOption::EditFormat(app, arguments.mid(1), err);
+        return status != 0 ? status : ShowFormat(app, arguments.mid(1, 1), out, err);
+    }
     if (command == QLatin1String("convert")) return Convert(app, arguments.mid(1), false, out, err);
     if (command == QLatin1String("capital-to-number")) return Convert(app, arguments.mid(1), true, out, err);
     if (command == QLatin1String("export-format")) return FormatCommands::ExportFormat(app, arguments.mid(1), out, err);

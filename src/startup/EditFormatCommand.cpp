@@ -1,6 +1,7 @@
 #include "EditFormatCommand.h"
 
 #include "CommandLine.h"
+#include "startup/SetBoxOption.h"
 #include "startup/StartupSequence.h"
 #include "app/AppContext.h"
 #include "designer/LayoutEditor.h"
@@ -173,6 +174,16 @@ bool CheckOutside(EditSession& s, const Values&, const SubValues&, QString*)
     return true;
 }
 
+// The property window's fields of one box: LABEL key=value...
+bool SetBox(EditSession& s, const Values& values, const SubValues&, QString* error)
+{
+    if (values.size() < 2) {
+        *error = QStringLiteral("--set-box 需要标签和至少一个“键=值”");
+        return false;
+    }
+    return SetBoxOption::Apply(s.document, values.first(), values.mid(1), error);
+}
+
 const QList<Operation>& Operations()
 {
     static const QList<Operation> operations = {
@@ -183,6 +194,7 @@ const QList<Operation>& Operations()
         {QStringLiteral("--align"), -1, {}, Align},
         {QStringLiteral("--table"), 1, {}, Table},
         {QStringLiteral("--check-outside"), 0, {}, CheckOutside},
+        {QStringLiteral("--set-box"), -1, {}, SetBox},
     };
     return operations;
 }
@@ -233,7 +245,8 @@ QString EditFormatCommand::Usage()
         "  edit-format 格式名 [--page 宽,高] 操作...：依次执行各操作后保存格式并输出输入框列表（毫米）；\n"
         "       格式不存在时新建。操作：--add text|check|picture|line|label [--label 标签] [--at X,Y] [--size 宽,高]\n"
         "       --move 标签 --by DX,DY；--copy 标签 --times N；--delete 标签；\n"
-        "       --align left|right|top|bottom|width|height 标签...；--table X0,Y0,X1,Y1,行数,列数；--check-outside\n"
+        "       --align left|right|top|bottom|width|height 标签...；--table X0,Y0,X1,Y1,行数,列数；--check-outside；\n"
+        "       --set-box 标签 键=值...\n"
         "       任一操作出错则什么也不保存\n");
 }
 

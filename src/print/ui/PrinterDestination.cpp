@@ -119,6 +119,11 @@ void PrinterDestination::JobFinished()
         PdfTextRepair::RepairFile(mPrinter->outputFileName());
 }
 
+void PrinterDestination::SetJobTitle(const QString& title)
+{
+    mPrinter->setDocName(title);
+}
+
 std::optional<QMarginsF> PrinterDestination::UnprintableMarginsMm() const
 {
     // A PDF file can be drawn to its edges, but its paper may still be smaller than the bill.
