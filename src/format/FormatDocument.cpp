@@ -28,13 +28,13 @@ void FormatDocument::ChangeElements(const QList<std::pair<int, Element>>& change
     ElementTable& table = mWorkspace.table;
     auto command = std::make_unique<ElementRowsCommand>(*this, step, mergeKey);
     bool changed = false;
+    // The new cells are worked out on one scratch row, so the table changes only through the
+    // command; the row is reused for every element of a many-box drag.
+    ElementTable scratch;
+    const int scratchRow = scratch.grid().AddRow();
     for (const auto& [row, element] : changes) {
         if (!table.IsDataRow(row)) continue;
         const RowCells before = RowCells::Read(table.grid(), row);
-        // Work out the new cells on a scratch copy of the row, so the table changes only
-        // through the command.
-        ElementTable scratch;
-        const int scratchRow = scratch.grid().AddRow();
         before.Write(scratch.grid(), scratchRow);
         element.WriteTo(scratch, scratchRow);
         const RowCells after = RowCells::Read(scratch.grid(), scratchRow);
