@@ -7,12 +7,15 @@
 #include "seams/UserSettings.h"
 
 #include <QAbstractPrintDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 
 namespace kestrio {
 
@@ -89,11 +92,15 @@ bool PrinterDestination::ChoosePrinter()
     // An empty name would turn the printer into a PDF writer.
     if (!preselected.isEmpty() && preselected != mPrinter->printerName()) mPrinter->setPrinterName(preselected);
 
+    // Qt's print dialog proposes a file in the current folder (when it lies in the home folder).
+    const QString folder = OfferLastFolder();
+    const QString previousFolder = QDir::currentPath();
+    const bool switched = !folder.isEmpty() && QDir::setCurrent(folder);
     const bool accepted = mRunDialog ? mRunDialog(*mPrinter) : RunPrintDialog(*mPrinter);
+    if (switched) QDir::setCurrent(previousFolder);
     if (!accepted) return false;
 
-    const QString chosen = mPrinter->printerName();
-    if (!chosen.isEmpty() && mPrinter->outputFormat() == QPrinter::NativeFormat) mSettings->WriteUserSetting(SettingApplication(), SettingSection(), SettingName(), chosen);
+    RememberChoice();
     MakeSurface();
     mChosenAt = QDateTime::currentDateTime();
     if (!PrinterWorks(*mPrinter)) {
@@ -101,6 +108,39 @@ bool PrinterDestination::ChoosePrinter()
         return false;
     }
     return true;
+}
+
+QString PrinterDestination::OfferLastFolder()
+{
+    const QString folder = mSettings->ReadUserSetting(SettingApplication(), SettingSection(), FolderSettingName(), QString());
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) return {};
+    const bool toFile = mSettings->ReadUserSetting(SettingApplication(), SettingSection(), ToFileSettingName(), QString()) ==
+                        QStringLiteral("1");
+    if (!toFile) return folder;
+    // Setting a file name turns the printer into a PDF writer, which is what the clerk chose last.
+    QString name = mPrinter->docName().trimmed();
+    static const QRegularExpression unsafe(QStringLiteral("[\\\\/:*?\"<>|]"));
+    name.replace(unsafe, QStringLiteral("_"));
+    if (name.isEmpty()) name = QStringLiteral("单据");
+    mPrinter->setOutputFileName(QDir(folder).filePath(name + QStringLiteral(".pdf")));
+    return {};
+}
+
+void PrinterDestination::RememberChoice()
+{
+    const auto write = [this](const QString& name, const QString& value) {
+        mSettings->WriteUserSetting(SettingApplication(), SettingSection(), name, value);
+    };
+    if (mPrinter->outputFormat() == QPrinter::PdfFormat) {
+        if (mPrinter->outputFileName().isEmpty()) return;
+        write(FolderSettingName(), QFileInfo(mPrinter->outputFileName()).absolutePath());
+        write(ToFileSettingName(), QStringLiteral("1"));
+        return;
+    }
+    const QString chosen = mPrinter->printerName();
+    if (chosen.isEmpty()) return;
+    write(SettingName(), chosen);
+    write(ToFileSettingName(), QStringLiteral("0"));
 }
 
 bool PrinterDestination::JobAccepted()

@@ -66,12 +66,20 @@ public:
     static QString SettingApplication() { return QStringLiteral("RUR_U"); }
     static QString SettingSection() { return QStringLiteral("Validate"); }
     static QString SettingName() { return QStringLiteral("Printer"); }
+    // The folder the last PDF file was printed into, and whether the last job went to a file.
+    static QString FolderSettingName() { return QStringLiteral("PrintFileFolder"); }
+    static QString ToFileSettingName() { return QStringLiteral("PrintToFile"); }
 
     static QString DialogCaption() { return QStringLiteral("选择打印机"); }
     static QString PaperFormName() { return QStringLiteral("Kestrio格式"); }
 
 private:
     bool RunPrintDialog(QPrinter& printer) const;
+    // Offers the folder of the last PDF file: as the file itself when the last job went to a
+    // file, otherwise as the folder the dialog proposes when the clerk switches to a file.
+    // Answers the folder to make current while the dialog is open (empty: none).
+    QString OfferLastFolder();
+    void RememberChoice();
     void MakeSurface();
 
     Prompter& mPrompter;

@@ -162,6 +162,48 @@ TEST_F(PrinterDestinationTest, PrinterDialogIsTitledAndCanBeCancelled)
     EXPECT_TRUE(mPrompter.shown.empty());
 }
 
+// The folder of the last PDF comes back: as the file itself after a job to a file, as the
+// folder the dialog proposes after a job to a printer.
+TEST_F(PrinterDestinationTest, PrintToFileRemembersTheLastFolder)
+{
+    const QString folder = PdfPath(QStringLiteral("bills"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    {
+        PrinterDestination first(mPrompter, mSettings);
+        first.SetDialogRunner([&](QPrinter& printer) {
+            printer.setOutputFileName(QDir(folder).filePath(QStringLiteral("a.pdf")));
+            return true;
+        });
+        ASSERT_TRUE(first.ChoosePrinter());
+    }
+    PrinterDestination second(mPrompter, mSettings);
+    second.SetJobTitle(QStringLiteral("转账支票 第3号"));
+    QString offered;
+    second.SetDialogRunner([&](QPrinter& printer) {
+        offered = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+        return false;
+    });
+    EXPECT_FALSE(second.ChoosePrinter());
+    EXPECT_EQ(offered, QDir(folder).filePath(QStringLiteral("转账支票 第3号.pdf")));
+
+    // After a printer: no file is offered and the folder is the dialog's current one.
+    mSettings.WriteUserSetting(QStringLiteral("RUR_U"), QStringLiteral("Validate"), QStringLiteral("PrintToFile"),
+                               QStringLiteral("0"));
+    const QString before = QDir::currentPath();
+    PrinterDestination third(mPrompter, mSettings);
+    QString current;
+    QString offeredFile = QStringLiteral("<unset>");
+    third.SetDialogRunner([&](QPrinter& printer) {
+        current = QDir::currentPath();
+        offeredFile = printer.outputFileName();
+        return false;
+    });
+    EXPECT_FALSE(third.ChoosePrinter());
+    EXPECT_EQ(QDir(current).canonicalPath(), QDir(folder).canonicalPath());
+    EXPECT_TRUE(offeredFile.isEmpty());
+    EXPECT_EQ(QDir::currentPath(), before);
+}
+
 TEST_F(PrinterDestinationTest, PrintingToAFileNeedsItsName)
 {
     MakePdfPrinter(QStringLiteral("any.pdf"));
