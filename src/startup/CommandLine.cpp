@@ -19,7 +19,6 @@
 #include "startup/BackupCommands.h"
 #include "startup/BatchCommands.h"
 #include "startup/FormatCommands.h"
-#include "startup/SetBoxOption.h"
 #include "startup/WebCommands.h"
 #include "startup/OpenedExchangeFile.h"
 #include "startup/StatsCommands.h"
@@ -129,21 +128,6 @@ QString CommandLine::Usage()
            EditFormatCommand::Usage();
 }
 
-namespace {
-
-bool OnlySetsBoxes(const QStringList& operations)
-{
-    bool any = false;
-    for (const QString& word : operations) {
-        if (!word.startsWith(QLatin1String("--"))) continue;
-        if (word != QLatin1String("--set-box")) return false;
-        any = true;
-    }
-    return any;
-}
-
-} // namespace
-
 int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     const QString command = arguments.value(0);
@@ -153,12 +137,6 @@ int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream&
     if (command == QLatin1String("fill")) return Fill(app, arguments.mid(1), out, err);
     if (command == QLatin1String("print")) return Print(app, arguments.mid(1), out, err);
     if (command == QLatin1String("show-format")) return ShowFormat(app, arguments.mid(1), out, err);
-    // Box properties alone go through the property rules and their one save; layout operations,
-    // which may also set properties, through the layout command.
-    if (command == QLatin1String("edit-format") && OnlySetsBoxes(arguments.mid(2))) {
-        const int status = SetBoxOption::EditFormat(app, arguments.mid(1), err);
-        return status != 0 ? status : ShowFormat(app, arguments.mid(1, 1), out, err);
-    }
     if (command == QLatin1String("convert")) return Convert(app, arguments.mid(1), false, out, err);
     if (command == QLatin1String("capital-to-number")) return Convert(app, arguments.mid(1), true, out, err);
     if (command == QLatin1String("export-format")) return FormatCommands::ExportFormat(app, arguments.mid(1), out, err);

@@ -288,8 +288,9 @@ int EditFormatCommand::Run(AppContext& app, const QStringList& arguments, QTextS
     EditSession session{document, LayoutEditor(document, CanvasFrame::Exact(document.Data()))};
     for (const Step& step : steps) {
         if (!step.operation->apply(session, step.values, step.refinements, &error)) {
+            if (!error.endsWith(QStringLiteral("。")) && !error.endsWith(QStringLiteral("！"))) error += QStringLiteral("。");
             err << step.operation->flag << ' ' << step.values.join(QLatin1Char(' ')) << QStringLiteral("：") << error
-                << QStringLiteral("。格式未修改。") << Qt::endl;
+                << QStringLiteral("格式未修改。") << Qt::endl;
             return 1;
         }
     }

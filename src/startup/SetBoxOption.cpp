@@ -210,39 +210,4 @@ bool SetBoxOption::Apply(FormatDocument& document, const QString& label, const Q
     return reader.Finish(error) && model.Save(document, error);
 }
 
-int SetBoxOption::EditFormat(AppContext& app, const QStringList& arguments, QTextStream& err)
-{
-    const QString name = arguments.value(0);
-    QList<QStringList> boxes;
-    for (const QString& argument : arguments.mid(1)) {
-        if (argument == QLatin1String("--set-box")) boxes.append(QStringList());
-        else if (!boxes.isEmpty()) boxes.last().append(argument);
-        else boxes.append(QStringList{QString()}); // anything before the first --set-box is wrong
-    }
-    if (name.isEmpty() || boxes.isEmpty() || boxes.first().value(0).isEmpty()) {
-        err << QStringLiteral("edit-format 需要格式名称和 --set-box 标签 键=值……\n");
-        return 2;
-    }
-    if (!StartupSequence::OpenData(app)) return 1;
-    FormatStore store(app.DbOp(), app.Indicator(), app.Screen());
-    if (!store.FormatExists(name)) {
-        err << QStringLiteral("没有格式：“") << name << QStringLiteral("”\n");
-        return 1;
-    }
-    FormatDocument document;
-    document.Reload([&](Workspace& ws) { store.LoadFormat(ws, name); });
-    for (const QStringList& box : boxes) {
-        QString error;
-        if (box.isEmpty() || !Apply(document, box.first(), box.mid(1), &error)) {
-            err << (box.isEmpty() ? QStringLiteral("--set-box 需要一个标签。") : error) << '\n';
-            return 1;
-        }
-    }
-    if (!store.SaveFormat(document.Data(), name)) {
-        err << QStringLiteral("格式“") << name << QStringLiteral("”保存失败。\n");
-        return 1;
-    }
-    return 0;
-}
-
 } // namespace kestrio
