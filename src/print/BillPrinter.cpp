@@ -156,6 +156,17 @@ bool BillPrinter::ConfirmPaper(Workspace& ws, double offsetX, double offsetY)
     }
     const QList<int> rows = PaperFit::RowsOutside(ws, offsetX, offsetY, page, *unprintable);
     if (rows.isEmpty()) return true;
+    if (mBatchPaperAgreed) {
+        ws.setPaper = true;
+        return true;
+    }
+    const bool agreed = AskPaper(ws, rows, page);
+    mBatchPaperAgreed = agreed && mInBatch;
+    return agreed;
+}
+
+bool BillPrinter::AskPaper(Workspace& ws, const QList<int>& rows, QSizeF page)
+{
     // The paper is the bill's already: only the offsets or the printer's edges can cut it.
     if (ws.setPaper) return mPrompter.AskDefaultNo(PaperFit::Question(ws, rows, page, false));
     if (!mPrompter.Ask(PaperFit::Question(ws, rows, page, true))) return false;
@@ -169,6 +180,8 @@ bool BillPrinter::PrintAllBills(Workspace& ws, int count, const std::function<bo
     if (count <= 0) return true;
     if (!mDestination.ChoosePrinter()) return false;
     mRenderer.SetSurface(mDestination.Surface());
+    mInBatch = true;
+    mBatchPaperAgreed = false;
     mProgress.ShowProgress(QStringLiteral("正在打印单据……"), count, 0);
     bool ok = true;
     for (int i = 0; i < count && ok; ++i) {
@@ -179,6 +192,8 @@ bool BillPrinter::PrintAllBills(Workspace& ws, int count, const std::function<bo
         mPrompter.Message(PrintErrorMessage(), Prompter::Icon::Critical);
         ok = false;
     }
+    mInBatch = false;
+    mBatchPaperAgreed = false;
     if (ok) mDestination.JobFinished();
     if (restoreCurrent) restoreCurrent();
     mProgress.CloseProgress();

@@ -78,6 +78,7 @@ private:
     // The questions before a page: text past its box, a bill off the paper. False: go back.
     bool ConfirmOverflow(const Workspace& ws);
     bool ConfirmPaper(Workspace& ws, double offsetX, double offsetY);
+    bool AskPaper(Workspace& ws, const QList<int>& rows, QSizeF page);
 
     PrintDestination& mDestination;
     BillRenderer mRenderer;
@@ -88,6 +89,10 @@ private:
     bool mStoreFailed = false;
     bool mPreview = false;
     bool mAllowOverflow = false;
+    // Within a batch: the clerk has agreed to the paper question once; every bill of the batch
+    // has the same layout on the same paper, so it is not asked again.
+    bool mInBatch = false;
+    bool mBatchPaperAgreed = false;
 };
 
 } // namespace kestrio

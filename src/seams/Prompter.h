@@ -27,7 +27,8 @@ public:
     virtual std::optional<QString> Input(const QString& prompt, const QString& preset = {},
                                          const QString& title = {}) = 0;
     // File choosers; an empty text when the user cancels. `filter` uses Qt's
-    // "描述 (*.ext)" form.
+    // "描述 (*.ext)" form. SaveFile does not ask about an existing file: the caller does, once
+    // it knows the whole name.
     virtual QString OpenFile(const QString& title, const QString& filter, const QString& dir = {}) = 0;
     virtual QString SaveFile(const QString& title, const QString& filter, const QString& dir = {}) = 0;
 };

@@ -189,6 +189,46 @@ TEST_F(Checks, TextPastItsBoxBottomIsListedAskedAndMarkedInThePreview)
     EXPECT_EQ(prompter.shown.size(), 2);
 }
 
+// A printer whose edges it cannot print on: 3.53 mm all round.
+class MarginedDestination final : public PrintDestination {
+public:
+    explicit MarginedDestination(PrintSurface& surface) : mSurface(surface) {}
+    bool ChoosePrinter() override { return true; }
+    PrintSurface& Surface() override { return mSurface; }
+    void InstallPaperForm(double, double) override {}
+    std::optional<QMarginsF> UnprintableMarginsMm() const override { return QMarginsF(3.53, 3.53, 3.53, 3.53); }
+
+private:
+    PrintSurface& mSurface;
+};
+
+TEST_F(Checks, ABatchAsksThePaperQuestionOnceAndStopsOnNo)
+{
+    ws.setPaper = true;
+    AddBox(ElementTable::TextBox, 1, 10, 40, 5, QStringLiteral("付款单位")); // inside the printer's edge
+    for (const bool agree : {true, false}) {
+        RecordingSurface surface;
+        MarginedDestination destination(surface);
+        BillPrinter printer(destination, Env(), nullptr, prompter, progress);
+        prompter.shown.clear();
+        prompter.QueueAsk(agree);
+        int loaded = 0;
+        const bool ok = printer.PrintAllBills(ws, 3, [&](int, Workspace&) { return ++loaded > 0; }, {});
+        EXPECT_EQ(ok, agree);
+        EXPECT_EQ(prompter.shown.size(), 1) << prompter.shown.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(loaded, agree ? 3 : 1);
+        EXPECT_EQ(surface.calls().filter(QRegularExpression(QStringLiteral("^newPage"))).size(), agree ? 3 : 0);
+        EXPECT_EQ(surface.calls().filter(QStringLiteral("drawText")).isEmpty(), !agree);
+    }
+    // A bill printed on its own is asked again.
+    RecordingSurface surface;
+    MarginedDestination destination(surface);
+    BillPrinter printer(destination, Env(), nullptr, prompter, progress);
+    prompter.shown.clear();
+    EXPECT_FALSE(printer.PrintBill(ws, true, false));
+    EXPECT_EQ(prompter.shown.size(), 1);
+}
+
 // The breaking as it was first written: the longest prefix that fits, grown one character at
 // a time. Answers the first character of every line.
 QList<int> LineStartsByGrowing(PrintSurface& surface, const QString& text, double w, double spacing)

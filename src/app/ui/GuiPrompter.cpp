@@ -99,7 +99,9 @@ QString GuiPrompter::OpenFile(const QString& title, const QString& filter, const
 
 QString GuiPrompter::SaveFile(const QString& title, const QString& filter, const QString& dir)
 {
-    return QFileDialog::getSaveFileName(Owner(), title, dir, filter);
+    // Every caller asks about an existing file itself, after adding the extension the dialog
+    // does not know about; the dialog asking too would put the question twice.
+    return QFileDialog::getSaveFileName(Owner(), title, dir, filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 } // namespace kestrio
