@@ -1,0 +1,22 @@
+#include "designer/ui/CheckBoxPropertiesDialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QVBoxLayout>
+
+namespace kestrio {
+
+CheckBoxPropertiesDialog::CheckBoxPropertiesDialog(AppContext& app, FormatDocument& document, int row, QWidget* parent)
+    : PropertyDialog(app, document, row, QStringLiteral("修改可选框属性"), parent)
+{
+    setObjectName(QStringLiteral("EditCheck"));
+    auto* fields = new QGridLayout;
+    AddPlacement(fields, 0, false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(BuildCaptionPosition());
+    layout->addLayout(BuildFontButtons());
+    layout->addLayout(BuildButtons());
+}
+
+} // namespace kestrio
