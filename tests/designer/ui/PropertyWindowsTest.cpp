@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -153,6 +154,72 @@ TEST_F(PropertyWindowKindsTest, EachWindowRefusesANonNumberAndSavesAChangeAsOneS
     mDocument.UndoStack().undo();
     mDocument.UndoStack().undo();
     EXPECT_EQ(mDocument.ElementAt(3).width, 12);
+}
+
+TEST_F(PropertyWindowKindsTest, TheDataTypeDecidesTheCellCountAndTheFieldsItAllows)
+{
+    struct Case { const char16_t* entry; bool cells; const char16_t* caption; const char16_t* shown; bool alignment; bool lineSpacing; bool spacing; };
+    const Case cases[] = {
+        {u"103｜大写金额(元)", false, u"数据类型代码：", u"103", true, true, true},
+        {u"114｜大写金额(仅数字)", true, u"大写金额位数：", u"11", false, false, true},
+        {u"211｜数字(对格)", true, u"数字格数：", u"11", true, false, false},
+        {u"011｜小写金额(对格 有￥)", true, u"小写金额格数：", u"11", false, false, false},
+    };
+    for (const Case& c : cases) {
+        WhenOpen([&](PropertyDialog& window) {
+            auto* types = window.findChild<QComboBox*>(QStringLiteral("CMB"));
+            const int entry = types->findText(QString::fromUtf16(c.entry));
+            ASSERT_GE(entry, 0);
+            types->setCurrentIndex(entry);
+            emit types->activated(entry);
+            auto* cells = window.findChild<QLineEdit*>(QStringLiteral("CashNum"));
+            EXPECT_EQ(cells->isEnabled(), c.cells);
+            EXPECT_EQ(cells->text(), QString::fromUtf16(c.shown));
+            EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("LCode"))->text(), QString::fromUtf16(c.caption));
+            EXPECT_EQ(window.findChild<QWidget*>(QStringLiteral("OpA1"))->isEnabled(), c.alignment) << entry;
+            EXPECT_EQ(window.Field(EditorModel::LineSpacing)->isEnabled(), c.lineSpacing) << entry;
+            EXPECT_EQ(window.Field(EditorModel::Spacing)->isEnabled(), c.spacing) << entry;
+            if (c.cells) {
+                // A count above 99 becomes 11 on leaving the field; 8 digits of 114 are 114.08.
+                Retype(cells, QStringLiteral("120"));
+                QTest::keyClick(cells, Qt::Key_Return);
+                EXPECT_EQ(cells->text(), QStringLiteral("11"));
+                Retype(cells, QStringLiteral("8"));
+            }
+            Click(window, "Com0");
+        });
+        EditElementProperties(*mApp.app, mDocument, 2, nullptr);
+    }
+    EXPECT_NEAR(mDocument.ElementAt(2).dataType, 8, 1e-9);
+    mDocument.UndoStack().undo();
+    EXPECT_NEAR(mDocument.ElementAt(2).dataType, 208, 1e-9);
+    mDocument.UndoStack().undo();
+    EXPECT_NEAR(mDocument.ElementAt(2).dataType, 114.08, 1e-9);
+}
+
+TEST_F(PropertyWindowKindsTest, TheCustomPatternIsAskedForAndKeptAsAParameter)
+{
+    mApp.app->Parameters().SetParam(EditorModel::CustomTypeKey(119), QStringLiteral("yy.mm"));
+    mApp.prompter.QueueInput(QStringLiteral("yyyy年mm月"));
+    QString entry;
+    WhenOpen([&](PropertyDialog& window) {
+        auto* types = window.findChild<QComboBox*>(QStringLiteral("CMB"));
+        auto* custom = window.findChild<QPushButton*>(QStringLiteral("COM3"));
+        EXPECT_FALSE(custom->isEnabled());
+        const int index = types->findText(QStringLiteral("119｜自定义日期：yy.mm"));
+        ASSERT_GE(index, 0);
+        types->setCurrentIndex(index);
+        emit types->activated(index);
+        QTest::mouseClick(custom, Qt::LeftButton);
+        entry = types->currentText();
+        Click(window, "Com0");
+    });
+    EditElementProperties(*mApp.app, mDocument, 2, nullptr);
+    EXPECT_EQ(mApp.prompter.shown, QStringList{QStringLiteral("请输入自定义数据格式信息(类型编号119)：")});
+    EXPECT_EQ(mApp.prompter.presets, QStringList{QStringLiteral("yy.mm")});
+    EXPECT_EQ(entry, QStringLiteral("119｜自定义日期：yyyy年mm月"));
+    EXPECT_EQ(mApp.app->Parameters().GetParam(EditorModel::CustomTypeKey(119)), QStringLiteral("yyyy年mm月"));
+    EXPECT_EQ(mDocument.ElementAt(2).dataType, 119);
 }
 
 } // namespace
