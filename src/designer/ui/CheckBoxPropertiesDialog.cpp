@@ -2,7 +2,6 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QVBoxLayout>
 
 namespace kestrio {
 
@@ -12,11 +11,7 @@ CheckBoxPropertiesDialog::CheckBoxPropertiesDialog(AppContext& app, FormatDocume
     setObjectName(QStringLiteral("EditCheck"));
     auto* fields = new QGridLayout;
     AddPlacement(fields, 0, false);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addWidget(BuildCaptionPosition());
-    layout->addLayout(BuildFontButtons());
-    layout->addLayout(BuildButtons());
+    LayOutFieldsAndGroup(fields, BuildCaptionPosition());
 }
 
 } // namespace kestrio

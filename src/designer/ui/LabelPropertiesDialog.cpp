@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QVBoxLayout>
 
 namespace kestrio {
 
@@ -16,11 +15,7 @@ LabelPropertiesDialog::LabelPropertiesDialog(AppContext& app, FormatDocument& do
     AddPlacement(fields, 1, true);
     AddField(fields, 3, 0, EditorModel::Spacing, QStringLiteral("字间距："), &EditorModel::Values::spacing);
     AddField(fields, 3, 2, EditorModel::LineSpacing, QStringLiteral("行间距："), &EditorModel::Values::lineSpacing);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addWidget(BuildAlignment());
-    layout->addLayout(BuildFontButtons());
-    layout->addLayout(BuildButtons());
+    LayOutFieldsAndGroup(fields, BuildAlignment());
 }
 
 } // namespace kestrio

@@ -2,7 +2,6 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QVBoxLayout>
 
 namespace kestrio {
 
@@ -12,11 +11,7 @@ PictureBoxPropertiesDialog::PictureBoxPropertiesDialog(AppContext& app, FormatDo
     setObjectName(QStringLiteral("EditPicture"));
     auto* fields = new QGridLayout;
     AddPlacement(fields, 0, true);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addWidget(BuildCaptionPosition());
-    layout->addLayout(BuildFontButtons());
-    layout->addLayout(BuildButtons());
+    LayOutFieldsAndGroup(fields, BuildCaptionPosition());
 }
 
 } // namespace kestrio

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace kestrio {
 
@@ -166,6 +167,15 @@ QHBoxLayout* PropertyDialog::BuildButtons()
     row->addWidget(ok);
     row->addWidget(cancel);
     return row;
+}
+
+void PropertyDialog::LayOutFieldsAndGroup(QGridLayout* fields, QWidget* group)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(group);
+    layout->addLayout(BuildFontButtons());
+    layout->addLayout(BuildButtons());
 }
 
 QFont PropertyDialog::ShownFont() const

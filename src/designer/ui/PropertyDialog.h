@@ -65,6 +65,10 @@ protected:
     // "确  定" (Com0) and "取  消" (Com1).
     QHBoxLayout* BuildButtons();
 
+    // The window of the smaller kinds: the fields, one group below them, the font buttons and
+    // "确  定" / "取  消".
+    void LayOutFieldsAndGroup(QGridLayout* fields, QWidget* group);
+
     LabelPositionPreview* Preview() const { return mPreview; }
     QButtonGroup* AlignmentButtons() const { return mAlignment; }
     // The font of the values, at its stored size, for samples.
