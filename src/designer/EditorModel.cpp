@@ -97,7 +97,7 @@ bool EditorModel::ApplyNumber(Field field, const QString& text, double* column, 
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(value)) {
-        if (error) *error = QStringLiteral("“%1”请输入数字！").arg(FieldCaption(field));
+        if (error) *error = QStringLiteral("“%1”请输入数字！").arg(mCaptions.value(field, FieldCaption(field)));
         return false;
     }
     *column = value;

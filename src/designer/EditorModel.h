@@ -2,6 +2,7 @@
 
 #include "format/Element.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -56,6 +57,10 @@ public:
     void MarkChanged(Field field) { mChanged.insert(field); }
     bool IsChanged(Field field) const { return mChanged.contains(field); }
 
+    // The caption a refusal names for a field, when the window shows it under another one
+    // (a line's "终点X：" is its width column).
+    void SetFieldCaption(Field field, const QString& caption) { mCaptions.insert(field, caption); }
+
     // Picks a data-type entry: the cell count takes its default of 11.
     void ChooseDataType(int baseCode);
     // A typed cell count; outside 1–99 it becomes 11.
@@ -93,6 +98,7 @@ private:
     int mKind = 0;
     Values mValues;
     QSet<int> mChanged;
+    QHash<int, QString> mCaptions;
 };
 
 } // namespace kestrio

@@ -162,6 +162,11 @@ TEST_F(EditorModelTest, NonNumberIsRefusedAndNothingIsWritten)
     EXPECT_EQ(document.ElementAt(2).width, 12);
     EXPECT_EQ(document.ElementAt(2).x, 0);
     EXPECT_EQ(document.UndoStack().count(), 0);
+
+    // A window that shows the column under another caption has the refusal name it.
+    model.SetFieldCaption(EditorModel::Width, QStringLiteral("终点X："));
+    EXPECT_FALSE(model.Save(document, &error));
+    EXPECT_EQ(error, QStringLiteral("“终点X：”请输入数字！"));
 }
 
 } // namespace

@@ -15,6 +15,10 @@ ElementTablePage::ElementTablePage(const FormatDocument& document, QWidget* pare
     connect(&document, &FormatDocument::elementAdded, this, &ElementTablePage::ShowTable);
     connect(&document, &FormatDocument::elementRemoved, this, &ElementTablePage::ShowTable);
     connect(&document, &FormatDocument::elementChanged, this, &ElementTablePage::ShowRow);
+    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int shownRow, int) {
+        const int row = shownRow + ElementTable::kFirstRow;
+        if (mDocument.Table().IsDataRow(row)) emit rowActivated(row);
+    });
 }
 
 void ElementTablePage::ShowTable()

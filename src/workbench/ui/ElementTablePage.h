@@ -17,6 +17,11 @@ public:
     // Every row shown anew from the document.
     void ShowTable();
 
+signals:
+    // A data row was double-clicked (the element-table row, not the widget's); the header
+    // does nothing.
+    void rowActivated(int row);
+
 private:
     void ShowRow(int row);
 

@@ -35,6 +35,10 @@ public:
     // The box being typed in is left, as before printing or saving: a menu takes no focus.
     // False when it refused its text (the message was shown, the box has the focus).
     bool LeaveCurrentBox();
+    // The box of that row is left: its text converted, the others recalculated, every control
+    // refreshed. False when it refused its text (the message was shown, the box has the
+    // focus); when the focus is leaving, the message waits until the focus change is over.
+    bool LeaveBox(int row, bool focusLeaving = false);
     // The controls are about to be rebuilt: no list, no pending completion.
     void Reset();
     // Related-box marks back to white.
@@ -46,9 +50,6 @@ public:
 private:
     bool BoxKeyPress(Element& element, QKeyEvent* event);
     void BoxFocused(Element& element);
-    // False when the box refused its text; the message is shown (after the focus change
-    // when `focusLeaving`) and the box gets the focus back.
-    bool LeaveBox(int row, bool focusLeaving = false);
     void RefuseBox(int row, const QString& message);
     // Every box's content, to tell whether leaving a box changed any.
     QStringList Snapshot() const;

@@ -9,6 +9,8 @@
 #include "workbench/ui/PrintCommands.h"
 #include "format/ui/FormatListDialog.h"
 #include "format/ui/PageSizeDialog.h"
+#include "designer/ui/PropertyWindows.h"
+#include "workbench/ui/EntryTool.h"
 #include "workbench/ui/HistoryPage.h"
 #include "batch/GridExport.h"
 #include "batch/ui/BatchPage.h"
@@ -466,6 +468,7 @@ void MainWindow::BuildPages()
     auto* elementLayout = new QVBoxLayout(mPages->widget(3));
     elementLayout->setContentsMargins(4, 4, 4, 4);
     elementLayout->addWidget(mElementGrid = new ElementTablePage(mDocument, mPages->widget(3)));
+    connect(mElementGrid, &ElementTablePage::rowActivated, this, &MainWindow::EditElementProperties);
     mPages->setCurrentIndex(0);
     connect(mPages, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 1) mHistoryPage->ShowHistory();
@@ -584,6 +587,13 @@ void MainWindow::BuildBatchPage(QWidget* page)
 bool MainWindow::BillCommand(const QString& name)
 {
     return mBillMenu->Run(name);
+}
+
+void MainWindow::EditElementProperties(int row)
+{
+    kestrio::EditElementProperties(mApp, mDocument, row, this);
+    // However the window closed, the box shows its content converted by its present data type.
+    mCanvas->Entry().LeaveBox(row);
 }
 
 void MainWindow::RefreshCanvas()

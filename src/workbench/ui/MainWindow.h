@@ -91,6 +91,9 @@ public:
     bool EditPageSize();
     // The margin dialog; the offsets are kept with the format at once.
     void EditMargins();
+    // The property window of the element in that table row; afterwards the box is left, so
+    // it shows its content converted by its (new) data type.
+    void EditElementProperties(int row);
     // "下载格式模板": the web catalogue; a downloaded format the user wants is opened.
     void OpenWebCatalogue();
     // The once-per-run update check, started a few seconds after the window first shows. Its
