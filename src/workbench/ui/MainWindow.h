@@ -28,6 +28,8 @@ namespace kestrio {
 class AppContext;
 class BillCanvas;
 class BillMenu;
+class BoxMenu;
+class FormatListPanel;
 class DesignerCanvasTool;
 class LayoutCommands;
 class ElementTablePage;
@@ -96,6 +98,12 @@ public:
     // The once-per-run update check, started a few seconds after the window first shows. Its
     // unsaved-changes question is for the designer to set.
     NewEditionCheck& NewEdition() { return *mNewEditionCheck; }
+    // "设置内容框" on the element in table row `row`: the place where the property window of
+    // the element's kind is opened.
+    void EditElementProperties(int row);
+    // The list of formats beside the canvas (FMSF), hidden until asked for.
+    FormatListPanel* FormatPanel() const { return mFormatPanel; }
+    LayoutCommands* Layout() const { return mLayoutCommands; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -122,6 +130,12 @@ private:
     void BuildHistoryPage(QWidget* page);
     void BuildBatchPage(QWidget* page);
     void BuildCommands();
+    // The designer's context menus, the deleting of rows on the element table page and the
+    // format list beside the canvas (MainWindowDesigner.cpp).
+    void BuildDesignerParts();
+    void ShowFormatPanel();
+    // The panes laid out for the window's present size, less a docked format list.
+    void RelayOut();
     // Every box on the canvas shows the workspace's content again.
     void RefreshCanvas();
     void TableReloaded();
@@ -187,6 +201,8 @@ private:
     NewEditionCheck* mNewEditionCheck = nullptr;
     DesignerCanvasTool* mDesignTool = nullptr;
     LayoutCommands* mLayoutCommands = nullptr;
+    BoxMenu* mBoxMenu = nullptr;
+    FormatListPanel* mFormatPanel = nullptr;
     bool mMarked = false;
     bool mLoaded = false;
     bool mShownOnce = false;

@@ -1,0 +1,62 @@
+// The main window's designer parts: the input-box and canvas menus, deleting rows on the
+// element table page, and the list of formats beside the canvas.
+#include "workbench/ui/MainWindow.h"
+
+#include "app/AppContext.h"
+#include "app/ui/WidgetPlace.h"
+#include "designer/ui/LayoutCommands.h"
+#include "workbench/ui/BillCanvas.h"
+#include "workbench/ui/BoxMenu.h"
+#include "workbench/ui/DesignerCanvasTool.h"
+#include "workbench/ui/ElementTablePage.h"
+#include "workbench/ui/FormatListPanel.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace kestrio {
+
+void MainWindow::BuildDesignerParts()
+{
+    const auto locked = [this] { return mCanvas->Locked(); };
+    BoxMenu::Hooks hooks;
+    hooks.editProperties = [this](int row) { EditElementProperties(row); };
+    hooks.locked = locked;
+    mBoxMenu = new BoxMenu(mDocument, *mCanvas, *mLayoutCommands, *mBillMenu, hooks);
+    connect(mDesignTool, &DesignerCanvasTool::boxMenuRequested, mBoxMenu, &BoxMenu::Show);
+    mElementGrid->SetRowDeleter([this](int first, int last) { return mLayoutCommands->DeleteRows(first, last); }, locked);
+
+    mFormatPanel = new FormatListPanel(mApp, this);
+    addDockWidget(Qt::RightDockWidgetArea, mFormatPanel);
+    mFormatPanel->hide();
+    connect(mFormatPanel, &FormatListPanel::formatChosen, this, [this](const QString& name) { ChooseFormat(name, false); });
+    connect(mFormatPanel, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible) ShowFormatPanel();
+    });
+    QAction* toggle = mFormatPanel->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("mFormatList"));
+    if (auto* formatMenu = findChild<QMenu*>(QStringLiteral("mFormat"))) formatMenu->addAction(toggle);
+    centralWidget()->installEventFilter(this);
+}
+
+// The property windows of the element kinds are opened from here.
+void MainWindow::EditElementProperties(int row)
+{
+    (void)row;
+}
+
+void MainWindow::ShowFormatPanel()
+{
+    if (mFormatPanel && mFormatPanel->isVisible()) mFormatPanel->ShowFormats(CurrentFormat());
+}
+
+void MainWindow::RelayOut()
+{
+    const QRect place = WidgetPlace::PlaceTwips(*this);
+    int width = place.width();
+    if (mFormatPanel && mFormatPanel->isVisible() && !mFormatPanel->isFloating())
+        width = std::min(width, WidgetPlace::ToTwipsX(centralWidget()->width()));
+    LayOut(width, place.height());
+}
+
+} // namespace kestrio

@@ -1,0 +1,106 @@
+// The designer's menus on the main window: the input-box menu copies a box as one undo step;
+// the format list beside the canvas chooses a format by a double click, asking about changes.
+#include "TestApp.h"
+#include "format/FormatLibrary.h"
+#include "format/Grid.h"
+#include "workbench/ui/BillCanvas.h"
+#include "workbench/ui/FormatListPanel.h"
+#include "workbench/ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace kestrio {
+namespace {
+
+class DesignerMenusTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(mTest.Open());
+        mMain = std::make_unique<MainWindow>(*mTest.app);
+        mMain->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(mMain.get()));
+        ASSERT_TRUE(mMain->ChooseFormat(QStringLiteral("送货单"), true));
+    }
+    int FirstTextBoxRow()
+    {
+        for (int row : mMain->Document().ElementRows())
+            if (mMain->Document().Table().KindOf(row) == ElementTable::TextBox) return row;
+        return -1;
+    }
+
+    test::TestApp mTest;
+    std::unique_ptr<MainWindow> mMain;
+};
+
+TEST_F(DesignerMenusTest, TheBoxMenuCopiesABoxAsOneStep)
+{
+    const int row = FirstTextBoxRow();
+    ASSERT_GT(row, 0);
+    BillCanvas* canvas = mMain->Canvas();
+    QWidget* box = canvas->Control(canvas->ElementIndexOfRow(row));
+    ASSERT_NE(box, nullptr);
+    const int rows = mMain->Document().Table().RowCount();
+    mTest.prompter.QueueInput(QStringLiteral("1"));
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator()) offered << action->text();
+        QAction* copy = menu->findChild<QAction*>(QStringLiteral("mCopyCtl"));
+        ASSERT_NE(copy, nullptr);
+        menu->close();
+        copy->trigger();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3), box->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(box, &event);
+
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("设置内容框"), QStringLiteral("复制文本"), QStringLiteral("粘贴文本"),
+                                    QStringLiteral("添加输入框"), QStringLiteral("复制"), QStringLiteral("删除")}));
+    EXPECT_TRUE(mTest.prompter.shown.contains(QStringLiteral("请输入要复制输入框个数：")));
+    ASSERT_EQ(mMain->Document().Table().RowCount(), rows + 1);
+    mMain->Action(QStringLiteral("mUndo"))->trigger();
+    EXPECT_EQ(mMain->Document().Table().RowCount(), rows);
+}
+
+TEST_F(DesignerMenusTest, ADoubleClickInTheFormatListChoosesTheFormatAfterAsking)
+{
+    mMain->Action(QStringLiteral("mFormatList"))->trigger();
+    FormatListPanel* panel = mMain->FormatPanel();
+    ASSERT_TRUE(panel->isVisible());
+    QTableWidget* table = panel->Table();
+    Grid grid;
+    FormatLibrary(*mTest.app).FillFormatList(grid, QString());
+    ASSERT_EQ(table->rowCount(), grid.RowCount() - grid.FixedRows());
+    int target = -1;
+    for (int i = 0; i < table->rowCount(); ++i) {
+        EXPECT_EQ(table->item(i, 0)->text(), grid.Text(grid.FixedRows() + i, FormatLibrary::kNameColumn));
+        if (table->item(i, 0)->text() != QStringLiteral("送货单")) target = i;
+    }
+    ASSERT_GE(target, 0);
+    const QString name = table->item(target, 0)->text();
+
+    mMain->Document().AddElement(ElementTable::Line, QStringLiteral("添加"));
+    mTest.prompter.QueueAsk(false); // drop the change
+    table->scrollToItem(table->item(target, 0));
+    QTest::qWait(50); // the dock lays its list out
+    const QRect cell = table->visualItemRect(table->item(target, 0));
+    ASSERT_TRUE(table->viewport()->rect().contains(cell.center())) << cell.x() << "," << cell.y();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_TRUE(mTest.prompter.shown.contains(QStringLiteral("格式已修改，是否保存？")));
+    EXPECT_EQ(mMain->CurrentFormat(), name);
+    EXPECT_EQ(table->currentRow(), target);
+}
+
+} // namespace
+} // namespace kestrio
