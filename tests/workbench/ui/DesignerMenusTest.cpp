@@ -4,10 +4,12 @@
 #include "format/FormatLibrary.h"
 #include "format/Grid.h"
 #include "workbench/ui/BillCanvas.h"
+#include "workbench/ui/ElementTablePage.h"
 #include "workbench/ui/FormatListPanel.h"
 #include "workbench/ui/MainWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -70,6 +72,25 @@ TEST_F(DesignerMenusTest, TheBoxMenuCopiesABoxAsOneStep)
     ASSERT_EQ(mMain->Document().Table().RowCount(), rows + 1);
     mMain->Action(QStringLiteral("mUndo"))->trigger();
     EXPECT_EQ(mMain->Document().Table().RowCount(), rows);
+}
+
+TEST_F(DesignerMenusTest, RowsSelectedOnTheElementPageAreDeletedAfterTheRowQuestion)
+{
+    auto* page = mMain->findChild<ElementTablePage*>(QStringLiteral("MSF_3"));
+    ASSERT_NE(page, nullptr);
+    ASSERT_GE(page->rowCount(), 4);
+    const int rows = mMain->Document().Table().RowCount();
+    // Page rows 1–3 are table rows 3–5.
+    page->setRangeSelected(QTableWidgetSelectionRange(1, 0, 3, page->columnCount() - 1), true);
+    mTest.prompter.QueueAsk(true);
+    EXPECT_TRUE(page->DeleteSelectedRows());
+    EXPECT_EQ(mTest.prompter.shown.last(), QStringLiteral("您确定要删除第2行至第4行对应的输入框？"));
+    EXPECT_EQ(mMain->Document().Table().RowCount(), rows - 3);
+    EXPECT_EQ(page->rowCount(), rows - 3 - ElementTable::kFirstRow);
+    mMain->OptionBox(2)->setCheckState(Qt::Checked); // 锁定格式
+    page->selectRow(0);
+    EXPECT_FALSE(page->DeleteSelectedRows());
+    EXPECT_EQ(mMain->Document().Table().RowCount(), rows - 3);
 }
 
 TEST_F(DesignerMenusTest, ADoubleClickInTheFormatListChoosesTheFormatAfterAsking)
