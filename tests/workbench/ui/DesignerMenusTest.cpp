@@ -11,7 +11,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTableWidget>
 #include <QTest>
@@ -31,6 +33,24 @@ protected:
         mMain->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(mMain.get()));
         ASSERT_TRUE(mMain->ChooseFormat(QStringLiteral("送货单"), true));
+    }
+    // Right-clicks `box`, triggers the item `name` of its menu; the captions offered.
+    QStringList RunBoxMenu(QWidget* box, const QString& name)
+    {
+        QStringList offered;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (QAction* action : menu->actions())
+                if (!action->isSeparator()) offered << action->text();
+            QAction* item = menu->findChild<QAction*>(name);
+            ASSERT_NE(item, nullptr);
+            menu->close();
+            item->trigger();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3), box->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(box, &event);
+        return offered;
     }
     int FirstTextBoxRow()
     {
@@ -52,26 +72,29 @@ TEST_F(DesignerMenusTest, TheBoxMenuCopiesABoxAsOneStep)
     ASSERT_NE(box, nullptr);
     const int rows = mMain->Document().Table().RowCount();
     mTest.prompter.QueueInput(QStringLiteral("1"));
-    QStringList offered;
-    QTimer::singleShot(0, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        for (QAction* action : menu->actions())
-            if (!action->isSeparator()) offered << action->text();
-        QAction* copy = menu->findChild<QAction*>(QStringLiteral("mCopyCtl"));
-        ASSERT_NE(copy, nullptr);
-        menu->close();
-        copy->trigger();
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3), box->mapToGlobal(QPoint(3, 3)));
-    QApplication::sendEvent(box, &event);
-
+    const QStringList offered = RunBoxMenu(box, QStringLiteral("mCopyCtl"));
     EXPECT_EQ(offered, (QStringList{QStringLiteral("设置内容框"), QStringLiteral("复制文本"), QStringLiteral("粘贴文本"),
                                     QStringLiteral("添加输入框"), QStringLiteral("复制"), QStringLiteral("删除")}));
     EXPECT_TRUE(mTest.prompter.shown.contains(QStringLiteral("请输入要复制输入框个数：")));
     ASSERT_EQ(mMain->Document().Table().RowCount(), rows + 1);
     mMain->Action(QStringLiteral("mUndo"))->trigger();
     EXPECT_EQ(mMain->Document().Table().RowCount(), rows);
+}
+
+TEST_F(DesignerMenusTest, TextGoesToTheClipboardAndIsPastedAtTheCursor)
+{
+    const int row = FirstTextBoxRow();
+    BillCanvas* canvas = mMain->Canvas();
+    auto* box = qobject_cast<QLineEdit*>(canvas->Control(canvas->ElementIndexOfRow(row)));
+    ASSERT_NE(box, nullptr);
+    box->setText(QStringLiteral("甲乙丙"));
+    box->setSelection(1, 1);
+    RunBoxMenu(box, QStringLiteral("mCopy"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("乙"));
+    box->setCursorPosition(3);
+    RunBoxMenu(box, QStringLiteral("mPaste"));
+    EXPECT_EQ(box->text(), QStringLiteral("甲乙丙乙"));
+    EXPECT_EQ(mMain->OpenWorkspace().BoxText(row), QStringLiteral("甲乙丙乙"));
 }
 
 TEST_F(DesignerMenusTest, RowsSelectedOnTheElementPageAreDeletedAfterTheRowQuestion)
