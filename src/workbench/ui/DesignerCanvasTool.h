@@ -28,15 +28,13 @@ public:
     bool CanvasEvent(QEvent* event) override;
 
     ArrowTool& Arrow() { return *mArrow; }
+    // The canvas in twips of the window, at the page width of the document.
+    static CanvasFrame FrameOf(const BillCanvas& canvas, const FormatDocument& document);
 
 signals:
     // A right click on the element in table row `row` (a box, or a line on the canvas) at
     // `canvasPoint` (pixels of the canvas): its menu is wanted at `globalPoint`.
     void boxMenuRequested(int row, QPoint canvasPoint, QPoint globalPoint);
-
-public:
-    // The canvas in twips of the window, at the page width of the document.
-    static CanvasFrame FrameOf(const BillCanvas& canvas, const FormatDocument& document);
 
 private:
     void ShowSelection();

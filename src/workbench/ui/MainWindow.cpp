@@ -384,7 +384,7 @@ bool MainWindow::SyncOptions()
 
 double MainWindow::FrameWidthTwips() const
 {
-    return mCanvasFrame->width() * GuiScreenInfo::TwipsPerPixelX();
+    return mCanvas->ReferenceWidth() * GuiScreenInfo::TwipsPerPixelX();
 }
 
 void MainWindow::Say(const QString& what)

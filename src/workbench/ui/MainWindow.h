@@ -203,6 +203,7 @@ private:
     LayoutCommands* mLayoutCommands = nullptr;
     BoxMenu* mBoxMenu = nullptr;
     FormatListPanel* mFormatPanel = nullptr;
+    bool mPanelLaidOut = false; // the panes were last laid out beside the format list
     bool mMarked = false;
     bool mLoaded = false;
     bool mShownOnce = false;

@@ -50,13 +50,21 @@ void MainWindow::ShowFormatPanel()
     if (mFormatPanel && mFormatPanel->isVisible()) mFormatPanel->ShowFormats(CurrentFormat());
 }
 
+// The frame as the whole window lays it out stays the measure of fonts and line widths (and
+// of printing); a docked format list narrows the panes, and the page is fitted again whenever
+// the list comes or goes.
 void MainWindow::RelayOut()
 {
     const QRect place = WidgetPlace::PlaceTwips(*this);
-    int width = place.width();
-    if (mFormatPanel && mFormatPanel->isVisible() && !mFormatPanel->isFloating())
-        width = std::min(width, WidgetPlace::ToTwipsX(centralWidget()->width()));
-    LayOut(width, place.height());
+    LayOut(place.width(), place.height());
+    // Not hidden rather than visible: the panes are resized while the list is being shown.
+    const bool panel = mFormatPanel && !mFormatPanel->isHidden() && !mFormatPanel->isFloating();
+    mCanvas->SetReferenceWidth(panel ? mCanvasFrame->width() : 0);
+    if (panel) LayOut(std::min(place.width(), WidgetPlace::ToTwipsX(centralWidget()->width())), place.height());
+    if (panel == mPanelLaidOut) return;
+    mPanelLaidOut = panel;
+    PlaceDesignedCanvas();
+    ApplyCanvasOptions();
 }
 
 } // namespace kestrio

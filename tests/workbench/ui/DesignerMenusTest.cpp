@@ -118,9 +118,17 @@ TEST_F(DesignerMenusTest, RowsSelectedOnTheElementPageAreDeletedAfterTheRowQuest
 
 TEST_F(DesignerMenusTest, ADoubleClickInTheFormatListChoosesTheFormatAfterAsking)
 {
+    QWidget* frame = mMain->Control(QStringLiteral("PFrm"));
+    const int frameWidth = frame->width();
     mMain->Action(QStringLiteral("mFormatList"))->trigger();
     FormatListPanel* panel = mMain->FormatPanel();
     ASSERT_TRUE(panel->isVisible());
+    QTest::qWait(50);
+    // The list narrows the frame and the page is fitted to it; fonts and printing still
+    // measure against the frame the whole window has.
+    EXPECT_LT(frame->width(), frameWidth);
+    EXPECT_EQ(mMain->Canvas()->width(), frame->width());
+    EXPECT_EQ(mMain->Canvas()->ReferenceWidth(), frameWidth);
     QTableWidget* table = panel->Table();
     Grid grid;
     FormatLibrary(*mTest.app).FillFormatList(grid, QString());
@@ -136,7 +144,6 @@ TEST_F(DesignerMenusTest, ADoubleClickInTheFormatListChoosesTheFormatAfterAsking
     mMain->Document().AddElement(ElementTable::Line, QStringLiteral("添加"));
     mTest.prompter.QueueAsk(false); // drop the change
     table->scrollToItem(table->item(target, 0));
-    QTest::qWait(50); // the dock lays its list out
     const QRect cell = table->visualItemRect(table->item(target, 0));
     ASSERT_TRUE(table->viewport()->rect().contains(cell.center())) << cell.x() << "," << cell.y();
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
@@ -144,6 +151,11 @@ TEST_F(DesignerMenusTest, ADoubleClickInTheFormatListChoosesTheFormatAfterAsking
     EXPECT_TRUE(mTest.prompter.shown.contains(QStringLiteral("格式已修改，是否保存？")));
     EXPECT_EQ(mMain->CurrentFormat(), name);
     EXPECT_EQ(table->currentRow(), target);
+
+    mMain->Action(QStringLiteral("mFormatList"))->trigger(); // closed: the frame is whole again
+    QTest::qWait(50);
+    EXPECT_EQ(frame->width(), frameWidth);
+    EXPECT_EQ(mMain->Canvas()->width(), frameWidth);
 }
 
 } // namespace
