@@ -102,5 +102,22 @@ TEST_F(UndoAfterSaveTest, AMoveUndoneAfterTheSaveIsStoredByTheNextSave)
     EXPECT_EQ(reloaded.ElementAt(row).x, document.ElementAt(row).x);
 }
 
+TEST_F(UndoAfterSaveTest, AfterSavingUnderAnotherNameUndoKeepsTheNewFormatsIds)
+{
+    const int row = document.ElementRows().first();
+    const qint64 oldId = document.Table().Id(row);
+    Element moved = document.ElementAt(row);
+    moved.y += 3;
+    document.ChangeElement(row, moved, QStringLiteral("移动"));
+    ASSERT_TRUE(document.Save([this](Workspace& ws) {
+        return Store().SaveFormatAs(ws, QStringLiteral("送货单二"), mApp.prompter, mApp.Folder(), {}, false);
+    }));
+    const qint64 newId = document.Table().Id(row);
+    ASSERT_NE(newId, oldId);
+    document.UndoStack().undo();
+    EXPECT_EQ(document.Table().Id(row), newId);
+    EXPECT_EQ(document.ElementAt(row).y, moved.y - 3);
+}
+
 } // namespace
 } // namespace kestrio
