@@ -1,5 +1,6 @@
 #include "ElementCommands.h"
 
+#include "ElementTable.h"
 #include "FormatDocument.h"
 
 namespace kestrio {
@@ -22,8 +23,20 @@ void RowCells::Write(Grid& grid, int row) const
     }
 }
 
+void RowCells::Repoint(const QHash<qint64, qint64>& newIds)
+{
+    // The table's own rule, applied on a scratch row.
+    ElementTable scratch;
+    const int row = scratch.grid().AddRow();
+    Write(scratch.grid(), row);
+    const auto found = newIds.constFind(scratch.Id(row));
+    if (found != newIds.constEnd()) scratch.SetText(row, ElementTable::ColId, QString::number(*found));
+    scratch.Repoint(newIds);
+    *this = Read(scratch.grid(), row);
+}
+
 ElementRowsCommand::ElementRowsCommand(FormatDocument& document, const QString& text, int mergeKey)
-    : QUndoCommand(text), mDocument(document), mMergeKey(mergeKey)
+    : ElementCommand(text), mDocument(document), mMergeKey(mergeKey)
 {
 }
 
@@ -62,8 +75,16 @@ bool ElementRowsCommand::mergeWith(const QUndoCommand* other)
     return true;
 }
 
+void ElementRowsCommand::Repoint(const QHash<qint64, qint64>& newIds)
+{
+    for (auto& [before, after] : mRows) {
+        before.Repoint(newIds);
+        after.Repoint(newIds);
+    }
+}
+
 AddElementCommand::AddElementCommand(FormatDocument& document, const QString& text, RowCells cells)
-    : QUndoCommand(text), mDocument(document), mCells(std::move(cells))
+    : ElementCommand(text), mDocument(document), mCells(std::move(cells))
 {
 }
 
@@ -83,8 +104,13 @@ void AddElementCommand::redo()
     emit mDocument.elementAdded(row);
 }
 
+void AddElementCommand::Repoint(const QHash<qint64, qint64>& newIds)
+{
+    mCells.Repoint(newIds);
+}
+
 RemoveElementsCommand::RemoveElementsCommand(FormatDocument& document, const QString& text, const QList<int>& rows)
-    : QUndoCommand(text), mDocument(document), mRows(rows)
+    : ElementCommand(text), mDocument(document), mRows(rows)
 {
     const Grid& grid = mDocument.mWorkspace.table.grid();
     for (int row : mRows) mCells << RowCells::Read(grid, row);
@@ -107,6 +133,11 @@ void RemoveElementsCommand::redo()
         grid.RemoveRow(mRows.at(i));
         emit mDocument.elementRemoved(mRows.at(i));
     }
+}
+
+void RemoveElementsCommand::Repoint(const QHash<qint64, qint64>& newIds)
+{
+    for (RowCells& cells : mCells) cells.Repoint(newIds);
 }
 
 } // namespace kestrio

@@ -82,6 +82,44 @@ void FormatDocument::Reload(const std::function<void(Workspace&)>& load)
     emit contentsChanged();
 }
 
+bool FormatDocument::Save(const std::function<bool(Workspace&)>& save)
+{
+    QList<qint64> before;
+    for (int row : ElementRows()) before << mWorkspace.table.Id(row);
+    if (!save(mWorkspace)) return false;
+    // A save writes the rows in place: the row that held an old ID holds its new one.
+    QHash<qint64, qint64> newIds;
+    const QList<int> rows = ElementRows();
+    for (qsizetype i = 0; i < before.size() && i < rows.size(); ++i) {
+        const qint64 now = mWorkspace.table.Id(rows.at(i));
+        if (now != before.at(i)) newIds.insert(before.at(i), now);
+    }
+    SavedWithIds(newIds);
+    return true;
+}
+
+namespace {
+
+void RepointStep(const QUndoCommand* step, const QHash<qint64, qint64>& newIds)
+{
+    // The stack hands its steps out read-only; the IDs they hold are ours to rename.
+    if (auto* element = dynamic_cast<ElementCommand*>(const_cast<QUndoCommand*>(step))) element->Repoint(newIds);
+    for (int i = 0; i < step->childCount(); ++i) RepointStep(step->child(i), newIds);
+}
+
+} // namespace
+
+void FormatDocument::SavedWithIds(const QHash<qint64, qint64>& newIds)
+{
+    if (!newIds.isEmpty()) {
+        for (int i = 0; i < mUndo.count(); ++i) RepointStep(mUndo.command(i), newIds);
+        QSet<qint64> selection;
+        for (qint64 id : std::as_const(mSelection)) selection.insert(newIds.value(id, id));
+        SetSelection(selection);
+    }
+    mUndo.setClean();
+}
+
 void FormatDocument::SetBoxText(int row, const QString& text)
 {
     if (mWorkspace.BoxText(row) == text) return;

@@ -3,6 +3,7 @@
 #include "Element.h"
 #include "Workspace.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -47,6 +48,11 @@ public:
     void Reload(const std::function<void(Workspace&)>& load);
     // The format was saved: the document is unmodified, its history kept.
     void MarkSaved() { mUndo.setClean(); }
+    // Runs `save` on the workspace. A save hands new elements their IDs (old → new, found row
+    // by row); when it succeeds, every step of the history and the selection are made to name
+    // the saved IDs, so undo and redo go on working, and the document counts as saved.
+    bool Save(const std::function<bool(Workspace&)>& save);
+    void SavedWithIds(const QHash<qint64, qint64>& newIds);
     bool IsModified() const { return !mUndo.isClean(); }
 
     // Box contents.

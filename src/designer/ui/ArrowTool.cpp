@@ -154,6 +154,12 @@ int ArrowTool::LineAt(QPoint point, Zone* zone) const
     return -1;
 }
 
+int ArrowTool::LineUnder(QPoint pixels) const
+{
+    Zone zone = Zone::None;
+    return LineAt(ToTwips(pixels), &zone);
+}
+
 bool ArrowTool::CanvasPress(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || mHooks.locked()) return false;

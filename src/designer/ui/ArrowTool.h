@@ -43,6 +43,8 @@ public:
     bool CanvasEvent(QEvent* event);
     // Arrows, Shift+arrows and Ctrl+arrows for the selection; false for other keys.
     bool Key(QKeyEvent* event);
+    // The table row of the line at this point of the canvas (pixels); −1 when none.
+    int LineUnder(QPoint pixels) const;
 
 private:
     QPoint ToTwips(QPoint pixels) const;

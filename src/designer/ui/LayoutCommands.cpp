@@ -7,6 +7,7 @@
 #include "seams/Prompter.h"
 
 #include <QAction>
+#include <QInputDialog>
 #include <QMenu>
 
 namespace kestrio {
@@ -16,6 +17,12 @@ LayoutCommands::LayoutCommands(FormatDocument& document, Prompter& prompter, Pro
     : QObject(window), mDocument(document), mPrompter(prompter), mProgress(progress), mFrame(std::move(frame)),
       mWindow(window)
 {
+    mChooseKind = [this](const QString& title, const QStringList& choices) -> std::optional<int> {
+        bool ok = false;
+        const QString chosen = QInputDialog::getItem(mWindow, title, title, choices, 0, false, &ok);
+        if (!ok || !choices.contains(chosen)) return std::nullopt;
+        return static_cast<int>(choices.indexOf(chosen));
+    };
 }
 
 void LayoutCommands::AddUndoItems(QMenu* menu)
@@ -78,6 +85,56 @@ void LayoutCommands::GenerateTable()
         },
         mWindow);
     window.exec();
+}
+
+QString LayoutCommands::KindChoiceTitle()
+{
+    return QStringLiteral("请选择要添加的输入框类型");
+}
+
+QStringList LayoutCommands::KindChoices()
+{
+    return {QStringLiteral("0｜文本框"), QStringLiteral("1｜可选框"), QStringLiteral("2｜图像框"), QStringLiteral("3｜线条"),
+            QStringLiteral("4｜标签")};
+}
+
+int LayoutCommands::AddElementAt(int x, int y)
+{
+    const QStringList choices = KindChoices();
+    const std::optional<int> chosen = mChooseKind(KindChoiceTitle(), choices);
+    if (!chosen || *chosen < 0 || *chosen >= choices.size()) return -1;
+    // The number before "｜" is the kind.
+    const int kind = choices.at(*chosen).section(QChar(0xFF5C), 0, 0).toInt();
+    QString error;
+    const int row = LayoutEditor(mDocument, mFrame()).AddElement(kind, x, y, &error);
+    if (row < 0) mPrompter.Message(error, Prompter::Icon::Warning);
+    return row;
+}
+
+void LayoutCommands::CopyElements(int currentRow)
+{
+    const auto answer = mPrompter.Input(QStringLiteral("请输入要复制输入框个数："), QStringLiteral("1"));
+    if (!answer) return;
+    // Text that is no number copies nothing.
+    const int times = answer->trimmed().toInt();
+    QString error;
+    if (!LayoutEditor(mDocument, mFrame()).CopyElements(times, currentRow, &error))
+        mPrompter.Message(error, Prompter::Icon::Warning);
+}
+
+void LayoutCommands::DeleteSelected(int currentRow)
+{
+    if (!mPrompter.Ask(QStringLiteral("您确定要删除选定的输入框和当前输入框？"))) return;
+    LayoutEditor(mDocument, mFrame()).DeleteSelected(currentRow);
+}
+
+bool LayoutCommands::DeleteRows(int first, int last)
+{
+    if (mDocument.ElementRows().isEmpty()) return false;
+    if (!mPrompter.Ask(LayoutEditor::DeleteRowsQuestion(first, last))) return false;
+    const int step = mDocument.UndoStack().index();
+    LayoutEditor(mDocument, mFrame()).DeleteRows(first, last);
+    return mDocument.UndoStack().index() != step;
 }
 
 } // namespace kestrio

@@ -154,8 +154,13 @@ int BillCanvas::ToPixels(double mm) const
 
 double BillCanvas::CanvasFactor() const
 {
-    const int frameWidth = mFrame ? mFrame->width() : 0;
+    const int frameWidth = ReferenceWidth();
     return frameWidth > 0 ? mWidth / frameWidth : 1;
+}
+
+int BillCanvas::ReferenceWidth() const
+{
+    return mReferenceWidth > 0 ? mReferenceWidth : (mFrame ? mFrame->width() : 0);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -80,6 +80,11 @@ public:
     int ToPixels(double mm) const;
     // BillCanvas width ÷ frame width: the factor of font sizes and line widths.
     double CanvasFactor() const;
+    // The frame width (pixels) the font sizes and line widths are measured against; 0: the
+    // frame's own. A pane beside the frame narrows the frame but not this width, so the page
+    // then shows smaller, as it prints.
+    void SetReferenceWidth(int pixels) { mReferenceWidth = pixels; }
+    int ReferenceWidth() const;
 
     // The box being typed in is left (its text converted and the others recalculated), as
     // before printing or saving: a menu takes no focus from it. False when the box refused
@@ -160,6 +165,7 @@ private:
     bool mShowGrid = false;
     bool mShowBackground = false;
     bool mLocked = false;
+    int mReferenceWidth = 0;
     QImage mBackground;
 
     bool mRefreshing = false;

@@ -40,8 +40,12 @@ void BillMenu::Show(const QPoint& at)
     QWidget* under = mCanvas.childAt(at);
     const int row = under ? mCanvas.RowOf(under) : -1;
     if (row >= 0 && mWs.table.KindOf(row) == ElementTable::PictureBox) {
-        add("mChoosePicture", u"添加/更改图片", [this, row] { ChoosePicture(row); });
-        add("mInputBarcode", u"输入条码", [this, row] { EnterBarcode(row); });
+        AddPictureItems(menu, row);
+        menu.addSeparator();
+    }
+    if (mWindow.addElementAt) {
+        QAction* addBox = add("mAddCtl", u"添加输入框", [this, at] { mWindow.addElementAt(at); });
+        addBox->setEnabled(!(mWindow.locked && mWindow.locked()));
         menu.addSeparator();
     }
     command("mAutoGetDate", u"自动生成日期");
@@ -88,6 +92,16 @@ bool BillMenu::Run(const QString& name)
     }
     mCanvas.RefreshFromWorkspace();
     return done;
+}
+
+void BillMenu::AddPictureItems(QMenu& menu, int row)
+{
+    QAction* picture = menu.addAction(QStringLiteral("添加/更改图片"));
+    picture->setObjectName(QStringLiteral("mChoosePicture"));
+    connect(picture, &QAction::triggered, this, [this, row] { ChoosePicture(row); });
+    QAction* barcode = menu.addAction(QStringLiteral("输入条码"));
+    barcode->setObjectName(QStringLiteral("mInputBarcode"));
+    connect(barcode, &QAction::triggered, this, [this, row] { EnterBarcode(row); });
 }
 
 // A picture file for the box; the picture is drawn stretched into it.

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QMenu;
 class QPoint;
 class QSize;
 
@@ -29,6 +30,10 @@ public:
         std::function<void(qint64 record, bool printed)> billStored;
         // The background was imported (true: show it) or cleared.
         std::function<void(bool imported)> backgroundChanged;
+        // "添加输入框" at this canvas point (pixels of the canvas); absent: not offered.
+        std::function<void(QPoint at)> addElementAt;
+        // A locked format offers no layout changes.
+        std::function<bool()> locked;
     };
 
     BillMenu(AppContext& app, Workspace& ws, BillCanvas& canvas, Window window);
@@ -36,6 +41,8 @@ public:
     // A command by its menu item's name ("mAutoGetDate", "mClearCtl", "mSaveContinue",
     // "mPrintContinue", "mModiBackgroundPic", "mClearBackPic").
     bool Run(const QString& name);
+    // "添加/更改图片" and "输入条码" for the picture box in table row `row`.
+    void AddPictureItems(QMenu& menu, int row);
 
 private:
     void Show(const QPoint& at);

@@ -5,12 +5,25 @@
 #include "format/FormatDocument.h"
 #include "workbench/ui/EntryTool.h"
 
+#include <QContextMenuEvent>
 #include <QWidget>
 
 namespace kestrio {
 
 namespace {
 constexpr int kSelectedBackground = 0xD0D0D0;
+}
+
+bool DesignerCanvasTool::BoxMenuEvent(int row, QWidget* control, QEvent* event)
+{
+    if (event->type() != QEvent::ContextMenu) return false;
+    const auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+    // A text box loses its related-box marks, as at any press on it, unless Ctrl alone is held.
+    const Qt::KeyboardModifiers keys = menuEvent->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    if (mDocument.Table().KindOf(row) == ElementTable::TextBox && keys != Qt::ControlModifier) mCanvas.HideRelationColor();
+    const QPoint canvasPoint = control == &mCanvas ? menuEvent->pos() : control->mapTo(&mCanvas, menuEvent->pos());
+    emit boxMenuRequested(row, canvasPoint, menuEvent->globalPos());
+    return true;
 }
 
 DesignerCanvasTool::DesignerCanvasTool(FormatDocument& document, BillCanvas& canvas)
@@ -40,6 +53,9 @@ void DesignerCanvasTool::ShowSelection()
     for (BillCanvas::Element& element : mCanvas.Elements()) {
         if (!mDocument.Table().IsDataRow(element.row)) continue;
         const bool selected = selection.contains(mDocument.Table().Id(element.row));
+        // The standing tip of the boxes, until a zone of the arrow replaces it.
+        if ((element.kind == ElementTable::TextBox || element.kind == ElementTable::CheckBox) && element.control->toolTip().isEmpty())
+            element.control->setToolTip(QStringLiteral("点击右键可设置、添加、复制或删除输入框。"));
         if (element.kind == ElementTable::TextBox) {
             if (selected != (element.background == kSelectedBackground))
                 mCanvas.SetBoxBackground(element, selected ? kSelectedBackground : 0xFFFFFF);
@@ -51,6 +67,8 @@ void DesignerCanvasTool::ShowSelection()
 
 bool DesignerCanvasTool::ElementEvent(BillCanvas::Element& element, QObject* watched, QEvent* event)
 {
+    // The box's own edit menu gives way to the input-box menu.
+    if (BoxMenuEvent(element.row, static_cast<QWidget*>(watched), event)) return true;
     if (mArrow->ElementEvent(element.row, element.control, event)) return true;
     return mEntry.ElementEvent(element, watched, event);
 }
@@ -73,6 +91,11 @@ void DesignerCanvasTool::CheckBoxClicked(BillCanvas::Element& element, bool chec
 
 bool DesignerCanvasTool::CanvasEvent(QEvent* event)
 {
+    // A right click on a line is a right click on that element; elsewhere the canvas menu.
+    if (event->type() == QEvent::ContextMenu) {
+        const int line = mArrow->LineUnder(static_cast<QContextMenuEvent*>(event)->pos());
+        if (line >= 0) return BoxMenuEvent(line, &mCanvas, event);
+    }
     return mArrow->CanvasEvent(event) || mEntry.CanvasEvent(event);
 }
 

@@ -4,6 +4,7 @@
 #include "workbench/ui/CanvasTool.h"
 
 #include <QObject>
+#include <QPoint>
 
 namespace kestrio {
 
@@ -30,8 +31,14 @@ public:
     // The canvas in twips of the window, at the page width of the document.
     static CanvasFrame FrameOf(const BillCanvas& canvas, const FormatDocument& document);
 
+signals:
+    // A right click on the element in table row `row` (a box, or a line on the canvas) at
+    // `canvasPoint` (pixels of the canvas): its menu is wanted at `globalPoint`.
+    void boxMenuRequested(int row, QPoint canvasPoint, QPoint globalPoint);
+
 private:
     void ShowSelection();
+    bool BoxMenuEvent(int row, QWidget* control, QEvent* event);
 
     FormatDocument& mDocument;
     BillCanvas& mCanvas;

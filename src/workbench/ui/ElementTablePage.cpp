@@ -2,7 +2,12 @@
 
 #include "format/FormatDocument.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+
+#include <algorithm>
 
 namespace kestrio {
 
@@ -10,6 +15,9 @@ ElementTablePage::ElementTablePage(const FormatDocument& document, QWidget* pare
 {
     setObjectName(QStringLiteral("MSF_3"));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One block of rows: the question names its first and last row.
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     verticalHeader()->setVisible(false);
     connect(&document, &FormatDocument::tableReset, this, &ElementTablePage::ShowTable);
     connect(&document, &FormatDocument::elementAdded, this, &ElementTablePage::ShowTable);
@@ -39,6 +47,42 @@ void ElementTablePage::ShowRow(int row)
     for (int col = 0; col < ElementTable::ColumnCount; ++col)
         setItem(row - ElementTable::kFirstRow, col,
                 new QTableWidgetItem(col == ElementTable::ColColor ? QString::number(table.Color(row)) : table.Text(row, col)));
+}
+
+void ElementTablePage::SetRowDeleter(RowDeleter deleter, std::function<bool()> locked)
+{
+    mDeleteRows = std::move(deleter);
+    mLocked = std::move(locked);
+}
+
+bool ElementTablePage::DeleteSelectedRows()
+{
+    if (!mDeleteRows || (mLocked && mLocked())) return false;
+    QList<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) rows << index.row();
+    if (rows.isEmpty() && currentRow() >= 0) rows << currentRow();
+    if (rows.isEmpty()) return false;
+    const auto [first, last] = std::minmax_element(rows.cbegin(), rows.cend());
+    return mDeleteRows(*first + ElementTable::kFirstRow, *last + ElementTable::kFirstRow);
+}
+
+void ElementTablePage::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        DeleteSelectedRows();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void ElementTablePage::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    QAction* remove = menu.addAction(QStringLiteral("删除"));
+    remove->setObjectName(QStringLiteral("mDeleteRows"));
+    remove->setEnabled(mDeleteRows && !(mLocked && mLocked()) && rowCount() > 0);
+    connect(remove, &QAction::triggered, this, &ElementTablePage::DeleteSelectedRows);
+    menu.exec(event->globalPos());
 }
 
 } // namespace kestrio

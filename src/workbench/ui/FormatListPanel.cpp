@@ -6,6 +6,8 @@
 #include <QHeaderView>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace kestrio {
 
 FormatListPanel::FormatListPanel(AppContext& app, QWidget* parent)

@@ -4,12 +4,12 @@
 #include "app/ui/GuiScreenInfo.h"
 #include "workbench/ui/BillCanvas.h"
 #include "workbench/ui/DesignerCanvasTool.h"
+#include "designer/ui/LayoutCommands.h"
 #include "workbench/ui/BillMenu.h"
 #include "workbench/ui/ElementTablePage.h"
 #include "workbench/ui/PrintCommands.h"
 #include "format/ui/FormatListDialog.h"
 #include "format/ui/PageSizeDialog.h"
-#include "designer/ui/PropertyWindows.h"
 #include "workbench/ui/EntryTool.h"
 #include "workbench/ui/HistoryPage.h"
 #include "batch/GridExport.h"
@@ -172,13 +172,8 @@ void MainWindow::ShowUnsavedMark()
 bool MainWindow::SaveFormat()
 {
     SyncOptions();
-    // A save gives new elements their IDs; steps recorded under the temporary IDs could no
-    // longer be undone safely, so their history goes. Otherwise the history stays.
-    bool temporary = false;
-    for (int row : mDocument.ElementRows()) temporary = temporary || mWorkspace.table.Id(row) < 0;
-    if (!Library().SaveCurrentFormat(mWorkspace)) return false;
-    if (temporary) mDocument.UndoStack().clear();
-    mDocument.MarkSaved();
+    // The history stays: its steps are made to name the IDs the save gives new elements.
+    if (!mDocument.Save([this](Workspace& ws) { return Library().SaveCurrentFormat(ws); })) return false;
     ShowFormatName();
     Say(QStringLiteral("格式已保存"));
     return true;
@@ -207,6 +202,8 @@ void MainWindow::OnUnload()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // A docked format list takes its width from the panes.
+    if (watched == centralWidget() && event->type() == QEvent::Resize && mLoaded) RelayOut();
     // A double click on the format's name opens the format list.
     if (watched == mFormatCaption && event->type() == QEvent::MouseButtonDblClick) {
         ChooseFormat(QString(), false);
@@ -314,6 +311,7 @@ void MainWindow::ShowFormatName()
     mFormatCaption->setText(mWorkspace.formatName + (mMarked ? kUnsavedMark : QString()));
     mWidthLabel->setText(mWorkspace.widthText);
     mHeightLabel->setText(mWorkspace.heightText);
+    ShowFormatPanel();
 }
 
 // The name chooser "请选择格式名称": every stored format, typed names allowed when saving.
@@ -387,7 +385,7 @@ bool MainWindow::SyncOptions()
 
 double MainWindow::FrameWidthTwips() const
 {
-    return mCanvasFrame->width() * GuiScreenInfo::TwipsPerPixelX();
+    return mCanvas->ReferenceWidth() * GuiScreenInfo::TwipsPerPixelX();
 }
 
 void MainWindow::Say(const QString& what)
@@ -468,7 +466,7 @@ void MainWindow::BuildPages()
     auto* elementLayout = new QVBoxLayout(mPages->widget(3));
     elementLayout->setContentsMargins(4, 4, 4, 4);
     elementLayout->addWidget(mElementGrid = new ElementTablePage(mDocument, mPages->widget(3)));
-    connect(mElementGrid, &ElementTablePage::rowActivated, this, &MainWindow::EditElementProperties);
+    BuildDesignerParts();
     mPages->setCurrentIndex(0);
     connect(mPages, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 1) mHistoryPage->ShowHistory();
@@ -589,13 +587,6 @@ bool MainWindow::BillCommand(const QString& name)
     return mBillMenu->Run(name);
 }
 
-void MainWindow::EditElementProperties(int row)
-{
-    kestrio::EditElementProperties(mApp, mDocument, row, this);
-    // However the window closed, the box shows its content converted by its present data type.
-    mCanvas->Entry().LeaveBox(row);
-}
-
 void MainWindow::RefreshCanvas()
 {
     mCanvas->RebuildElements();
@@ -672,6 +663,10 @@ void MainWindow::BuildCommands()
         if (imported) mOptionBoxes[4]->setCheckState(Qt::Checked);
         ApplyCanvasOptions();
     };
+    bill.addElementAt = [this](QPoint at) {
+        mLayoutCommands->AddElementAt(WidgetPlace::ToTwipsX(at.x()), WidgetPlace::ToTwipsY(at.y()));
+    };
+    bill.locked = [this] { return mCanvas->Locked(); };
     mBillMenu = new BillMenu(mApp, mWorkspace, *mCanvas, bill);
 }
 
@@ -695,9 +690,7 @@ void MainWindow::CoverWorkArea()
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    if (!mLoaded) return;
-    const QRect place = WidgetPlace::PlaceTwips(*this);
-    LayOut(place.width(), place.height());
+    if (mLoaded) RelayOut();
 }
 
 // The frame a window gets is known only once it is on screen; the window is then sized again

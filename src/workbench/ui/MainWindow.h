@@ -28,6 +28,8 @@ namespace kestrio {
 class AppContext;
 class BillCanvas;
 class BillMenu;
+class BoxMenu;
+class FormatListPanel;
 class DesignerCanvasTool;
 class LayoutCommands;
 class ElementTablePage;
@@ -91,14 +93,18 @@ public:
     bool EditPageSize();
     // The margin dialog; the offsets are kept with the format at once.
     void EditMargins();
-    // The property window of the element in that table row; afterwards the box is left, so
-    // it shows its content converted by its (new) data type.
-    void EditElementProperties(int row);
     // "下载格式模板": the web catalogue; a downloaded format the user wants is opened.
     void OpenWebCatalogue();
     // The once-per-run update check, started a few seconds after the window first shows. Its
     // unsaved-changes question is for the designer to set.
     NewEditionCheck& NewEdition() { return *mNewEditionCheck; }
+    // "设置内容框" on the element in table row `row`, and a double click on its row of the
+    // element table: the property window of its kind; afterwards the box is left, so it shows
+    // its content converted by its (new) data type.
+    void EditElementProperties(int row);
+    // The list of formats beside the canvas (FMSF), hidden until asked for.
+    FormatListPanel* FormatPanel() const { return mFormatPanel; }
+    LayoutCommands* Layout() const { return mLayoutCommands; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,6 +131,12 @@ private:
     void BuildHistoryPage(QWidget* page);
     void BuildBatchPage(QWidget* page);
     void BuildCommands();
+    // The designer's context menus, the deleting of rows on the element table page and the
+    // format list beside the canvas (MainWindowDesigner.cpp).
+    void BuildDesignerParts();
+    void ShowFormatPanel();
+    // The panes laid out for the window's present size, less a docked format list.
+    void RelayOut();
     // Every box on the canvas shows the workspace's content again.
     void RefreshCanvas();
     void TableReloaded();
@@ -190,6 +202,9 @@ private:
     NewEditionCheck* mNewEditionCheck = nullptr;
     DesignerCanvasTool* mDesignTool = nullptr;
     LayoutCommands* mLayoutCommands = nullptr;
+    BoxMenu* mBoxMenu = nullptr;
+    FormatListPanel* mFormatPanel = nullptr;
+    bool mPanelLaidOut = false; // the panes were last laid out beside the format list
     bool mMarked = false;
     bool mLoaded = false;
     bool mShownOnce = false;

@@ -59,9 +59,8 @@ QMenu* MainWindow::BuildFormatMenu()
     menu->findChild<QAction*>(QStringLiteral("m_FCom_1"))->setShortcut(QKeySequence::Save);
     item("m_FCom_2", u"另存格式", [this] {
         SyncOptions();
-        if (!Library().SaveFormatAs(mWorkspace)) return;
+        if (!mDocument.Save([this](Workspace& ws) { return Library().SaveFormatAs(ws); })) return;
         ShowFormatName();
-        mDocument.MarkSaved();
         Say(QStringLiteral("格式已保存"));
     });
     item("mNewFormat", u"新建格式", [this] {
