@@ -302,5 +302,33 @@ TEST_F(HistoryGridTest, EachBillShowsTheTimeItWasStored)
     EXPECT_FALSE(Records().FindInHistory(history, QStringLiteral("2027")));
 }
 
+// A long load tells the view of its bills a few hundred at a time, so that they show while
+// the rest are read; a limited load asks for one bill more than it shows, and counts nothing.
+TEST_F(HistoryGridTest, BillsArriveInChunksAndTheLimitAsksForOneMore)
+{
+    ASSERT_TRUE(Db().Db().ExecuteNative(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<1200) "
+                       "INSERT INTO 历史(ID,Fmt,CID,Con) SELECT i, ?, ?, 'x'||i FROM n"),
+        {mWs.formatName, mWs.table.Id(kPayee)}));
+    HistoryGrid history(Db(), mProgress);
+    QList<int> told;
+    history.SetRowsArrived([&told](int rows) { told << rows; });
+    history.LoadHistoryGrid(mWs, 0);
+    EXPECT_EQ(told, (QList<int>{0, 500, 1000, 1200}));
+    EXPECT_EQ(history.grid().Text(1201, HistoryGrid::kFirstBoxCol), QStringLiteral("x1")); // the oldest bill, last
+
+    struct Case {
+        int limit;
+        int rows;
+        bool more;
+    };
+    for (const Case& c : {Case{1199, 1199, true}, Case{1200, 1200, false}, Case{1201, 1200, false}, Case{1, 1, true}}) {
+        int read = 0;
+        history.PrepareColumns(mWs.formatName);
+        EXPECT_EQ(history.ReadBills(c.limit, [&read](const QStringList&) { ++read; }), c.more) << c.limit;
+        EXPECT_EQ(read, c.rows) << c.limit;
+    }
+}
+
 } // namespace
 } // namespace kestrio
