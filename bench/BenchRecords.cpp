@@ -8,6 +8,7 @@
 #include "entry/HistoryRecords.h"
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
+#include "HistoryFixture.h"
 #include "seams/Clock.h"
 #include "seams/Progress.h"
 #include "seams/ScreenInfo.h"
@@ -44,15 +45,9 @@ struct Fixture {
 
     Fixture()
     {
-        const QString folder = qEnvironmentVariable("KESTRIO_BENCH_DIR",
-                                                    QDir::temp().filePath(QStringLiteral("kestrio-bench-records")));
-        QDir().mkpath(folder);
-        const QString path = QDir(folder).filePath(QStringLiteral("DATA.mdb"));
-        const bool fresh = !QFileInfo::exists(path);
-        ShippedDatabase::CreateIfMissing(path);
-        op = std::make_unique<DbOperate>(db, prompter, path);
-        op->OpenDatabase();
-        SchemaUpgrade::Run(*op);
+        const bool fresh = bench::OpenKeptDatabase(
+            qEnvironmentVariable("KESTRIO_BENCH_DIR", QDir::temp().filePath(QStringLiteral("kestrio-bench-records"))), db,
+            prompter, op);
         store = std::make_unique<FormatStore>(*op, progress, screen);
         if (fresh) Fill();
         store->LoadFormat(bill, QStringLiteral("格式0"));
@@ -256,14 +251,8 @@ struct FiftyThousand {
 
     FiftyThousand()
     {
-        const QString folder = QDir::temp().filePath(QStringLiteral("kestrio-bench-history-50k"));
-        QDir().mkpath(folder);
-        const QString path = QDir(folder).filePath(QStringLiteral("DATA.mdb"));
-        const bool fresh = !QFileInfo::exists(path);
-        ShippedDatabase::CreateIfMissing(path);
-        op = std::make_unique<DbOperate>(db, prompter, path);
-        op->OpenDatabase();
-        SchemaUpgrade::Run(*op);
+        const bool fresh = bench::OpenKeptDatabase(QDir::temp().filePath(QStringLiteral("kestrio-bench-history-50k")),
+                                                   db, prompter, op);
         FormatStore store(*op, progress, screen);
         if (fresh) {
             ws.formatName = QStringLiteral("五万张");

@@ -11,6 +11,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 namespace kestrio::bench {
 
@@ -41,6 +42,20 @@ inline bool PrepareHistory(const QString& folder, qint64 rows)
     SchemaUpgrade::Run(op);
     return db.ExecuteNative(QStringLiteral("BEGIN")) && db.ExecuteNative(HistoryFill(rows)) &&
            db.ExecuteNative(QStringLiteral("COMMIT"));
+}
+
+// Opens the database kept in `folder` between runs, making it first when missing, and brings it
+// up to date; true when it was made now and has still to be filled.
+inline bool OpenKeptDatabase(const QString& folder, Database& db, Prompter& prompter, std::unique_ptr<DbOperate>& op)
+{
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath(QStringLiteral("DATA.mdb"));
+    const bool fresh = !QFileInfo::exists(path);
+    ShippedDatabase::CreateIfMissing(path);
+    op = std::make_unique<DbOperate>(db, prompter, path);
+    op->OpenDatabase();
+    SchemaUpgrade::Run(*op);
+    return fresh;
 }
 
 } // namespace kestrio::bench
