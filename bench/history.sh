@@ -12,6 +12,8 @@ format=转账支票
 mkdir -p "$dir"
 rows=$("$kestrio" --data-dir "$dir" sql "SELECT count(*) AS n FROM 历史" | tail -n 1)
 if [ "$rows" != "1000000" ]; then
+  # The payee fills the drawer's account from the latest bill that had it (a related lookup).
+  "$kestrio" --data-dir "$dir" edit-format "$format" --set-box 收款人 related-to=出票人账号 >/dev/null
   "$kestrio" --data-dir "$dir" sql "DELETE * FROM 历史"
   boxes=$("$kestrio" --data-dir "$dir" sql "SELECT count(*) AS n FROM Fmt WHERE Fmt='$format' AND Clas<=2 AND LBL<>'【§单据整体格式参数§】'" | tail -n 1)
   "$kestrio" --data-dir "$dir" sql "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<50000) INSERT INTO 历史(ID,Fmt,CID,Con,SaveTime) SELECT n.i, '$format', b.ID, b.LBL||'-'||(n.i%997), '2026-12-08 09:00:00' FROM n, (SELECT ID,LBL FROM Fmt WHERE Fmt='$format' AND Clas<=2 AND LBL<>'【§单据整体格式参数§】') AS b"
