@@ -31,23 +31,16 @@ using namespace kestrio;
 
 using Col = ElementTable::Column;
 
-struct Fixture {
-    Database db;
-    QTextStream err{stderr};
-    ConsolePrompter prompter{err};
-    SilentProgress progress;
-    FixedScreenInfo screen;
+struct Fixture : bench::KeptDatabase {
     FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 0))};
-    std::unique_ptr<DbOperate> op;
     std::unique_ptr<FormatStore> store;
     Workspace bill;  // 格式0: 20 boxes
     Workspace forty; // 四十框: payee → account → bank related rings, amount rings, a sum
 
     Fixture()
     {
-        const bool fresh = bench::OpenKeptDatabase(
-            qEnvironmentVariable("KESTRIO_BENCH_DIR", QDir::temp().filePath(QStringLiteral("kestrio-bench-records"))), db,
-            prompter, op);
+        const bool fresh = OpenKept(
+            qEnvironmentVariable("KESTRIO_BENCH_DIR", QDir::temp().filePath(QStringLiteral("kestrio-bench-records"))));
         store = std::make_unique<FormatStore>(*op, progress, screen);
         if (fresh) Fill();
         store->LoadFormat(bill, QStringLiteral("格式0"));
@@ -240,19 +233,12 @@ BENCHMARK(LoadHistoryGrid)->Arg(300)->Arg(0)->Unit(benchmark::kMillisecond);
 
 // One format's 50,000 bills of 20 boxes: 1,000,000 rows. Kept in
 // $TMPDIR/kestrio-bench-history-50k.
-struct FiftyThousand {
-    Database db;
-    QTextStream err{stderr};
-    ConsolePrompter prompter{err};
-    SilentProgress progress;
-    FixedScreenInfo screen;
-    std::unique_ptr<DbOperate> op;
+struct FiftyThousand : bench::KeptDatabase {
     Workspace ws;
 
     FiftyThousand()
     {
-        const bool fresh = bench::OpenKeptDatabase(QDir::temp().filePath(QStringLiteral("kestrio-bench-history-50k")),
-                                                   db, prompter, op);
+        const bool fresh = OpenKept(QDir::temp().filePath(QStringLiteral("kestrio-bench-history-50k")));
         FormatStore store(*op, progress, screen);
         if (fresh) {
             ws.formatName = QStringLiteral("五万张");
