@@ -1,6 +1,7 @@
 // Statistics over 100,000 bills of one format (1,000,000 历史 rows, ten boxes a bill) dated
 // across one year: capital year, month and day boxes, a full-date box, a capital and a
 // lower-case amount, twenty payees. Made once in $TMPDIR/kestrio-bench-stats and kept.
+#include "HistoryFixture.h"
 #include "QtBenchmarkMain.h"
 #include "app/ConsolePrompter.h"
 #include "convert/CapitalAmount.h"
@@ -28,26 +29,13 @@ using namespace kestrio;
 constexpr int kBills = 100000;
 const QString kFormat = QStringLiteral("统计支票");
 
-struct Fixture {
-    Database db;
-    QTextStream err{stderr};
-    ConsolePrompter prompter{err};
-    SilentProgress progress;
-    FixedScreenInfo screen;
-    std::unique_ptr<DbOperate> op;
+struct Fixture : bench::KeptDatabase {
     QVector<StatBoxes::Element> elements;
 
     Fixture()
     {
-        const QString folder = qEnvironmentVariable("KESTRIO_BENCH_DIR",
-                                                    QDir::temp().filePath(QStringLiteral("kestrio-bench-stats")));
-        QDir().mkpath(folder);
-        const QString path = QDir(folder).filePath(QStringLiteral("DATA.mdb"));
-        const bool fresh = !QFileInfo::exists(path);
-        ShippedDatabase::CreateIfMissing(path);
-        op = std::make_unique<DbOperate>(db, prompter, path);
-        op->OpenDatabase();
-        SchemaUpgrade::Run(*op);
+        const bool fresh = OpenKept(
+            qEnvironmentVariable("KESTRIO_BENCH_DIR", QDir::temp().filePath(QStringLiteral("kestrio-bench-stats"))));
         if (fresh) Fill();
         elements = StatBoxes::LoadElements(*op, kFormat);
     }

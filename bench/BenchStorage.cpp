@@ -1,8 +1,16 @@
 // Lookups on a history of 1,000,000 rows, as autocompletion and related-box filling do them.
 #include "HistoryFixture.h"
+#include "app/AppContext.h"
+#include "app/QtUserSettings.h"
+#include "seams/Clock.h"
+#include "seams/Progress.h"
+#include "seams/ScreenInfo.h"
+#include "startup/StartupSequence.h"
+#include "storage/DerivedKey.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include "QtBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
@@ -90,6 +98,40 @@ void OpenDatabaseWithKey(benchmark::State& state)
     }
 }
 BENCHMARK(OpenDatabaseWithKey)->Unit(benchmark::kMillisecond);
+
+// One derivation of a file key, as the engine would make it on every open of a file.
+void DeriveKey(benchmark::State& state)
+{
+    for (auto _ : state) benchmark::DoNotOptimize(DerivedKey::KeyValueFor(DbOperate::DatabaseKey(), DerivedKey::NewSalt()));
+}
+BENCHMARK(DeriveKey)->Unit(benchmark::kMillisecond);
+
+// A first start in an empty folder, windows aside: the database made with the demo formats,
+// opened, upgraded, the day's backup written and checked.
+void ColdFirstStart(benchmark::State& state)
+{
+    QTextStream err(stderr);
+    ConsolePrompter prompter(err);
+    SilentProgress progress;
+    FixedScreenInfo screen;
+    SystemClock clock;
+    int derivations = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir dir;
+        QtUserSettings settings(QDir(dir.path()).filePath(QStringLiteral("settings.ini")));
+        AppContext app(AppPaths(dir.path()), AppContext::Seams{prompter, progress, settings, screen, clock});
+        const int before = DerivedKey::Derivations();
+        state.ResumeTiming();
+        StartupSequence::Start(app);
+        state.PauseTiming();
+        derivations = DerivedKey::Derivations() - before;
+        app.Db().Close();
+        state.ResumeTiming();
+    }
+    state.counters["derivations"] = derivations;
+}
+BENCHMARK(ColdFirstStart)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/ConsolePrompter.h"
+#include "seams/Progress.h"
+#include "seams/ScreenInfo.h"
 #include "storage/Database.h"
 #include "storage/DbOperate.h"
 #include "storage/SchemaUpgrade.h"
@@ -11,6 +13,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 namespace kestrio::bench {
 
@@ -42,5 +45,29 @@ inline bool PrepareHistory(const QString& folder, qint64 rows)
     return db.ExecuteNative(QStringLiteral("BEGIN")) && db.ExecuteNative(HistoryFill(rows)) &&
            db.ExecuteNative(QStringLiteral("COMMIT"));
 }
+
+// A database kept between runs in a folder of its own, with what its operations report to.
+struct KeptDatabase {
+    Database db;
+    QTextStream err{stderr};
+    ConsolePrompter prompter{err};
+    SilentProgress progress;
+    FixedScreenInfo screen;
+    std::unique_ptr<DbOperate> op;
+
+    // Opens the database in `folder`, making it first when missing, and brings it up to
+    // date; true when it was made now and has still to be filled.
+    bool OpenKept(const QString& folder)
+    {
+        QDir().mkpath(folder);
+        const QString path = QDir(folder).filePath(QStringLiteral("DATA.mdb"));
+        const bool fresh = !QFileInfo::exists(path);
+        ShippedDatabase::CreateIfMissing(path);
+        op = std::make_unique<DbOperate>(db, prompter, path);
+        op->OpenDatabase();
+        SchemaUpgrade::Run(*op);
+        return fresh;
+    }
+};
 
 } // namespace kestrio::bench

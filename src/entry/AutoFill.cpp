@@ -138,17 +138,35 @@ QString AutoFill::LikeEscapeClause(const QString& text)
 
 // ---- Completion and suggestions ----
 
+QString AutoFill::CompletionSql(const QString& format, qint64 id, const QString& typed, const QString& after)
+{
+    // The index (CID,Con,ID) holds a box's values in order: the first one in the range of the
+    // prefix, then the first one after it, never every row of the box. The engine does not
+    // search a LIKE with an ESCAPE clause through the index, so the range is given as well
+    // (every text starting with the prefix sorts below the prefix followed by U+10FFFF).
+    QString sql = QStringLiteral("SELECT TOP 1 Con FROM 历史 WHERE CID=") + QString::number(id) +
+                  QStringLiteral(" AND Con LIKE '") + SqlEscape(LikeLiteral(typed)) + QStringLiteral("%'") +
+                  LikeEscapeClause(typed) + QStringLiteral(" AND Con>=") + SqlQuote(typed) +
+                  QStringLiteral(" AND Con<") + SqlQuote(typed + QString::fromUcs4(U"\U0010FFFF"));
+    if (!after.isEmpty()) sql += QStringLiteral(" AND Con>") + SqlQuote(after);
+    return sql + QStringLiteral(" AND Fmt=") + SqlQuote(format) + QStringLiteral(" ORDER BY Con");
+}
+
+QString AutoFill::FirstCompletion(const QString& format, qint64 id, const QString& typed, const QString& after)
+{
+    const Recordset first = mDb.OpenQuery(CompletionSql(format, id, typed, after));
+    return first.Eof() ? QString() : first.Text(QStringLiteral("Con"));
+}
+
 AutoFill::Completion AutoFill::AutoComplete(const Workspace& ws, qint64 id, const QString& typed)
 {
     Completion completion;
     completion.text = typed;
-    Recordset values = mDb.OpenQuery(QStringLiteral("SELECT Con FROM 历史 WHERE Fmt=") + SqlQuote(ws.formatName) +
-                                     QStringLiteral(" AND CID=") + QString::number(id) + QStringLiteral(" AND Con LIKE '") +
-                                     SqlEscape(LikeLiteral(typed)) + QStringLiteral("%'") + LikeEscapeClause(typed) +
-                                     QStringLiteral(" GROUP BY Con"));
-    if (values.RecordCount() != 1) return completion;
-    const QString value = values.Text(QStringLiteral("Con"));
-    if (value == typed) return completion;
+    // Exactly one distinct earlier value: a first one, and none after it (the column folds
+    // case, so values differing only in case count as one, as grouping them would).
+    const QString value = FirstCompletion(ws.formatName, id, typed, {});
+    if (value.isEmpty() || value == typed) return completion;
+    if (!FirstCompletion(ws.formatName, id, typed, value).isEmpty()) return completion;
     completion.completed = true;
     completion.text = value;
     completion.selectionStart = static_cast<int>(qMin(typed.size(), value.size()));
@@ -284,26 +302,47 @@ void AutoFill::FillRelatedContent(Workspace& ws, const QList<CalcBox>& table, co
     }
 }
 
+QString AutoFill::LatestBillSql(const QString& format, qint64 id, const QString& value)
+{
+    // Through the index (CID,Con,ID): the newest row of the value is the last entry of its
+    // run, whatever the number of bills that hold it.
+    return QStringLiteral("SELECT TOP 1 ID FROM 历史 WHERE CID=") + QString::number(id) + QStringLiteral(" AND Con=") +
+           SqlQuote(value) + QStringLiteral(" AND Fmt=") + SqlQuote(format) + QStringLiteral(" ORDER BY ID DESC");
+}
+
+QString AutoFill::LabelFamilySql(const QString& format, const QString& prefix)
+{
+    return QStringLiteral("SELECT ID,LBL FROM Fmt WHERE Fmt=") + SqlQuote(format) + QStringLiteral(" AND LBL LIKE '") +
+           SqlEscape(LikeLiteral(prefix)) + QStringLiteral("_%'") + LikeEscapeClause(prefix) +
+           QStringLiteral(" ORDER BY ID");
+}
+
+qint64 AutoFill::LatestBillOfBox(const QString& format, qint64 id, const QString& value)
+{
+    const Recordset latest = mDb.OpenQuery(LatestBillSql(format, id, value));
+    return latest.Eof() ? 0 : latest.Value(QStringLiteral("ID")).toLongLong();
+}
+
 qint64 AutoFill::FindLatestBill(const Workspace& ws, const CalcBox& start, const QString& value, LabelParts& label)
 {
-    const QString format = SqlQuote(ws.formatName);
-    if (label.suffix < 1) {
-        const Recordset latest = mDb.OpenQuery(
-            QStringLiteral("SELECT TOP 1 * FROM 历史 WHERE CID=") + QString::number(start.id) +
-            QStringLiteral(" AND Fmt=") + format + QStringLiteral(" AND Con=") + SqlQuote(value) +
-            QStringLiteral(" ORDER BY ID DESC"));
-        return latest.Eof() ? 0 : latest.Value(QStringLiteral("ID")).toLongLong();
+    if (label.suffix < 1) return LatestBillOfBox(ws.formatName, start.id, value);
+    // A label family: the newest bill over every box of the family, one box at a time, each
+    // through the index; the found box's suffix names the boxes to copy from.
+    qint64 newest = 0;
+    QString foundLabel;
+    for (Recordset family = mDb.OpenQuery(LabelFamilySql(ws.formatName, label.prefix)); !family.Eof();
+         family.MoveNext()) {
+        const qint64 record =
+            LatestBillOfBox(ws.formatName, family.Value(QStringLiteral("ID")).toLongLong(), value);
+        if (record <= newest) continue;
+        newest = record;
+        foundLabel = family.Text(QStringLiteral("LBL"));
     }
-    const Recordset latest = mDb.OpenQuery(
-        QStringLiteral("SELECT TOP 1 历史.*,Fmt.LBL FROM 历史,Fmt WHERE 历史.CID=Fmt.ID AND Fmt.LBL LIKE '") +
-        SqlEscape(LikeLiteral(label.prefix)) + QStringLiteral("_%'") + LikeEscapeClause(label.prefix) +
-        QStringLiteral(" AND 历史.Fmt=") + format + QStringLiteral(" AND 历史.Con=") + SqlQuote(value) +
-        QStringLiteral(" ORDER BY 历史.ID DESC"));
-    if (latest.Eof()) return 0;
-    const LabelParts foundLabel = SplitLabel(latest.Text(QStringLiteral("LBL")));
-    label.suffix = foundLabel.suffix;
-    label.suffixText = foundLabel.suffixText;
-    return latest.Value(QStringLiteral("ID")).toLongLong();
+    if (newest == 0) return 0;
+    const LabelParts found = SplitLabel(foundLabel);
+    label.suffix = found.suffix;
+    label.suffixText = found.suffixText;
+    return newest;
 }
 
 QList<AutoFill::BillRow> AutoFill::ReadBill(const Workspace& ws, qint64 record)
@@ -396,16 +435,22 @@ QList<int> AutoFill::NumberRows(const Workspace& ws)
     return rows;
 }
 
-QString AutoFill::StoredNumbers(const Workspace& ws, int row)
+QString AutoFill::NewestNumberSql(const QString& format, qint64 id)
 {
-    return QStringLiteral(" FROM 历史 WHERE Fmt=") + SqlQuote(ws.formatName) + QStringLiteral(" AND CID=") +
-           QString::number(ws.table.Id(row));
+    // Through the index (CID,ID): the newest row of the box only.
+    return QStringLiteral("SELECT TOP 1 Con FROM 历史 WHERE CID=") + QString::number(id) + QStringLiteral(" AND Fmt=") +
+           SqlQuote(format) + QStringLiteral(" ORDER BY ID DESC");
+}
+
+QString AutoFill::UsedNumberSql(const QString& format, qint64 id, const QString& number)
+{
+    return QStringLiteral("SELECT TOP 1 ID FROM 历史 WHERE CID=") + QString::number(id) + QStringLiteral(" AND Con=") +
+           SqlQuote(number) + QStringLiteral(" AND Fmt=") + SqlQuote(format);
 }
 
 void AutoFill::AdvanceNumber(Workspace& ws, int row)
 {
-    const Recordset newest =
-        mDb.OpenQuery(QStringLiteral("SELECT TOP 1 Con") + StoredNumbers(ws, row) + QStringLiteral(" ORDER BY ID DESC"));
+    const Recordset newest = mDb.OpenQuery(NewestNumberSql(ws.formatName, ws.table.Id(row)));
     if (!newest.Eof()) ws.SetBoxText(row, NextNumber(newest.Text(QStringLiteral("Con"))));
 }
 
@@ -419,8 +464,7 @@ void AutoFill::AdvanceUsedNumbers(Workspace& ws)
     for (int row : NumberRows(ws)) {
         const QString number = ws.BoxText(row);
         if (number.isEmpty()) continue;
-        const Recordset used = mDb.OpenQuery(QStringLiteral("SELECT TOP 1 ID") + StoredNumbers(ws, row) +
-                                             QStringLiteral(" AND Con=") + SqlQuote(number));
+        const Recordset used = mDb.OpenQuery(UsedNumberSql(ws.formatName, ws.table.Id(row), number));
         if (!used.Eof()) AdvanceNumber(ws, row);
     }
 }

@@ -54,6 +54,20 @@ public:
     // " ESCAPE '\'" that goes with LikeLiteral.
     static QString LikeEscapeClause(const QString& text);
 
+    // The lookups made while typing, as Jet text. Each goes through an index of 历史 to the
+    // few rows it needs, whatever the value: none reads every row of a format or of a box.
+    // The first value (in the box's sort order) after `after` that starts with `typed`; with
+    // `after` empty, the first one.
+    static QString CompletionSql(const QString& format, qint64 id, const QString& typed, const QString& after = {});
+    // The newest history row in which box `id` held `value`.
+    static QString LatestBillSql(const QString& format, qint64 id, const QString& value);
+    // The boxes of the format whose label is `prefix` + "_" + something.
+    static QString LabelFamilySql(const QString& format, const QString& prefix);
+    // The newest stored content of box `id`.
+    static QString NewestNumberSql(const QString& format, qint64 id);
+    // A bill that already carries `number` in box `id`.
+    static QString UsedNumberSql(const QString& format, qint64 id, const QString& number);
+
 private:
     // One text box of the calculation table.
     struct CalcBox {
@@ -79,8 +93,8 @@ private:
     };
 
     static QList<int> NumberRows(const Workspace& ws);
-    // " FROM 历史 WHERE …" for the stored values of the box in `row`.
-    static QString StoredNumbers(const Workspace& ws, int row);
+    // The first value found by CompletionSql; empty when none.
+    QString FirstCompletion(const QString& format, qint64 id, const QString& typed, const QString& after);
     void AdvanceNumber(Workspace& ws, int row);
 
     static QList<CalcBox> BuildCalcTable(const Workspace& ws);
@@ -102,6 +116,8 @@ private:
     void FillRelatedContent(Workspace& ws, const QList<CalcBox>& table, const CalcBox& start, const QString& value,
                             Calculation& run);
     qint64 FindLatestBill(const Workspace& ws, const CalcBox& start, const QString& value, LabelParts& label);
+    // The record number of the newest bill in which box `id` held `value`; 0 when none.
+    qint64 LatestBillOfBox(const QString& format, qint64 id, const QString& value);
     QList<BillRow> ReadBill(const Workspace& ws, qint64 record);
     static const BillRow* FindBillRow(const QList<BillRow>& bill, const Workspace& ws, const CalcBox& box,
                                       const LabelParts& found, bool withSuffix);

@@ -4,7 +4,10 @@
 #include "format/Workspace.h"
 #include "seams/Progress.h"
 #include "storage/DbOperate.h"
+#include "storage/SchemaUpgrade.h"
 #include "storage/SqlQuote.h"
+
+#include <QDateTime>
 
 #include <algorithm>
 
@@ -13,6 +16,17 @@ namespace kestrio {
 namespace {
 // Above this many history rows the load shows the progress indicator.
 constexpr int kQuietRows = 300;
+// The indicator moves (and the windows repaint) once per this many rows.
+constexpr int kRowsPerStep = 20000;
+// A view is told of new bills once per this many.
+constexpr int kBillsPerChunk = 500;
+
+QString TimeText(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return value.toString();
+}
 } // namespace
 
 bool HistoryGrid::LoadHistoryGrid(const Workspace& ws, int limit)
@@ -20,35 +34,74 @@ bool HistoryGrid::LoadHistoryGrid(const Workspace& ws, int limit)
     const QString tag = ws.formatName + QLatin1Char('|') + QString::number(limit);
     if (mGrid.tag == tag) return false;
     mGrid.tag = tag;
-    Rebuild(ws.formatName);
-    // Count first, then read only the bills that are shown: a format may hold a hundred
-    // thousand history rows and the tab shows 300 bills.
-    QString where = QStringLiteral(" FROM 历史 WHERE Fmt=") + SqlQuote(ws.formatName);
-    const int bills = mDb.OpenQuery(QStringLiteral("SELECT COUNT(*) AS N FROM (SELECT DISTINCT ID") + where +
-                                    QLatin1Char(')'))
-                          .Value(0)
-                          .toInt();
-    mShowAllEnabled = limit > 0 && limit < bills;
-    if (mShowAllEnabled) where += QStringLiteral(" AND ID>=") + QString::number(OldestShownRecord(where, limit));
-    const int total = mDb.OpenQuery(QStringLiteral("SELECT COUNT(*) AS N") + where).Value(0).toInt();
-    Recordset rows = mDb.OpenQuery(QStringLiteral("SELECT *") + where + QStringLiteral(" ORDER BY ID DESC"));
-    if (total > kQuietRows) mProgress.ShowProgress(QStringLiteral("正在加载历史记录……"), total, 0);
-    ReadRows(rows, total > kQuietRows);
-    if (total > kQuietRows) mProgress.CloseProgress();
+    PrepareColumns(ws.formatName);
+    if (mRowsArrived) mRowsArrived(0);
+    mShowAllEnabled = ReadBills(limit, [this](const QStringList& cells) { AppendBill(cells); });
+    if (mRowsArrived) mRowsArrived(DataRowCount());
     for (int col = 0; col < mGrid.ColCount(); ++col) mGrid.SetColumnWidth(col, 0);
     ResetView();
     return true;
 }
 
-qint64 HistoryGrid::OldestShownRecord(const QString& where, int bills)
+void HistoryGrid::AppendBill(const QStringList& cells)
 {
-    return mDb.OpenQuery(QStringLiteral("SELECT MIN(ID) AS N FROM (SELECT DISTINCT TOP ") + QString::number(bills) +
-                         QStringLiteral(" ID") + where + QStringLiteral(" ORDER BY ID DESC)"))
-        .Value(0)
-        .toLongLong();
+    mGrid.AddTextRow(cells);
+    if (mRowsArrived && DataRowCount() % kBillsPerChunk == 0) mRowsArrived(DataRowCount());
 }
 
-void HistoryGrid::Rebuild(const QString& format)
+int HistoryGrid::CountRows()
+{
+    return mDb.OpenQuery(QStringLiteral("SELECT COUNT(*) AS N FROM 历史 WHERE Fmt=") + SqlQuote(mFormat)).Value(0).toInt();
+}
+
+QString HistoryGrid::BillRowsSql(const QString& format)
+{
+    // Through the index (Fmt,ID), newest first: reading stops after the bills asked for.
+    return QStringLiteral("SELECT ID,CID,Con,") + SchemaUpgrade::SaveTimeColumn() +
+           QStringLiteral(" FROM 历史 WHERE Fmt=") + SqlQuote(format) + QStringLiteral(" ORDER BY ID DESC");
+}
+
+bool HistoryGrid::ReadBills(int limit, const BillSink& sink)
+{
+    // Only a load of every bill is long enough to count the rows for the indicator.
+    const int total = limit == 0 ? CountRows() : 0;
+    const bool stepping = total > kQuietRows;
+    if (stepping) mProgress.ShowProgress(QStringLiteral("正在加载历史记录……"), total, 0);
+    const int timeCol = SaveTimeCol();
+    QStringList cells;
+    qint64 current = 0;
+    int bills = 0, unstepped = 0;
+    bool more = false;
+    mDb.Db().ForEachRow(BillRowsSql(mFormat),
+                        [&](const QVector<QVariant>& row) {
+                            const qint64 id = row[0].toLongLong();
+                            if (bills == 0 || id != current) {
+                                if (limit > 0 && bills == limit) {
+                                    more = true;
+                                    return false;
+                                }
+                                if (bills > 0) sink(cells);
+                                current = id;
+                                cells = QStringList(mGrid.ColCount());
+                                cells[kRecordCol] = QString::number(id);
+                                cells[kNumberCol] = QString::number(++bills);
+                            }
+                            const auto column = mBoxColumns.constFind(row[1].toLongLong());
+                            if (column != mBoxColumns.constEnd()) cells[*column] = row[2].toString();
+                            if (cells[timeCol].isEmpty()) cells[timeCol] = TimeText(row[3]);
+                            if (stepping && ++unstepped == kRowsPerStep) {
+                                mProgress.StepProgress(unstepped);
+                                unstepped = 0;
+                            }
+                            return true;
+                        });
+    if (bills > 0) sink(cells);
+    if (stepping && unstepped > 0) mProgress.StepProgress(unstepped);
+    if (stepping) mProgress.CloseProgress();
+    return more;
+}
+
+void HistoryGrid::PrepareColumns(const QString& format)
 {
     mFormat = format;
     Recordset boxes = mDb.OpenQuery(QStringLiteral("SELECT ID,LBL FROM Fmt WHERE Fmt=") + SqlQuote(format) +
@@ -56,7 +109,7 @@ void HistoryGrid::Rebuild(const QString& format)
                                           QStringLiteral(" AND Clas<=2 ORDER BY ID"));
     mGrid.SetSize(0, 0);
     mGrid.SetFixed(kFirstDataRow, kFirstBoxCol);
-    mGrid.SetSize(kFirstDataRow, kFirstBoxCol + boxes.RecordCount());
+    mGrid.SetSize(kFirstDataRow, kFirstBoxCol + boxes.RecordCount() + 1);
     mGrid.SetText(1, kNumberCol, QStringLiteral("序号"));
     mBoxColumns.clear();
     for (int col = kFirstBoxCol; !boxes.Eof(); boxes.MoveNext(), ++col) {
@@ -64,28 +117,7 @@ void HistoryGrid::Rebuild(const QString& format)
         mBoxColumns.insert(boxes.Value(QStringLiteral("ID")).toLongLong(), col);
         mGrid.SetText(1, col, boxes.Text(QStringLiteral("LBL")));
     }
-}
-
-void HistoryGrid::ReadRows(Recordset& rows, bool stepping)
-{
-    qint64 previousId = 0;
-    for (; !rows.Eof(); rows.MoveNext()) {
-        PlaceRow(rows, previousId);
-        if (stepping) mProgress.StepProgress(1);
-    }
-}
-
-void HistoryGrid::PlaceRow(Recordset& rows, qint64& previousId)
-{
-    const qint64 id = rows.Value(QStringLiteral("ID")).toLongLong();
-    if (mGrid.RowCount() == kFirstDataRow || id != previousId) {
-        const int row = mGrid.AddRow();
-        mGrid.SetText(row, kRecordCol, QString::number(id));
-        mGrid.SetText(row, kNumberCol, QString::number(row - kFirstDataRow + 1));
-        previousId = id;
-    }
-    const auto column = mBoxColumns.constFind(rows.Value(QStringLiteral("CID")).toLongLong());
-    if (column != mBoxColumns.constEnd()) mGrid.SetText(mGrid.RowCount() - 1, *column, rows.Text(QStringLiteral("Con")));
+    mGrid.SetText(1, SaveTimeCol(), SaveTimeCaption());
 }
 
 void HistoryGrid::ResetView()
@@ -121,7 +153,7 @@ void HistoryGrid::SelectRows(int from, int to)
 
 bool HistoryGrid::WholeRowSelected() const
 {
-    if (mGrid.ColCount() <= kFirstBoxCol) return false;
+    if (LastBoxCol() < kFirstBoxCol) return false;
     return mRow == mRowSel && std::min(mCol, mColSel) <= kFirstBoxCol && std::max(mCol, mColSel) >= LastBoxCol();
 }
 

@@ -4,18 +4,22 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 namespace kestrio {
 
 class DbOperate;
 class Progress;
-class Recordset;
 class Workspace;
 
 // The history grid of the main window: one row per stored bill (newest first), one column
-// per text, check and picture box of the format. Row 0 holds each box column's element ID,
-// row 1 its caption; column 0 the bill's record number, column 1 the running number. The
-// window shows it and its selection; the core fills it, searches it and deletes from it.
+// per text, check and picture box of the format, and last the time the bill was stored
+// ("保存时间"; empty for bills stored before that was kept). Row 0 holds each box column's
+// element ID, row 1 its caption; column 0 the bill's record number, column 1 the running
+// number. The window shows it and its selection; the core fills it, searches it and deletes
+// from it. Bills are read as the engine finds them, never all rows at once.
 class HistoryGrid {
 public:
     // The number of bills the history tab shows at first.
@@ -26,6 +30,22 @@ public:
     static constexpr int kFirstBoxCol = 2;
 
     HistoryGrid(DbOperate& db, Progress& progress) : mDb(db), mProgress(progress) {}
+
+    static QString SaveTimeCaption() { return QStringLiteral("保存时间"); }
+
+    // One bill as read: record number, running number, one text per box column, stored time.
+    using BillSink = std::function<void(const QStringList& cells)>;
+    // Sets up the columns for `format` with no bills.
+    void PrepareColumns(const QString& format);
+    // Hands the newest `limit` bills of the prepared format (0 = all), newest first and each
+    // with all its rows, to `sink` as they are read; nothing else is kept. Asks for one bill
+    // more than the limit to learn whether bills were left out, which it answers.
+    bool ReadBills(int limit, const BillSink& sink);
+    // The rows of `format`'s bills, newest bill first, as Jet text.
+    static QString BillRowsSql(const QString& format);
+    // Told the number of data rows once the columns are set up (0) and after every few
+    // hundred bills of a load, so that a view shows them as they come.
+    void SetRowsArrived(std::function<void(int rows)> notify) { mRowsArrived = std::move(notify); }
 
     Grid& grid() { return mGrid; }
     const Grid& grid() const { return mGrid; }
@@ -43,7 +63,8 @@ public:
     const QString& FormatName() const { return mFormat; }
 
     int DataRowCount() const;
-    int LastBoxCol() const { return mGrid.ColCount() - 1; }
+    int LastBoxCol() const { return mGrid.ColCount() - 2; }
+    int SaveTimeCol() const { return mGrid.ColCount() - 1; }
     bool IsDataRow(int row) const { return row >= kFirstDataRow && row < mGrid.RowCount(); }
 
     // The current cell, the other corner of the selection and the top visible row.
@@ -63,17 +84,16 @@ public:
     void RemoveRows(int first, int last);
 
 private:
-    void Rebuild(const QString& format);
-    // The lowest record number among the newest `bills` bills of the format.
-    qint64 OldestShownRecord(const QString& where, int bills);
-    void ReadRows(Recordset& rows, bool stepping);
-    void PlaceRow(Recordset& rows, qint64& previousId);
+    // Rows of the format to read; above kQuietRows the progress indicator counts them.
+    int CountRows();
+    void AppendBill(const QStringList& cells);
     void ResetView();
 
     DbOperate& mDb;
     Progress& mProgress;
     Grid mGrid;
     QHash<qint64, int> mBoxColumns; // element ID → grid column
+    std::function<void(int)> mRowsArrived;
     QString mFormat;
     bool mShowAllEnabled = false;
     int mRow = kFirstDataRow;

@@ -2,8 +2,10 @@
 
 #include "HistoryGrid.h"
 #include "format/Workspace.h"
+#include "seams/Clock.h"
 #include "seams/Prompter.h"
 #include "storage/DbOperate.h"
+#include "storage/SchemaUpgrade.h"
 #include "storage/SqlQuote.h"
 #include "storage/Transaction.h"
 
@@ -51,8 +53,11 @@ qint64 HistoryRecords::TryStoreRecord(const Workspace& ws, QString* error)
     Recordset rows = mDb.Db().Query(QStringLiteral("SELECT * FROM 历史 WHERE FALSE"), error);
     if (!rows.IsOpen()) return -1;
     int stored = 0;
+    // Whole seconds: the time is shown and exported as yyyy-MM-dd hh:mm:ss.
+    QDateTime now = mClock ? mClock->Now() : SystemClock().Now();
+    now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
     for (int kind : {ElementTable::TextBox, ElementTable::CheckBox, ElementTable::PictureBox}) {
-        const int added = AddRowsOfKind(ws, kind, number, rows, error);
+        const int added = AddRowsOfKind(ws, kind, number, now, rows, error);
         if (added < 0) return -1;
         stored += added;
     }
@@ -66,7 +71,8 @@ qint64 HistoryRecords::TryStoreRecord(const Workspace& ws, QString* error)
 
 // The rows written, or -1 (with `error`) at the first row that could not be written: a
 // bill is stored whole or not at all.
-int HistoryRecords::AddRowsOfKind(const Workspace& ws, int kind, qint64 number, Recordset& rows, QString* error)
+int HistoryRecords::AddRowsOfKind(const Workspace& ws, int kind, qint64 number, const QDateTime& storedAt,
+                                  Recordset& rows, QString* error)
 {
     int stored = 0;
     for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
@@ -78,6 +84,7 @@ int HistoryRecords::AddRowsOfKind(const Workspace& ws, int kind, qint64 number, 
         rows.SetValue(QStringLiteral("Fmt"), ws.formatName);
         rows.SetValue(QStringLiteral("CID"), ws.table.Id(row));
         rows.SetValue(QStringLiteral("Con"), content);
+        rows.SetValue(SchemaUpgrade::SaveTimeColumn(), storedAt);
         if (!rows.Update(error)) return -1;
         ++stored;
     }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 namespace kestrio {
 
+class Clock;
 class DbOperate;
 class HistoryGrid;
 class Prompter;
@@ -15,7 +17,11 @@ class Workspace;
 // bills in the history grid.
 class HistoryRecords {
 public:
-    HistoryRecords(DbOperate& db, Prompter& prompter) : mDb(db), mPrompter(prompter) {}
+    // Bills are stamped with the time `clock` tells; without one, the system's time.
+    HistoryRecords(DbOperate& db, Prompter& prompter, const Clock* clock = nullptr)
+        : mDb(db), mPrompter(prompter), mClock(clock)
+    {
+    }
 
     static QString StoreFailedText() { return QStringLiteral("历史记录保存失败！"); }
     static QString PrintedNotStoredText() { return QStringLiteral("单据已打印，但历史记录保存失败！"); }
@@ -27,7 +33,8 @@ public:
     // then check boxes, then picture boxes, each in box order, all or nothing. The number is
     // found and the bill written under one write lock, so programs storing at the same time
     // never share a number. Returns the record number, 0 when every box was empty and
-    // nothing was stored, -1 when the bill was not stored: StoreRecord then says
+    // nothing was stored, -1 when the bill was not stored. Every row of the bill carries the
+    // time it was stored: StoreRecord then says
     // "历史记录保存失败！" with the cause, TryStoreRecord hands the cause to the caller.
     qint64 StoreRecord(const Workspace& ws);
     qint64 TryStoreRecord(const Workspace& ws, QString* error);
@@ -47,11 +54,13 @@ public:
 
 private:
     bool WriteDefaults(const Workspace& ws, QString* error);
-    int AddRowsOfKind(const Workspace& ws, int kind, qint64 number, Recordset& rows, QString* error);
+    int AddRowsOfKind(const Workspace& ws, int kind, qint64 number, const QDateTime& storedAt, Recordset& rows,
+                      QString* error);
     static bool RowMatches(const HistoryGrid& grid, int row, const QString& keyword);
 
     DbOperate& mDb;
     Prompter& mPrompter;
+    const Clock* mClock;
 };
 
 } // namespace kestrio

@@ -11,47 +11,83 @@ void Grid::SetFixed(int rows, int cols)
 void Grid::SetSize(int rows, int cols)
 {
     mCols = cols;
-    mCells.resize(rows);
-    for (auto& row : mCells) row.resize(cols);
+    mRows.resize(rows);
+    for (Row& row : mRows) {
+        Unpack(row);
+        row.cells.resize(cols);
+    }
     mWidths.resize(cols);
 }
 
 int Grid::AddRow()
 {
-    mCells.push_back(QVector<Cell>(mCols));
+    mRows.push_back(Row{QVector<Cell>(mCols), {}, {}});
     return RowCount() - 1;
+}
+
+int Grid::AddTextRow(const QStringList& texts)
+{
+    Row row;
+    row.ends.reserve(mCols);
+    qsizetype length = 0;
+    for (int col = 0; col < mCols && col < texts.size(); ++col) length += texts[col].size();
+    row.packed.reserve(length);
+    for (int col = 0; col < mCols; ++col) {
+        if (col < texts.size()) row.packed += texts[col];
+        row.ends << static_cast<int>(row.packed.size());
+    }
+    mRows.push_back(std::move(row));
+    return RowCount() - 1;
+}
+
+void Grid::Unpack(Row& row)
+{
+    if (row.ends.isEmpty()) return;
+    row.cells.resize(row.ends.size());
+    for (int col = 0, start = 0; col < row.ends.size(); start = row.ends[col], ++col)
+        row.cells[col].text = row.packed.mid(start, row.ends[col] - start);
+    row.packed.clear();
+    row.ends.clear();
 }
 
 void Grid::InsertRow(int row)
 {
-    if (row >= 0 && row <= RowCount()) mCells.insert(row, QVector<Cell>(mCols));
+    if (row >= 0 && row <= RowCount()) mRows.insert(row, Row{QVector<Cell>(mCols), {}, {}});
 }
 
 void Grid::RemoveRow(int row)
 {
     if (row < 0 || row >= RowCount()) return;
-    mCells.remove(row);
+    mRows.remove(row);
     if (row < mHiddenRows.size()) mHiddenRows.remove(row);
 }
 
 QString Grid::Text(int row, int col) const
 {
-    return Valid(row, col) ? mCells[row][col].text : QString();
+    if (!Valid(row, col)) return {};
+    const Row& r = mRows[row];
+    if (r.ends.isEmpty()) return r.cells[col].text;
+    const int start = col == 0 ? 0 : r.ends[col - 1];
+    return r.packed.mid(start, r.ends[col] - start);
 }
 
 void Grid::SetText(int row, int col, const QString& text)
 {
-    if (Valid(row, col)) mCells[row][col].text = text;
+    if (!Valid(row, col)) return;
+    Unpack(mRows[row]);
+    mRows[row].cells[col].text = text;
 }
 
 int Grid::CellColor(int row, int col) const
 {
-    return Valid(row, col) ? mCells[row][col].color : 0;
+    return Valid(row, col) && mRows[row].ends.isEmpty() ? mRows[row].cells[col].color : 0;
 }
 
 void Grid::SetCellColor(int row, int col, int color)
 {
-    if (Valid(row, col)) mCells[row][col].color = color;
+    if (!Valid(row, col)) return;
+    Unpack(mRows[row]);
+    mRows[row].cells[col].color = color;
 }
 
 int Grid::ColumnWidth(int col) const
@@ -81,7 +117,7 @@ void Grid::SetColumnHidden(int col, bool hidden)
 int Grid::ColumnNamed(const QString& name) const
 {
     for (int c = 0; c < mCols; ++c)
-        if (RowCount() > 0 && mCells[0][c].text.compare(name, Qt::CaseInsensitive) == 0) return c;
+        if (RowCount() > 0 && Text(0, c).compare(name, Qt::CaseInsensitive) == 0) return c;
     return -1;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace kestrio {
@@ -8,12 +9,14 @@ namespace kestrio {
 // A grid of text cells as the program's tables show them: row 0 holds the column names of
 // the database table (hidden), row 1 the headers, data rows follow. A cell may carry a
 // background colour (0x00BBGGRR, 0 for none) instead of text. The windows show it; the core
-// fills, reads and changes it.
+// fills, reads and changes it. Rows added whole with AddTextRow are kept as one string each
+// (a grid of a million cells would otherwise hold a million strings); changing a cell of such
+// a row turns it back into cells.
 class Grid {
 public:
     QString tag; // the database table the grid shows
 
-    int RowCount() const { return static_cast<int>(mCells.size()); }
+    int RowCount() const { return static_cast<int>(mRows.size()); }
     int ColCount() const { return mCols; }
     int FixedRows() const { return mFixedRows; }
     int FixedCols() const { return mFixedCols; }
@@ -22,6 +25,8 @@ public:
     // Resizes; new cells are empty.
     void SetSize(int rows, int cols);
     int AddRow();
+    // Appends a row holding `texts` in its first cells (no colours); cells beyond stay empty.
+    int AddTextRow(const QStringList& texts);
     // An empty row before `row` (at the end for RowCount()).
     void InsertRow(int row);
     void RemoveRow(int row);
@@ -52,7 +57,15 @@ private:
         QString text;
         int color = 0;
     };
-    QVector<QVector<Cell>> mCells;
+    // Either cells, or (when `ends` is not empty) the texts one after another in `packed`,
+    // cell c ending at ends[c].
+    struct Row {
+        QVector<Cell> cells;
+        QString packed;
+        QVector<int> ends;
+    };
+    static void Unpack(Row& row);
+    QVector<Row> mRows;
     QVector<int> mWidths;
     QVector<bool> mHiddenRows;
     QVector<bool> mHiddenCols;

@@ -99,7 +99,7 @@ bool Expressions(AppContext& app, const Workspace& ws, const BatchOptions& o, QH
 int PrintBatch(AppContext& app, Workspace& ws, BatchGrid& grid, EntryKit& kit, const BatchOptions& o,
                Progress& progress, QTextStream& out, QTextStream& err)
 {
-    HistoryRecords records(app.DbOp(), app.Prompt());
+    HistoryRecords records(app.DbOp(), app.Prompt(), &app.Time());
     std::unique_ptr<PrintDestination> printer;
     std::unique_ptr<PainterSurface> surface;
     std::unique_ptr<FixedDestination> fixed;

@@ -217,9 +217,15 @@ int CommandLine::History(AppContext& app, const QStringList& arguments, QTextStr
     if (!FormatExists(app, name, err)) return 1;
     Workspace ws;
     FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name);
+    // Each bill is written as it is read: all of a large history is never held at once.
     HistoryGrid history(app.DbOp(), app.Indicator());
-    history.LoadHistoryGrid(ws, limit);
+    history.PrepareColumns(ws.formatName);
     PrintGrid(history.grid(), 1, out);
+    history.ReadBills(limit, [&out](const QStringList& cells) {
+        QStringList line;
+        for (const QString& cell : cells) line << CellText(cell);
+        out << line.join(QLatin1Char('\t')) << '\n';
+    });
     return 0;
 }
 
@@ -264,7 +270,7 @@ int CommandLine::PrepareBill(AppContext& app, const QString& name, const QList<Q
     if (!FormatExists(app, name, err)) return 1;
 
     ws.lineBreakMarker = app.ReadLineBreakMarker();
-    HistoryRecords records(app.DbOp(), app.Prompt());
+    HistoryRecords records(app.DbOp(), app.Prompt(), &app.Time());
     FormatStore::LoadHooks hooks;
     hooks.loadDefaults = [&] { records.LoadDefaults(ws); };
     FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name, hooks);
@@ -320,7 +326,7 @@ int CommandLine::Fill(AppContext& app, const QStringList& arguments, QTextStream
     if (const int failed = PrepareBill(app, name, values, 0, ws, err)) return failed;
     if (arguments.contains(QStringLiteral("--store"))) {
         QString error;
-        if (HistoryRecords(app.DbOp(), app.Prompt()).TryStoreRecord(ws, &error) < 0) {
+        if (HistoryRecords(app.DbOp(), app.Prompt(), &app.Time()).TryStoreRecord(ws, &error) < 0) {
             err << HistoryRecords::StoreFailedText() << '\n' << error << Qt::endl;
             return 1;
         }
@@ -363,7 +369,7 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
     const bool turned = ws.options[1] != 0;
     const double pageW = turned ? ws.Height() : ws.Width();
     const double pageH = turned ? ws.Width() : ws.Height();
-    HistoryRecords records(app.DbOp(), app.Prompt());
+    HistoryRecords records(app.DbOp(), app.Prompt(), &app.Time());
     const bool store = arguments.contains(QStringLiteral("--store"));
     const bool allowOverflow = arguments.contains(QStringLiteral("--allow-overflow"));
     const QString target = hasPdf ? pdf : png;

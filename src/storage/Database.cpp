@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "DatabaseFailure.h"
+#include "DerivedKey.h"
 #include "JetSqlTranslator.h"
 #include "SqlQuote.h"
 
@@ -201,7 +202,7 @@ bool Database::Open(const QString& path, const QByteArray& key, QString* error)
     }
     // The key must be the first statement; the read that follows fails on any file that is
     // not ours (plain SQLite, another key, garbage).
-    if (!ExecuteNative(KeyPragma(key), &stepError) ||
+    if (!ExecuteNative(KeyPragma(DerivedKey::KeyValueFor(key, DerivedKey::SaltOf(path))), &stepError) ||
         !ScalarNative(QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, &stepError).isValid()) {
         const int code = sqlite3_errcode(mDb);
         Close();
@@ -303,7 +304,8 @@ bool Database::Create(const QString& path, const QByteArray& key, const QStringL
         sqlite3* handle = nullptr;
         ok = sqlite3_open_v2(native.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
         db.mDb = handle;
-        ok = ok && !db.CipherVersion().isEmpty() && db.ExecuteNative(KeyPragma(key), error);
+        ok = ok && !db.CipherVersion().isEmpty() &&
+             db.ExecuteNative(KeyPragma(DerivedKey::KeyValueFor(key, DerivedKey::NewSalt())), error);
         ok = ok && db.ExecuteNative(QStringLiteral("BEGIN"), error);
         for (const QString& statement : jetStatements) {
             if (!ok) break;

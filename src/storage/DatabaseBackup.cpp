@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DatabaseFailure.h"
+#include "DerivedKey.h"
 #include "SqlQuote.h"
 
 #include <QDir>
@@ -56,7 +57,9 @@ bool DatabaseBackup::EngineCopy(Database& db, const QString& partial, QString* e
 {
     sqlite3* copy = nullptr;
     const QByteArray native = QFile::encodeName(QDir::toNativeSeparators(partial));
-    const QByteArray key = (QStringLiteral("PRAGMA key = ") + SqlQuote(QString::fromUtf8(db.mKey))).toUtf8();
+    // Salted as the database is, so the key derived for it opens the copy as well.
+    const QByteArray keyValue = DerivedKey::KeyValueFor(db.mKey, DerivedKey::SaltOf(db.mPath));
+    const QByteArray key = (QStringLiteral("PRAGMA key = ") + SqlQuote(QString::fromUtf8(keyValue))).toUtf8();
     bool ok = sqlite3_open_v2(native.constData(), &copy, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
               sqlite3_exec(copy, key.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_backup* backup = ok ? sqlite3_backup_init(copy, "main", db.mDb, "main") : nullptr;

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DbOperate.h"
+#include "DerivedKey.h"
 #include "SqlQuote.h"
 #include "seams/Progress.h"
 #include "seams/Prompter.h"
@@ -97,7 +98,8 @@ bool DatabaseCompactor::Compact(const QString& path, const QByteArray& password,
     }
     empty.close();
     Database source;
-    const QString key = SqlQuote(QString::fromUtf8(password));
+    // The copy is salted as the file is: the key derived for the file opens both.
+    const QString key = SqlQuote(QString::fromUtf8(DerivedKey::KeyValueFor(password, DerivedKey::SaltOf(path))));
     bool ok = source.Open(path, password, &failure->text) &&
               source.ExecuteNative(QStringLiteral("ATTACH DATABASE ") + SqlQuote(QDir::toNativeSeparators(target)) +
                                        QStringLiteral(" AS kx_compacted KEY ") + key,

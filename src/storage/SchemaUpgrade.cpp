@@ -28,18 +28,26 @@ void SchemaUpgrade::Run(DbOperate& db)
     db.AddColumn(QStringLiteral("Fmt"), QStringLiteral("SumID"), QStringLiteral("LONG"));
     db.AddColumn(QStringLiteral("Fmt"), QStringLiteral("SumID1"), QStringLiteral("LONG"));
     db.AddColumn(QStringLiteral("Fmt"), QStringLiteral("RCtl1"), QStringLiteral("LONG"));
+    // The time each bill was stored; bills stored before the column existed keep it empty.
+    if (db.TableExists(QStringLiteral("历史")) && !db.ColumnExists(QStringLiteral("历史"), SaveTimeColumn()))
+        db.ExecuteSql(QStringLiteral("ALTER TABLE 历史 ADD ") + SaveTimeColumn() + QStringLiteral(" DATE"));
     CreateIndexes(db);
     transaction.Commit();
 }
 
-// The columns every lookup goes by. A table that is missing simply gets no index.
+// The columns every lookup goes by. A table that is missing simply gets no index. On 历史:
+// a format's bills by number (the history grid, the next record number); a box's values in
+// order, each run by bill (completion, the latest bill holding a value); a box's bills
+// (the newest serial number).
 void SchemaUpgrade::CreateIndexes(DbOperate& db)
 {
     static const char* const indexes[][3] = {
-        {"kx_历史_Fmt_ID", "历史", "Fmt,ID"}, {"kx_历史_CID_Con", "历史", "CID,Con"},
-        {"kx_Fmt_Fmt", "Fmt", "Fmt"},        {"kx_默认_Fmt", "默认", "Fmt"},
-        {"kx_映射_Fmt", "映射", "Fmt"},
+        {"kx_历史_Fmt_ID", "历史", "Fmt,ID"}, {"kx_历史_CID_Con_ID", "历史", "CID,Con,ID"},
+        {"kx_历史_CID_ID", "历史", "CID,ID"}, {"kx_Fmt_Fmt", "Fmt", "Fmt"},
+        {"kx_默认_Fmt", "默认", "Fmt"},       {"kx_映射_Fmt", "映射", "Fmt"},
     };
+    // Its place is taken by (CID,Con,ID), which also keeps each value's bills in order.
+    db.Db().ExecuteNative(QStringLiteral("DROP INDEX IF EXISTS kx_历史_CID_Con"));
     for (const auto& index : indexes) {
         const QString table = QString::fromUtf8(index[1]);
         if (!db.TableExists(table)) continue;

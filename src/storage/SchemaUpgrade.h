@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace kestrio {
 
 class DbOperate;
@@ -9,6 +11,9 @@ class DbOperate;
 class SchemaUpgrade {
 public:
     static void Run(DbOperate& db);
+
+    // The column of 历史 that holds when each bill was stored (yyyy-MM-dd hh:mm:ss).
+    static QString SaveTimeColumn() { return QStringLiteral("SaveTime"); }
 
 private:
     static void CreateIndexes(DbOperate& db);

@@ -3,6 +3,9 @@
 #include "app/AccessPassword.h"
 #include "startup/StartupSequence.h"
 #include "storage/DatabaseBackup.h"
+#include "storage/DerivedKey.h"
+
+#include <sqlcipher/sqlite3.h>
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -49,6 +52,34 @@ TEST(StartUp, TheFirstStartOfADayKeepsABackup)
     test::TestApp t;
     ASSERT_EQ(StartupSequence::Start(*t.app), StartupSequence::Next::ShowMainWindow);
     EXPECT_EQ(DatabaseBackup::LatestBackup(t.DatabasePath()), DatabaseBackup::BackupName(t.DatabasePath(), t.clock.Now()));
+}
+
+// Making the file, opening it, the day's backup and its check all open one salt: the key is
+// derived once. The backup still opens with the passphrase alone, as any copy of ours must.
+TEST(StartUp, AFirstStartDerivesTheDatabaseKeyOnce)
+{
+    test::TestApp t;
+    const int before = DerivedKey::Derivations();
+    ASSERT_EQ(StartupSequence::Start(*t.app), StartupSequence::Next::ShowMainWindow);
+    EXPECT_EQ(DerivedKey::Derivations() - before, 1);
+    const QString backup = DatabaseBackup::LatestBackup(t.DatabasePath());
+    ASSERT_FALSE(backup.isEmpty());
+    EXPECT_TRUE(DatabaseBackup::IsProgramDatabase(backup, DbOperate::DatabaseKey()));
+    // Keyed with the key derived for the database, not by the engine from the passphrase
+    // (which would salt the copy afresh and derive again).
+    EXPECT_EQ(DerivedKey::SaltOf(backup), DerivedKey::SaltOf(t.DatabasePath()));
+    EXPECT_EQ(DerivedKey::Derivations() - before, 1);
+
+    sqlite3* plain = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(backup).constData(), &plain, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    const QByteArray key = "PRAGMA key = '" + DbOperate::DatabaseKey() + "'";
+    sqlite3_stmt* count = nullptr;
+    EXPECT_EQ(sqlite3_exec(plain, key.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_prepare_v2(plain, "SELECT count(*) FROM Fmt", -1, &count, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_step(count), SQLITE_ROW);
+    EXPECT_GT(sqlite3_column_int(count, 0), 1); // the demo formats are in the copy
+    sqlite3_finalize(count);
+    sqlite3_close(plain);
 }
 
 TEST(StartUp, ASecondProgramOnTheSameFolderEndsAtOnce)

@@ -34,7 +34,7 @@ TEST(HistoryCommand, PrintsTheBillsNewestFirst)
     const int amount = ws.table.AddElementRow(ElementTable::TextBox);
     ws.table.SetText(amount, ElementTable::ColLbl, QStringLiteral("金额"));
     FormatStore(t.app->DbOp(), t.progress, t.screen).SaveFormat(ws);
-    HistoryRecords records(t.app->DbOp(), t.prompter);
+    HistoryRecords records(t.app->DbOp(), t.prompter, &t.clock);
     ws.SetBoxContent(payee, QStringLiteral("北京\"长城\"公司"));
     ws.SetBoxContent(amount, QStringLiteral("￥1,234.50"));
     ASSERT_EQ(records.StoreRecord(ws), 1);
@@ -48,9 +48,9 @@ TEST(HistoryCommand, PrintsTheBillsNewestFirst)
     EXPECT_EQ(run.code, 0);
     const QStringList lines = run.out.split(QLatin1Char('\n'));
     ASSERT_GE(lines.size(), 3);
-    EXPECT_EQ(lines[0], QStringLiteral("\t序号\t收款人\t金额"));
-    EXPECT_EQ(lines[1], QStringLiteral("2\t1\tO'Brien\t￥1,234.50"));
-    EXPECT_EQ(lines[2], QStringLiteral("1\t2\t北京\"长城\"公司\t￥1,234.50"));
+    EXPECT_EQ(lines[0], QStringLiteral("\t序号\t收款人\t金额\t保存时间"));
+    EXPECT_EQ(lines[1], QStringLiteral("2\t1\tO'Brien\t￥1,234.50\t2026-12-08 09:30:00"));
+    EXPECT_EQ(lines[2], QStringLiteral("1\t2\t北京\"长城\"公司\t￥1,234.50\t2026-12-08 09:30:00"));
 
     run = Kestrio(base + QStringList{QStringLiteral("--limit"), QStringLiteral("1")});
     EXPECT_EQ(run.out.count(QLatin1Char('\n')), 2); // the caption line and one history row

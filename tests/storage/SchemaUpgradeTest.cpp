@@ -92,8 +92,28 @@ TEST(SchemaUpgrade, TheLookupIndexesExist)
         t.app->Db()
             .ScalarNative(QStringLiteral("SELECT group_concat(sql,';') FROM sqlite_master WHERE type='index'"))
             .toString();
-    for (const char* expected : {"ON 历史(Fmt,ID)", "ON 历史(CID,Con)", "ON Fmt(Fmt)", "ON 默认(Fmt)", "ON 映射(Fmt)"})
+    for (const char* expected :
+         {"ON 历史(Fmt,ID)", "ON 历史(CID,Con,ID)", "ON 历史(CID,ID)", "ON Fmt(Fmt)", "ON 默认(Fmt)", "ON 映射(Fmt)"})
         EXPECT_TRUE(indexes.contains(QString::fromUtf8(expected))) << expected;
+}
+
+// History stored before bills kept their time: the rows stay as they were, the time empty,
+// and the narrower index of an earlier edition gives way to the wider one.
+TEST(SchemaUpgrade, OldHistoryGetsAnEmptySaveTimeAndTheWiderIndex)
+{
+    test::TestApp t;
+    ASSERT_TRUE(CreateOldDatabase(t.DatabasePath()));
+    {
+        Database db;
+        ASSERT_TRUE(db.Open(t.DatabasePath(), DbOperate::DatabaseKey()));
+        ASSERT_TRUE(db.Execute(QStringLiteral("INSERT INTO 历史(ID,Fmt,CID,Con) VALUES(1,'支票',2,'一')")));
+        ASSERT_TRUE(db.ExecuteNative(QStringLiteral("CREATE INDEX kx_历史_CID_Con ON 历史(CID,Con)")));
+    }
+    ASSERT_TRUE(t.Open());
+    Database& db = t.app->Db();
+    EXPECT_TRUE(t.app->DbOp().ColumnExists(QStringLiteral("历史"), SchemaUpgrade::SaveTimeColumn()));
+    EXPECT_EQ(db.ScalarNative(QStringLiteral("SELECT count(*) FROM 历史 WHERE Con='一' AND SaveTime IS NULL")).toInt(), 1);
+    EXPECT_EQ(db.ScalarNative(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name='kx_历史_CID_Con'")).toInt(), 0);
 }
 
 } // namespace

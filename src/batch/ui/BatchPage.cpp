@@ -200,7 +200,7 @@ bool BatchPage::PrintAll()
     const std::unique_ptr<PrintDestination> destination =
         mMakeDestination ? mMakeDestination()
                          : std::make_unique<PrinterDestination>(mApp.Prompt(), mApp.Settings(), this);
-    HistoryRecords records(mApp.DbOp(), mApp.Prompt());
+    HistoryRecords records(mApp.DbOp(), mApp.Prompt(), &mApp.Time());
     BatchProgressDialog progress(this);
     BillPrinter printer(*destination, BillPrinter::EnvironmentFor(mApp, mWs, mFrameWidth ? mFrameWidth() : 0),
                         &records, mApp.Prompt(), progress);

@@ -74,7 +74,7 @@ bool BillMenu::Run(const QString& name)
     } else if (name == QLatin1String("mClearCtl")) {
         DataEntry::ClearContents(mWs);
     } else if (name == QLatin1String("mSaveContinue")) {
-        HistoryRecords records(mApp.DbOp(), mApp.Prompt());
+        HistoryRecords records(mApp.DbOp(), mApp.Prompt(), &mApp.Time());
         const qint64 record = entry.SaveAndContinue(mWs, records);
         mWindow.billStored(record, false);
     } else if (name == QLatin1String("mPrintContinue")) {

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace kestrio {
 
@@ -38,13 +39,22 @@ public:
     void Reset()
     {
         beginResetModel();
+        mRows = mGrid.DataRowCount();
         endResetModel();
     }
-
-    int rowCount(const QModelIndex& parent = {}) const override
+    // Bills were read into the grid: the new ones are inserted as rows, so that the view
+    // shows them while the rest are still read; no rows or fewer than shown (a new load
+    // began) reset the view.
+    void RowsArrived(int rows)
     {
-        return parent.isValid() ? 0 : mGrid.DataRowCount();
+        if (rows == 0 || rows < mRows) return Reset();
+        if (rows == mRows) return;
+        beginInsertRows({}, mRows, rows - 1);
+        mRows = rows;
+        endInsertRows();
     }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : mRows; }
     int columnCount(const QModelIndex& parent = {}) const override
     {
         return parent.isValid() ? 0 : mGrid.grid().ColCount();
@@ -80,6 +90,7 @@ public:
 
 private:
     const HistoryGrid& mGrid;
+    int mRows = 0;
 };
 
 HistoryPage::HistoryPage(AppContext& app, Workspace& ws, QWidget* parent)
@@ -113,6 +124,7 @@ HistoryPage::HistoryPage(AppContext& app, Workspace& ws, QWidget* parent)
     mView->setWordWrap(false);
     mView->verticalHeader()->setVisible(false);
     mView->horizontalHeader()->setHighlightSections(false);
+    mGrid.SetRowsArrived([this](int rows) { mModel->RowsArrived(rows); });
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(findLabel);
@@ -157,8 +169,16 @@ void HistoryPage::Invalidate()
 
 void HistoryPage::Load(int limit)
 {
-    if (mWs.formatName.isEmpty()) return; // no format open: nothing to show
-    if (!mGrid.LoadHistoryGrid(mWs, limit)) return;
+    if (mWs.formatName.isEmpty() || mLoading) return; // no format open, or a load under way
+    // The windows repaint while a long load reads: the commands wait until it is done.
+    mLoading = true;
+    for (QWidget* control : std::initializer_list<QWidget*>{mKWord, mShowAll, mDelete, mClear, mReprint})
+        control->setEnabled(false);
+    const bool loaded = mGrid.LoadHistoryGrid(mWs, limit);
+    for (QWidget* control : std::initializer_list<QWidget*>{mKWord, mDelete, mClear, mReprint}) control->setEnabled(true);
+    mShowAll->setEnabled(mGrid.ShowAllEnabled());
+    mLoading = false;
+    if (!loaded) return;
     Refresh();
     mView->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     mView->resizeColumnsToContents();
@@ -225,7 +245,7 @@ void HistoryPage::PullSelection()
 bool HistoryPage::DeleteSelected()
 {
     PushSelection();
-    HistoryRecords records(mApp.DbOp(), mApp.Prompt());
+    HistoryRecords records(mApp.DbOp(), mApp.Prompt(), &mApp.Time());
     const bool deleted = records.DeleteHistoryRows(mGrid);
     if (deleted) Refresh();
     return deleted;
@@ -234,7 +254,7 @@ bool HistoryPage::DeleteSelected()
 bool HistoryPage::ClearAll()
 {
     PushSelection();
-    HistoryRecords records(mApp.DbOp(), mApp.Prompt());
+    HistoryRecords records(mApp.DbOp(), mApp.Prompt(), &mApp.Time());
     const bool deleted = records.ClearHistory(mGrid);
     if (deleted) Refresh();
     else PullSelection(); // the question names the whole range, which stays selected
@@ -244,7 +264,7 @@ bool HistoryPage::ClearAll()
 bool HistoryPage::Find(const QString& keyword)
 {
     PushSelection();
-    HistoryRecords records(mApp.DbOp(), mApp.Prompt());
+    HistoryRecords records(mApp.DbOp(), mApp.Prompt(), &mApp.Time());
     const bool found = records.FindInHistory(mGrid, keyword);
     if (found) PullSelection();
     return found;
@@ -257,7 +277,7 @@ void HistoryPage::Reprint()
         mMakeDestination ? mMakeDestination()
                          : std::make_unique<PrinterDestination>(mApp.Prompt(), mApp.Settings(), this);
     if (!destination) return;
-    HistoryRecords records(mApp.DbOp(), mApp.Prompt());
+    HistoryRecords records(mApp.DbOp(), mApp.Prompt(), &mApp.Time());
     const double frame = mFrameWidth ? mFrameWidth() : 0;
     BillPrinter printer(*destination, BillPrinter::EnvironmentFor(mApp, mWs, frame), &records, mApp.Prompt(),
                         mApp.Indicator());

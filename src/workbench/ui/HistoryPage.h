@@ -88,6 +88,7 @@ private:
     QPushButton* mReprint = nullptr;
     DestinationFactory mMakeDestination;
     FrameWidth mFrameWidth;
+    bool mLoading = false;
 };
 
 } // namespace kestrio

@@ -46,7 +46,7 @@ bool PrintCommands::PrintCurrentBill()
 {
     if (!mWindow.hasFormat() || !mWindow.syncOptions()) return false;
     const std::unique_ptr<PrintDestination> destination = MakeDestination();
-    HistoryRecords records(mApp.DbOp(), mApp.Prompt());
+    HistoryRecords records(mApp.DbOp(), mApp.Prompt(), &mApp.Time());
     BillPrinter printer(*destination, BillPrinter::EnvironmentFor(mApp, mWs, mWindow.frameWidthTwips()), &records,
                         mApp.Prompt(), mApp.Indicator());
     const bool printed = printer.PrintBill(mWs, true, true);
