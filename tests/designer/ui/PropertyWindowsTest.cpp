@@ -1,5 +1,5 @@
-// The five property windows driven through their widgets: opened from the element table, a
-// data type chosen, a non-number refused, a change saved as one undo step.
+// The five property windows driven through their widgets: opened from the box menu and the
+// element table, a data type chosen, a non-number refused, a change saved as one undo step.
 #include "TestApp.h"
 #include "designer/ui/PropertyDialog.h"
 #include "designer/ui/PropertyWindows.h"
@@ -9,8 +9,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -24,13 +26,15 @@
 namespace kestrio {
 namespace {
 
-// Runs `act` on the modal window once it is open.
-void WhenOpen(const std::function<void(PropertyDialog&)>& act)
+// Runs `act` on the property window once it is open: a menu may come first, so this keeps
+// looking for up to five seconds.
+void WhenOpen(const std::function<void(PropertyDialog&)>& act, int triesLeft = 500)
 {
-    QTimer::singleShot(0, [act] {
+    QTimer::singleShot(10, [act, triesLeft] {
         auto* window = qobject_cast<PropertyDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(window, nullptr);
-        act(*window);
+        if (window) act(*window);
+        else if (triesLeft > 0) WhenOpen(act, triesLeft - 1);
+        else ADD_FAILURE() << "no property window opened";
     });
 }
 
@@ -45,32 +49,28 @@ void Click(PropertyDialog& window, const char* name)
     QTest::mouseClick(window.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
 }
 
-TEST(PropertyWindowsTest, ADataTypeChosenFromTheElementTableConvertsTheBox)
+// "设置内容框" on the box's menu, or a double click on its row of the element table.
+void OpenFromBoxMenu(MainWindow& main, int row)
 {
-    test::TestApp app;
-    ASSERT_TRUE(app.Open());
-    MainWindow main(*app.app);
-    main.show();
-    main.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
-    const ElementTable& table = main.Document().Table();
-    int row = -1;
-    for (int r : main.Document().ElementRows())
-        if (table.Text(r, ElementTable::ColLbl) == QStringLiteral("用途")) row = r;
-    ASSERT_GT(row, 0);
+    QWidget* box = main.Canvas()->Control(main.Canvas()->ElementIndexOfRow(row));
+    ASSERT_NE(box, nullptr);
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        QAction* item = menu->findChild<QAction*>(QStringLiteral("mCtlSet"));
+        ASSERT_NE(item, nullptr);
+        menu->close();
+        item->trigger();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3), box->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(box, &event);
+}
 
+void OpenFromElementTable(MainWindow& main, int row)
+{
     main.Pages()->setCurrentIndex(3);
     auto* grid = main.findChild<QTableWidget*>(QStringLiteral("MSF_3"));
     ASSERT_NE(grid, nullptr);
-    QString title;
-    WhenOpen([&](PropertyDialog& window) {
-        title = window.windowTitle();
-        auto* types = window.findChild<QComboBox*>(QStringLiteral("CMB"));
-        const int entry = types->findText(QStringLiteral("103｜大写金额(元)"));
-        types->setCurrentIndex(entry);
-        emit types->activated(entry);
-        Click(window, "Com0");
-    });
     QTableWidgetItem* item = grid->item(row - ElementTable::kFirstRow, 2);
     ASSERT_NE(item, nullptr);
     grid->scrollToItem(item);
@@ -78,19 +78,47 @@ TEST(PropertyWindowsTest, ADataTypeChosenFromTheElementTableConvertsTheBox)
     // The first click selects the cell; the double click that follows is the view's.
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
-    EXPECT_EQ(title, QStringLiteral("添加/修改控件"));
-    EXPECT_EQ(table.Number(row, ElementTable::ColCash), 103);
-
     main.Pages()->setCurrentIndex(0);
-    main.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
-    auto* box = qobject_cast<QLineEdit*>(main.Canvas()->Control(main.Canvas()->ElementIndexOfRow(row)));
-    ASSERT_NE(box, nullptr);
-    box->setFocus();
-    QTest::keyClicks(box, QStringLiteral("1234.5"));
-    QTest::keyClick(box, Qt::Key_Tab);
-    EXPECT_EQ(box->text(), QStringLiteral("壹仟贰佰叁拾肆元伍角整"));
-    main.close();
+}
+
+TEST(PropertyWindowsTest, ADataTypeChosenInTheWindowConvertsTheBox)
+{
+    for (const auto open : {&OpenFromBoxMenu, &OpenFromElementTable}) {
+        test::TestApp app;
+        ASSERT_TRUE(app.Open());
+        MainWindow main(*app.app);
+        main.show();
+        main.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+        const ElementTable& table = main.Document().Table();
+        int row = -1;
+        for (int r : main.Document().ElementRows())
+            if (table.Text(r, ElementTable::ColLbl) == QStringLiteral("用途")) row = r;
+        ASSERT_GT(row, 0);
+
+        QString title;
+        WhenOpen([&](PropertyDialog& window) {
+            title = window.windowTitle();
+            auto* types = window.findChild<QComboBox*>(QStringLiteral("CMB"));
+            const int entry = types->findText(QStringLiteral("103｜大写金额(元)"));
+            types->setCurrentIndex(entry);
+            emit types->activated(entry);
+            Click(window, "Com0");
+        });
+        open(main, row);
+        EXPECT_EQ(title, QStringLiteral("添加/修改控件"));
+        EXPECT_EQ(table.Number(row, ElementTable::ColCash), 103);
+
+        main.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+        auto* box = qobject_cast<QLineEdit*>(main.Canvas()->Control(main.Canvas()->ElementIndexOfRow(row)));
+        ASSERT_NE(box, nullptr);
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("1234.5"));
+        QTest::keyClick(box, Qt::Key_Tab);
+        EXPECT_EQ(box->text(), QStringLiteral("壹仟贰佰叁拾肆元伍角整"));
+        main.close();
+    }
 }
 
 // One element of each kind, the two text boxes selected together.
