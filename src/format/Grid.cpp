@@ -1,5 +1,7 @@
 #include "Grid.h"
 
+#include "convert/Decimal.h"
+
 namespace kestrio {
 
 void Grid::SetFixed(int rows, int cols)
@@ -41,7 +43,21 @@ QString Grid::Text(int row, int col) const
 
 void Grid::SetText(int row, int col, const QString& text)
 {
-    if (Valid(row, col)) mCells[row][col].text = text;
+    if (!Valid(row, col)) return;
+    Cell& cell = mCells[row][col];
+    cell.text = text;
+    cell.numberRead = false;
+}
+
+double Grid::LeadingNumber(int row, int col) const
+{
+    if (!Valid(row, col)) return Decimal::FromLeadingNumber(QString()).ToDouble();
+    const Cell& cell = mCells[row][col];
+    if (!cell.numberRead) {
+        cell.number = Decimal::FromLeadingNumber(cell.text).ToDouble();
+        cell.numberRead = true;
+    }
+    return cell.number;
 }
 
 int Grid::CellColor(int row, int col) const

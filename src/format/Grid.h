@@ -28,6 +28,9 @@ public:
 
     QString Text(int row, int col) const;
     void SetText(int row, int col, const QString& text);
+    // The number the cell's text begins with (0 when it begins with none), read once and
+    // kept until the text changes: printing and layout read the same cells over and over.
+    double LeadingNumber(int row, int col) const;
     int CellColor(int row, int col) const;
     void SetCellColor(int row, int col, int color);
 
@@ -51,6 +54,8 @@ private:
     struct Cell {
         QString text;
         int color = 0;
+        mutable double number = 0;
+        mutable bool numberRead = false;
     };
     QVector<QVector<Cell>> mCells;
     QVector<int> mWidths;
