@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -21,14 +22,19 @@ QString CapitalOfDigits(const QString& digits)
     return capital;
 }
 
-void AppendDigit(QString& text, int d)
+// The capital text is written into a buffer through a cursor: at most 13 yuan digits with
+// their positions, the zeros, 亿, 万, 元 and the fraction fit in 48 characters.
+constexpr int kCapitalLength = 48;
+
+void AppendDigit(char16_t*& out, int d)
 {
-    text += CapitalAmount::CapitalDigits().at(d);
+    static constexpr char16_t kDigits[] = u"零壹贰叁肆伍陆柒捌玖";
+    *out++ = kDigits[d];
 }
 
 // 0 < n < 10000: 仟, 佰, 拾 and the units; a run of zeros between digits is said once as 零,
 // zeros at the end say nothing.
-void AppendSection(QString& text, qint64 n)
+void AppendSection(char16_t*& out, qint64 n)
 {
     static constexpr char16_t kUnits[] = {u'仟', u'佰', u'拾', 0};
     bool zero = false;
@@ -39,27 +45,27 @@ void AppendSection(QString& text, qint64 n)
             zero = started;
             continue;
         }
-        if (zero) text += QChar(u'零');
+        if (zero) *out++ = u'零';
         zero = false;
         started = true;
-        AppendDigit(text, d);
-        if (kUnits[i]) text += QChar(kUnits[i]);
+        AppendDigit(out, d);
+        if (kUnits[i]) *out++ = kUnits[i];
     }
 }
 
 // 0 < n < 100000000: the 万 section and the units section. A zero is said between them when
 // the units lack their 仟 or the 万 section ends in a zero.
-void AppendBelowHundredMillion(QString& text, qint64 n)
+void AppendBelowHundredMillion(char16_t*& out, qint64 n)
 {
     const qint64 wan = n / 10000;
     const qint64 units = n % 10000;
     if (wan) {
-        AppendSection(text, wan);
-        text += QChar(u'万');
+        AppendSection(out, wan);
+        *out++ = u'万';
     }
     if (!units) return;
-    if (wan && (units < 1000 || wan % 10 == 0)) text += QChar(u'零');
-    AppendSection(text, units);
+    if (wan && (units < 1000 || wan % 10 == 0)) *out++ = u'零';
+    AppendSection(out, units);
 }
 
 // The capital text of an amount of `fen` (digits, no leading zeros, at most 15 of them). A
@@ -67,46 +73,45 @@ void AppendBelowHundredMillion(QString& text, qint64 n)
 QString CapitalOfFen(const QString& fen)
 {
     qint64 value = 0;
-    for (const QChar c : fen) value = value * 10 + c.digitValue();
+    for (const QChar c : fen) value = value * 10 + (c.unicode() - u'0');
     const qint64 yuan = value / 100;
     const int jiao = static_cast<int>(value / 10 % 10);
     const int cents = static_cast<int>(value % 10);
     const qint64 yi = yuan / 100000000;
     const qint64 belowYi = yuan % 100000000;
 
-    // At most 13 yuan digits with their positions, the zeros, 亿, 万, 元 and the fraction.
-    QString text;
-    text.reserve(48);
+    char16_t text[kCapitalLength];
+    char16_t* out = text;
     if (yi) {
-        AppendBelowHundredMillion(text, yi);
-        text += QChar(u'亿');
+        AppendBelowHundredMillion(out, yi);
+        *out++ = u'亿';
     }
     if (belowYi) {
-        if (yi && (belowYi < 10000000 || yi % 10 == 0)) text += QChar(u'零');
-        AppendBelowHundredMillion(text, belowYi);
+        if (yi && (belowYi < 10000000 || yi % 10 == 0)) *out++ = u'零';
+        AppendBelowHundredMillion(out, belowYi);
     }
-    if (yuan) text += QChar(u'元');
+    if (yuan) *out++ = u'元';
     if (jiao == 0 && cents == 0) {
         if (!yuan) {
-            text += QChar(u'零');
-            text += QChar(u'元');
+            *out++ = u'零';
+            *out++ = u'元';
         }
-        text += QChar(u'整');
+        *out++ = u'整';
     } else if (cents == 0) {
-        AppendDigit(text, jiao);
-        text += QChar(u'角');
-        text += QChar(u'整');
+        AppendDigit(out, jiao);
+        *out++ = u'角';
+        *out++ = u'整';
     } else {
         if (jiao != 0) {
-            AppendDigit(text, jiao);
-            text += QChar(u'角');
+            AppendDigit(out, jiao);
+            *out++ = u'角';
         } else if (yuan) {
-            text += QChar(u'零');
+            *out++ = u'零';
         }
-        AppendDigit(text, cents);
-        text += QChar(u'分');
+        AppendDigit(out, cents);
+        *out++ = u'分';
     }
-    return text;
+    return QString::fromUtf16(text, out - text);
 }
 
 int DigitOf(QChar c)
@@ -142,9 +147,9 @@ bool CapitalAmount::IsConverted(const QString& text)
 QString CapitalAmount::ToCapitalAmount(const QString& text, const QString& unit)
 {
     if (text.isEmpty()) return text;
-    QString unsigned_ = text;
-    unsigned_.remove(QLatin1Char('-'));
-    if (!unsigned_.isEmpty() && IsCapitalDigit(unsigned_[0])) return text;
+    // Already converted: the first character after the minus signs is a capital digit.
+    const auto first = std::find_if(text.cbegin(), text.cend(), [](QChar c) { return c != QLatin1Char('-'); });
+    if (first != text.cend() && IsCapitalDigit(*first)) return text;
 
     bool negative = false;
     const QString fen = Money::FenOf(text, &negative);
