@@ -1,5 +1,6 @@
 // Printing the demo 转账支票 into a PDF: a thousand bills in one job, and what the first bill
 // of a job costs (the fitted font sizes are searched) against the second (they are cached).
+#include "DemoApplication.h"
 #include "app/AppContext.h"
 #include "app/ConsolePrompter.h"
 #include "app/QtUserSettings.h"
@@ -40,27 +41,11 @@ constexpr int kBills = 1000;
 
 // A fresh application folder with the demo formats, and bills of 转账支票 filled as a clerk
 // fills them: dates from the clock, then payee, amount (its capitals follow), purpose.
-struct Fixture {
-    QTemporaryDir dir;
-    QTextStream err{stderr};
-    ConsolePrompter prompter{err};
-    SilentProgress progress;
-    QtUserSettings settings{QDir(dir.path()).filePath(QStringLiteral("settings.ini"))};
-    FixedScreenInfo screen;
-    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 0))};
-    std::unique_ptr<AppContext> app;
+struct Fixture : DemoApplication {
     std::vector<Workspace> bills;
 
     Fixture()
     {
-        const QString folder = QDir(dir.path()).filePath(QStringLiteral("app"));
-        QDir().mkpath(folder);
-        app = std::make_unique<AppContext>(AppPaths(folder),
-                                           AppContext::Seams{prompter, progress, settings, screen, clock});
-        if (!StartupSequence::OpenData(*app)) {
-            std::fprintf(stderr, "the database could not be opened\n");
-            std::exit(1);
-        }
         Workspace ws;
         FormatStore(app->DbOp(), progress, screen).LoadFormat(ws, QStringLiteral("转账支票"));
         const BoxConverter converter(clock);

@@ -9,6 +9,7 @@ build=${1:-build}
 runs=${2:-5}
 bench=$(realpath "$build/bench/bench_print_floor")
 export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 field() { grep -o "$1=[0-9.]*" | cut -d= -f2; }
@@ -20,8 +21,9 @@ for bills in 1000 10000; do
   done
   for mode in floor program; do
     lines=$(grep "mode=$mode " "$out")
-    printf 'bills=%s mode=%s wall_s=%s cpu_s=%s peak_mib=%s (median of %s)\n' "$bills" "$mode" \
-      "$(field wall_s <<< "$lines" | median)" "$(field cpu_s <<< "$lines" | median)" \
+    printf 'bills=%s mode=%s wall_s=%s cpu_s=%s rss_before_mib=%s rss_after_mib=%s peak_mib=%s (median of %s)\n' \
+      "$bills" "$mode" "$(field wall_s <<< "$lines" | median)" "$(field cpu_s <<< "$lines" | median)" \
+      "$(field rss_before_mib <<< "$lines" | median)" "$(field rss_after_mib <<< "$lines" | median)" \
       "$(field peak_mib <<< "$lines" | median)" "$runs"
   done
   rm -f "$out"

@@ -165,7 +165,7 @@ const QFontMetricsF& PainterSurface::metrics() const { return fontCache().metric
 double PainterSurface::textWidth(const QString& text) const
 {
     // Enough for every text of many formats; a surface that prints for days starts over.
-    constexpr qsizetype kMaxWidths = 50000;
+    constexpr qsizetype kMaxWidths = 4096;
     FontCache& cache = fontCache();
     auto known = cache.widths.constFind(text);
     double pixels = 0;
