@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 
 namespace kestrio {
 
@@ -58,8 +60,16 @@ const QString& FittedFontSizes::ReferenceText()
 
 double FittedFontSizes::Fit(PrintSurface& surface, PrintSurface::Font font, double pageWidthMm)
 {
-    const QString key = font.name + QLatin1Char('|') + QString::number(font.pointSize, 'g', 17) + QLatin1Char('|') +
-                        QLatin1Char(font.bold ? '1' : '0') + QLatin1Char('|') + QString::number(pageWidthMm, 'g', 17);
+    // The name, then the exact bits of the size and the page width and the boldness: a fixed
+    // tail, so no two fonts share a key, and nothing is formatted for a lookup.
+    QString key = font.name;
+    key.reserve(font.name.size() + 9);
+    for (const double value : {font.pointSize, pageWidthMm}) {
+        char16_t bits[sizeof(double) / sizeof(char16_t)];
+        std::memcpy(bits, &value, sizeof value);
+        key.append(reinterpret_cast<const QChar*>(bits), std::size(bits));
+    }
+    key += QChar(font.bold ? u'1' : u'0');
     const auto cached = mSizes.constFind(key);
     if (cached != mSizes.constEnd()) {
         font.pointSize = *cached;
