@@ -147,12 +147,15 @@ bool CapitalAmount::IsConverted(const QString& text)
 QString CapitalAmount::ToCapitalAmount(const QString& text, const QString& unit)
 {
     if (text.isEmpty()) return text;
-    // Already converted: the first character after the minus signs is a capital digit.
-    const auto first = std::find_if(text.cbegin(), text.cend(), [](QChar c) { return c != QLatin1Char('-'); });
-    if (first != text.cend() && IsCapitalDigit(*first)) return text;
-
     bool negative = false;
-    const QString fen = Money::FenOf(text, &negative);
+    // The usual typed amount first: it cannot be converted text.
+    std::optional<QString> plainFen = Money::PlainFen(text, &negative);
+    if (!plainFen) {
+        // Already converted: the first character after the minus signs is a capital digit.
+        const auto first = std::find_if(text.cbegin(), text.cend(), [](QChar c) { return c != QLatin1Char('-'); });
+        if (first != text.cend() && IsCapitalDigit(*first)) return text;
+    }
+    const QString fen = plainFen ? *std::move(plainFen) : Money::FenOf(text, &negative);
     // 10 000 000 000 000 yuan and more: no capital positions left. Nothing is shown rather
     // than Arabic digits in a capital box; leaving an amount box refuses such amounts.
     if (fen.size() > 15) return {};
