@@ -13,6 +13,7 @@
 // memory before and after printing and the peak of the process (the setup's own peak, the
 // demo backgrounds drawn into the new database, may hide the printing's under it).
 #include "DemoApplication.h"
+#include "DemoCheque.h"
 #include "app/AppContext.h"
 #include "app/ConsolePrompter.h"
 #include "app/QtUserSettings.h"
@@ -102,26 +103,7 @@ struct Cheques : DemoApplication {
         entry->FillDateBoxes(ws);
     }
 
-    void Set(const QString& label, const QString& value)
-    {
-        for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
-            if (ws.table.KindOf(row) != ElementTable::TextBox || ws.table.Text(row, ElementTable::ColLbl) != label)
-                continue;
-            ws.SetBoxContent(row, value);
-            entry->LeaveBox(ws, row);
-            return;
-        }
-    }
-
-    void TypeBill(int i)
-    {
-        Set(QStringLiteral("收款人"), QStringLiteral("长城贸易公司第%1分公司").arg(i + 1));
-        const QString fen = QStringLiteral("%1").arg(i % 100, 2, 10, QLatin1Char('0'));
-        Set(QStringLiteral("小写金额"), QString::number(1000 + 37 * i) + QLatin1Char('.') + fen);
-        Set(QStringLiteral("用途"), QStringLiteral("货款"));
-        Set(QStringLiteral("付款行名称"), QStringLiteral("中国工商银行北京分行"));
-        Set(QStringLiteral("出票人账号"), QStringLiteral("0200001234567890123"));
-    }
+    void TypeBill(int i) { TypeDemoCheque(ws, *entry, i); }
 };
 
 // One box of the floor: its design font, its top-left corner in device pixels, its text.
