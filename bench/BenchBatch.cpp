@@ -86,7 +86,7 @@ struct Fixture : DemoApplication {
         QString text;
         for (int i = 0; i < kBills; ++i) {
             const QString fen = QStringLiteral("%1").arg(i % 100, 2, 10, QLatin1Char('0'));
-            text += QStringLiteral("北京长城贸易有限公司第%1分公司,%2.%3,货款,中国工商银行北京分行,0200001234567890123\r\n")
+            text += QStringLiteral("长城贸易公司第%1分公司,%2.%3,货款,中国工商银行北京分行,0200001234567890123\r\n")
                         .arg(i + 1)
                         .arg(1000 + 37 * i)
                         .arg(fen);
