@@ -6,6 +6,7 @@
 #include <QGlyphRun>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
 #include <QPen>
@@ -236,12 +237,17 @@ bool PainterSurface::drawText(const QString& text)
 
 // The glyphs drawText would draw, each at the place its own drawText would put it, handed to
 // the device a face at a time instead of being shaped character by character. Underlined or
-// struck-out text and text on an opaque background keep drawText's per-character look.
+// struck-out text and text on an opaque background keep drawText's per-character look. So do
+// devices other than PDF (files, and printers through CUPS) and images: a recorded page such
+// as the print preview would keep glyphs without their characters and draw them as outlines.
 bool PainterSurface::drawTextRun(const QStringList& characters, const QList<double>& xs, double y)
 {
     if (characters.isEmpty()) return true;
     if (mFont.underline || mFont.strikeOut || !mTransparentText) return PrintSurface::drawTextRun(characters, xs, y);
     if (!ensurePainter()) return false;
+    const QPaintEngine::Type engine = mPainter.paintEngine()->type();
+    if (engine != QPaintEngine::Pdf && engine != QPaintEngine::Raster)
+        return PrintSurface::drawTextRun(characters, xs, y);
     applyTextPen();
     FontCache& cache = fontCache();
     const QPointF baseline(0, toDeviceY(y) + cache.metrics.ascent());
