@@ -1,6 +1,7 @@
 // Batch data: importing 30,000 CSV rows of 20 columns into the batch grid, and a thousand
 // demo cheques printed into one PDF from a CSV file (import, filling as typed, printing)
 // against the same thousand bills, filled beforehand, printed by PrintAllBills directly.
+#include "DemoApplication.h"
 #include "app/AppContext.h"
 #include "app/ConsolePrompter.h"
 #include "app/QtUserSettings.h"
@@ -38,15 +39,7 @@ constexpr int kBills = 1000;
 constexpr int kImportRows = 30000;
 constexpr int kImportColumns = 20;
 
-struct Fixture {
-    QTemporaryDir dir;
-    QTextStream err{stderr};
-    ConsolePrompter prompter{err};
-    SilentProgress progress;
-    QtUserSettings settings{QDir(dir.path()).filePath(QStringLiteral("settings.ini"))};
-    FixedScreenInfo screen;
-    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 0))};
-    std::unique_ptr<AppContext> app;
+struct Fixture : DemoApplication {
     Workspace ws;
     QHash<qint64, QString> chequeMap;
     QString wideCsv;
@@ -54,13 +47,6 @@ struct Fixture {
 
     Fixture()
     {
-        const QString folder = QDir(dir.path()).filePath(QStringLiteral("app"));
-        QDir().mkpath(folder);
-        app = std::make_unique<AppContext>(AppPaths(folder), AppContext::Seams{prompter, progress, settings, screen, clock});
-        if (!StartupSequence::OpenData(*app)) {
-            std::fprintf(stderr, "the database could not be opened\n");
-            std::exit(1);
-        }
         FormatStore(app->DbOp(), progress, screen).LoadFormat(ws, QStringLiteral("转账支票"));
         EntryKit(*app).entry.FillDateBoxes(ws);
         const QStringList labels = {QStringLiteral("收款人"), QStringLiteral("小写金额"), QStringLiteral("用途"),
@@ -100,7 +86,7 @@ struct Fixture {
         QString text;
         for (int i = 0; i < kBills; ++i) {
             const QString fen = QStringLiteral("%1").arg(i % 100, 2, 10, QLatin1Char('0'));
-            text += QStringLiteral("北京长城贸易有限公司第%1分公司,%2.%3,货款,中国工商银行北京分行,0200001234567890123\r\n")
+            text += QStringLiteral("长城贸易公司第%1分公司,%2.%3,货款,中国工商银行北京分行,0200001234567890123\r\n")
                         .arg(i + 1)
                         .arg(1000 + 37 * i)
                         .arg(fen);

@@ -1,5 +1,7 @@
 // Printing the demo 转账支票 into a PDF: a thousand bills in one job, and what the first bill
 // of a job costs (the fitted font sizes are searched) against the second (they are cached).
+#include "DemoApplication.h"
+#include "DemoCheque.h"
 #include "app/AppContext.h"
 #include "app/ConsolePrompter.h"
 #include "app/QtUserSettings.h"
@@ -39,51 +41,21 @@ using namespace kestrio;
 constexpr int kBills = 1000;
 
 // A fresh application folder with the demo formats, and bills of 转账支票 filled as a clerk
-// fills them: dates from the clock, then payee, amount (its capitals follow), purpose.
-struct Fixture {
-    QTemporaryDir dir;
-    QTextStream err{stderr};
-    ConsolePrompter prompter{err};
-    SilentProgress progress;
-    QtUserSettings settings{QDir(dir.path()).filePath(QStringLiteral("settings.ini"))};
-    FixedScreenInfo screen;
-    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 0))};
-    std::unique_ptr<AppContext> app;
+// fills them: dates from the clock, then the boxes TypeDemoCheque types.
+struct Fixture : DemoApplication {
     std::vector<Workspace> bills;
 
     Fixture()
     {
-        const QString folder = QDir(dir.path()).filePath(QStringLiteral("app"));
-        QDir().mkpath(folder);
-        app = std::make_unique<AppContext>(AppPaths(folder),
-                                           AppContext::Seams{prompter, progress, settings, screen, clock});
-        if (!StartupSequence::OpenData(*app)) {
-            std::fprintf(stderr, "the database could not be opened\n");
-            std::exit(1);
-        }
         Workspace ws;
         FormatStore(app->DbOp(), progress, screen).LoadFormat(ws, QStringLiteral("转账支票"));
         const BoxConverter converter(clock);
         AutoFill autoFill(app->DbOp(), clock);
         DataEntry entry(converter, autoFill);
         entry.FillDateBoxes(ws);
-        auto set = [&](const QString& label, const QString& value) {
-            for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
-                if (ws.table.KindOf(row) != ElementTable::TextBox || ws.table.Text(row, ElementTable::ColLbl) != label)
-                    continue;
-                ws.SetBoxContent(row, value);
-                entry.LeaveBox(ws, row);
-                return;
-            }
-        };
         bills.reserve(kBills);
         for (int i = 0; i < kBills; ++i) {
-            set(QStringLiteral("收款人"), QStringLiteral("北京长城贸易有限公司第%1分公司").arg(i + 1));
-            const QString fen = QStringLiteral("%1").arg(i % 100, 2, 10, QLatin1Char('0'));
-            set(QStringLiteral("小写金额"), QString::number(1000 + 37 * i) + QLatin1Char('.') + fen);
-            set(QStringLiteral("用途"), QStringLiteral("货款"));
-            set(QStringLiteral("付款行名称"), QStringLiteral("中国工商银行北京分行"));
-            set(QStringLiteral("出票人账号"), QStringLiteral("0200001234567890123"));
+            TypeDemoCheque(ws, entry, i);
             bills.push_back(ws);
         }
     }

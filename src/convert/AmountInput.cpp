@@ -71,6 +71,12 @@ bool AmountInput::ReadsAsNumber(const QString& text)
 
 QString AmountInput::Refusal(double code, const QString& text)
 {
+    // The usual typed amount reads as a number as it is; only its size can be refused.
+    if (const auto wholeDigits = IsAmountCode(code) ? Money::PlainWholeDigits(text) : std::nullopt) {
+        const QString cells = CellsRefusal(code, text);
+        if (!cells.isEmpty()) return cells;
+        return *wholeDigits > kMaxWholeDigits ? RangeMessage() : QString();
+    }
     const QString typed = Money::AsciiAmountText(text).trimmed();
     if (typed.isEmpty() || !IsAmountCode(code)) return {};
     const int w = BoxConverter::WholeCode(code);

@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -22,52 +22,96 @@ QString CapitalOfDigits(const QString& digits)
     return capital;
 }
 
-// Positions from the lowest: 分, 角, 元, 拾, 佰, 仟, 万, 拾, 佰, 仟, 亿, 拾, 佰, 仟, 万.
-const std::array<QString, 15>& PositionNames()
+// The capital text is written into a buffer through a cursor: at most 13 yuan digits with
+// their positions, the zeros, 亿, 万, 元 and the fraction fit in 48 characters.
+constexpr int kCapitalLength = 48;
+
+void AppendDigit(char16_t*& out, int d)
 {
-    static const std::array<QString, 15> names{
-        QStringLiteral("分"), QStringLiteral("角"), QStringLiteral("元"), QStringLiteral("拾"), QStringLiteral("佰"),
-        QStringLiteral("仟"), QStringLiteral("万"), QStringLiteral("拾"), QStringLiteral("佰"), QStringLiteral("仟"),
-        QStringLiteral("亿"), QStringLiteral("拾"), QStringLiteral("佰"), QStringLiteral("仟"), QStringLiteral("万")};
-    return names;
+    static constexpr char16_t kDigits[] = u"零壹贰叁肆伍陆柒捌玖";
+    *out++ = kDigits[d];
 }
 
-// The capital text of an amount of `fen` (digits, no leading zeros, at most 15 of them).
+// 0 < n < 10000: 仟, 佰, 拾 and the units; a run of zeros between digits is said once as 零,
+// zeros at the end say nothing.
+void AppendSection(char16_t*& out, qint64 n)
+{
+    static constexpr char16_t kUnits[] = {u'仟', u'佰', u'拾', 0};
+    bool zero = false;
+    bool started = false;
+    for (int i = 0, div = 1000; i < 4; ++i, div /= 10) {
+        const int d = static_cast<int>(n / div % 10);
+        if (d == 0) {
+            zero = started;
+            continue;
+        }
+        if (zero) *out++ = u'零';
+        zero = false;
+        started = true;
+        AppendDigit(out, d);
+        if (kUnits[i]) *out++ = kUnits[i];
+    }
+}
+
+// 0 < n < 100000000: the 万 section and the units section. A zero is said between them when
+// the units lack their 仟 or the 万 section ends in a zero.
+void AppendBelowHundredMillion(char16_t*& out, qint64 n)
+{
+    const qint64 wan = n / 10000;
+    const qint64 units = n % 10000;
+    if (wan) {
+        AppendSection(out, wan);
+        *out++ = u'万';
+    }
+    if (!units) return;
+    if (wan && (units < 1000 || wan % 10 == 0)) *out++ = u'零';
+    AppendSection(out, units);
+}
+
+// The capital text of an amount of `fen` (digits, no leading zeros, at most 15 of them). A
+// run of zeros is said once; 角 and 分 speak for themselves; whole yuan end in 整.
 QString CapitalOfFen(const QString& fen)
 {
-    const int w = static_cast<int>(fen.size());
-    const QChar zero = kZero[0];
-    auto digit = [&](int k) { return CapitalAmount::CapitalDigits()[fen[w - 1 - k].digitValue()]; };
-    std::array<QString, 15> pos;
-    for (int k = 0; k < w; ++k) pos[k] = QString(digit(k)) + PositionNames()[k];
-    // A run of zeros is said once: its highest position becomes a bare 零 and the zeros
-    // below it, down to 元, say nothing; 角 and 分 speak for themselves.
-    for (int k = w - 1; k >= 0; --k) {
-        if (digit(k) != zero) continue;
-        pos[k] = kZero;
-        while (k - 1 >= 2 && digit(k - 1) == zero) pos[--k].clear();
-    }
-    auto mark = [&](int k, const QString& name) {
-        if (pos[k].isEmpty()) pos[k] = name;
-        else if (pos[k] == kZero) pos[k] = name + kZero;
-    };
-    if (w > 10) mark(10, QStringLiteral("亿"));
-    if (w > 6) mark(6, QStringLiteral("万"));
-    if (w > 2 && (pos[2].isEmpty() || pos[2].startsWith(zero))) pos[2] = QStringLiteral("元");
+    qint64 value = 0;
+    for (const QChar c : fen) value = value * 10 + (c.unicode() - u'0');
+    const qint64 yuan = value / 100;
+    const int jiao = static_cast<int>(value / 10 % 10);
+    const int cents = static_cast<int>(value % 10);
+    const qint64 yi = yuan / 100000000;
+    const qint64 belowYi = yuan % 100000000;
 
-    QString text;
-    text.reserve(2 * w + 2);
-    for (int k = 14; k >= 0; --k) text += pos[k];
-    // 零亿 before 零万: the other order leaves 亿零万 in amounts such as 壹佰亿元整.
-    text.replace(QStringLiteral("零亿"), QStringLiteral("亿零"));
-    text.replace(QStringLiteral("零万"), QStringLiteral("万零"));
-    text.replace(QStringLiteral("零零"), kZero);
-    text.replace(QStringLiteral("零元"), QStringLiteral("元"));
-    if (text.endsWith(zero)) text.chop(1);
-    if (!text.endsWith(QChar(u'分'))) text += QChar(u'整');
-    if (text == QStringLiteral("元整") || text == QStringLiteral("整")) text = QStringLiteral("零元整");
-    text.replace(QStringLiteral("亿万"), QStringLiteral("亿"));
-    return text;
+    char16_t text[kCapitalLength];
+    char16_t* out = text;
+    if (yi) {
+        AppendBelowHundredMillion(out, yi);
+        *out++ = u'亿';
+    }
+    if (belowYi) {
+        if (yi && (belowYi < 10000000 || yi % 10 == 0)) *out++ = u'零';
+        AppendBelowHundredMillion(out, belowYi);
+    }
+    if (yuan) *out++ = u'元';
+    if (jiao == 0 && cents == 0) {
+        if (!yuan) {
+            *out++ = u'零';
+            *out++ = u'元';
+        }
+        *out++ = u'整';
+    } else if (cents == 0) {
+        AppendDigit(out, jiao);
+        *out++ = u'角';
+        *out++ = u'整';
+    } else {
+        if (jiao != 0) {
+            AppendDigit(out, jiao);
+            *out++ = u'角';
+        } else if (yuan) {
+            *out++ = u'零';
+        }
+        AppendDigit(out, cents);
+        *out++ = u'分';
+    }
+    return QString::fromUtf16(text, out - text);
 }
 
 int DigitOf(QChar c)
@@ -103,12 +147,15 @@ bool CapitalAmount::IsConverted(const QString& text)
 QString CapitalAmount::ToCapitalAmount(const QString& text, const QString& unit)
 {
     if (text.isEmpty()) return text;
-    QString unsigned_ = text;
-    unsigned_.remove(QLatin1Char('-'));
-    if (!unsigned_.isEmpty() && IsCapitalDigit(unsigned_[0])) return text;
-
     bool negative = false;
-    const QString fen = Money::FenOf(text, &negative);
+    // The usual typed amount first: it cannot be converted text.
+    std::optional<QString> plainFen = Money::PlainFen(text, &negative);
+    if (!plainFen) {
+        // Already converted: the first character after the minus signs is a capital digit.
+        const auto first = std::find_if(text.cbegin(), text.cend(), [](QChar c) { return c != QLatin1Char('-'); });
+        if (first != text.cend() && IsCapitalDigit(*first)) return text;
+    }
+    const QString fen = plainFen ? *std::move(plainFen) : Money::FenOf(text, &negative);
     // 10 000 000 000 000 yuan and more: no capital positions left. Nothing is shown rather
     // than Arabic digits in a capital box; leaving an amount box refuses such amounts.
     if (fen.size() > 15) return {};

@@ -103,6 +103,8 @@ QString Decimal::FenDigits() const
 
 QString Decimal::WholeDigits() const
 {
+    // 0.05 is held as the digits "5" two places down: its whole part is 0, not the digits.
+    if (mDigits.size() <= mScale) return QStringLiteral("0");
     return WithoutLeadingZeros(mDigits.left(mDigits.size() - mScale));
 }
 

@@ -23,12 +23,58 @@ bool ReadsNegative(const QString& text)
     return Decimal::FromLeadingNumber(plain).IsNegative();
 }
 
+// The usual typed amount: an optional "-", ASCII digits, at most one "." with digits after
+// it. `first` is the first whole digit that is not a leading zero, `wholeEnd` the end of the
+// whole digits, `fractionStart` the first decimal (or the end of the text).
+bool ScanPlainAmount(const QString& text, qsizetype* first, qsizetype* wholeEnd, qsizetype* fractionStart)
+{
+    const qsizetype size = text.size();
+    auto isDigit = [&](qsizetype i) { return text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); };
+    qsizetype at = size > 0 && text.at(0) == QLatin1Char('-') ? 1 : 0;
+    const qsizetype wholeStart = at;
+    while (at < size && isDigit(at)) ++at;
+    if (at == wholeStart) return false;
+    *wholeEnd = at;
+    if (at < size && text.at(at) == QLatin1Char('.')) ++at;
+    *fractionStart = at;
+    while (at < size && isDigit(at)) ++at;
+    if (at != size) return false;
+    *first = wholeStart;
+    while (*first < *wholeEnd && text.at(*first) == QLatin1Char('0')) ++*first;
+    return true;
+}
+
 } // namespace
 
 QString Money::FenOf(const QString& text, bool* negative)
 {
+    if (auto fen = PlainFen(text, negative)) return *fen;
     const QString fen = DigitsOnly(text).FenDigits();
     if (negative) *negative = fen != QLatin1String("0") && ReadsNegative(text);
+    return fen;
+}
+
+std::optional<qsizetype> Money::PlainWholeDigits(const QString& text)
+{
+    qsizetype first = 0, wholeEnd = 0, fractionStart = 0;
+    if (!ScanPlainAmount(text, &first, &wholeEnd, &fractionStart)) return std::nullopt;
+    return wholeEnd - first;
+}
+
+std::optional<QString> Money::PlainFen(const QString& text, bool* negative)
+{
+    qsizetype first = 0, wholeEnd = 0, fractionStart = 0;
+    if (!ScanPlainAmount(text, &first, &wholeEnd, &fractionStart)) return std::nullopt;
+    // The whole digits and the first two decimals (cut, not rounded), leading zeros left out.
+    QString fen;
+    fen.reserve(wholeEnd - first + 2);
+    fen.append(text.constData() + first, wholeEnd - first);
+    for (qsizetype i = fractionStart; i < fractionStart + 2; ++i) {
+        const QChar decimal = i < text.size() ? text.at(i) : QLatin1Char('0');
+        if (!fen.isEmpty() || decimal != QLatin1Char('0')) fen += decimal;
+    }
+    if (fen.isEmpty()) fen = QStringLiteral("0");
+    if (negative) *negative = text.at(0) == QLatin1Char('-') && fen != QLatin1String("0");
     return fen;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace kestrio {
 
 // Lower-case amounts: ￥1,234.50 and the reading of typed amounts. Every conversion finds
@@ -18,6 +20,12 @@ public:
     // The amount in whole fen that FormatMoney shows, digits only; `negative` tells the sign
     // (never set for an amount that is zero in fen).
     static QString FenOf(const QString& text, bool* negative);
+    // FenOf for the usual typed amount, read without the general parser: an optional "-",
+    // ASCII digits, and at most one "." with digits after it ("-1234.5", "0.05", "7.").
+    // nullopt for any other text.
+    static std::optional<QString> PlainFen(const QString& text, bool* negative);
+    // For the same amounts: the number of digits before the point, leading zeros left out.
+    static std::optional<qsizetype> PlainWholeDigits(const QString& text);
 
     // "￥", "$" and "," removed; a trailing "%" divides by 100; unreadable text is 0.
     static Decimal ParseAmountExact(const QString& text);

@@ -61,7 +61,7 @@ void ElementTable::Clear()
 
 double ElementTable::Number(int row, int col) const
 {
-    return Decimal::FromLeadingNumber(Text(row, col)).ToDouble();
+    return mGrid.LeadingNumber(row, col);
 }
 
 qint64 ElementTable::Id(int row) const

@@ -1,5 +1,7 @@
 #include "Grid.h"
 
+#include "convert/Decimal.h"
+
 namespace kestrio {
 
 void Grid::SetFixed(int rows, int cols)
@@ -75,7 +77,23 @@ void Grid::SetText(int row, int col, const QString& text)
 {
     if (!Valid(row, col)) return;
     Unpack(mRows[row]);
-    mRows[row].cells[col].text = text;
+    Cell& cell = mRows[row].cells[col];
+    cell.text = text;
+    cell.numberRead = false;
+}
+
+double Grid::LeadingNumber(int row, int col) const
+{
+    if (!Valid(row, col)) return Decimal::FromLeadingNumber(QString()).ToDouble();
+    const Row& r = mRows[row];
+    // Packed rows are read-only rows of a long list: their numbers are not kept.
+    if (!r.ends.isEmpty()) return Decimal::FromLeadingNumber(Text(row, col)).ToDouble();
+    const Cell& cell = r.cells[col];
+    if (!cell.numberRead) {
+        cell.number = Decimal::FromLeadingNumber(cell.text).ToDouble();
+        cell.numberRead = true;
+    }
+    return cell.number;
 }
 
 int Grid::CellColor(int row, int col) const

@@ -33,6 +33,9 @@ public:
 
     QString Text(int row, int col) const;
     void SetText(int row, int col, const QString& text);
+    // The number the cell's text begins with (0 when it begins with none), read once and
+    // kept until the text changes: printing and layout read the same cells over and over.
+    double LeadingNumber(int row, int col) const;
     int CellColor(int row, int col) const;
     void SetCellColor(int row, int col, int color);
 
@@ -56,6 +59,8 @@ private:
     struct Cell {
         QString text;
         int color = 0;
+        mutable double number = 0;
+        mutable bool numberRead = false;
     };
     // Either cells, or (when `ends` is not empty) the texts one after another in `packed`,
     // cell c ending at ends[c].

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 
 namespace kestrio {
 
@@ -58,8 +60,16 @@ const QString& FittedFontSizes::ReferenceText()
 
 double FittedFontSizes::Fit(PrintSurface& surface, PrintSurface::Font font, double pageWidthMm)
 {
-    const QString key = font.name + QLatin1Char('|') + QString::number(font.pointSize, 'g', 17) + QLatin1Char('|') +
-                        QLatin1Char(font.bold ? '1' : '0') + QLatin1Char('|') + QString::number(pageWidthMm, 'g', 17);
+    // The name, then the exact bits of the size and the page width and the boldness: a fixed
+    // tail, so no two fonts share a key, and nothing is formatted for a lookup.
+    QString key = font.name;
+    key.reserve(font.name.size() + 9);
+    for (const double value : {font.pointSize, pageWidthMm}) {
+        char16_t bits[sizeof(double) / sizeof(char16_t)];
+        std::memcpy(bits, &value, sizeof value);
+        key.append(reinterpret_cast<const QChar*>(bits), std::size(bits));
+    }
+    key += QChar(font.bold ? u'1' : u'0');
     const auto cached = mSizes.constFind(key);
     if (cached != mSizes.constEnd()) {
         font.pointSize = *cached;
@@ -446,11 +456,16 @@ bool BillRenderer::DrawTextBlock(const QString& text, const Box& box, bool draw,
                 if (box.alignment == Right) lineX = x + w - lineWidth - 1;
                 else if (box.alignment == Centre) lineX = x + (w - lineWidth - 1) / 2;
                 lineX = Whole(lineX);
+                QStringList characters;
+                QList<double> xs;
+                characters.reserve(take);
+                xs.reserve(take);
                 for (qsizetype c = start; c < start + take; ++c) {
-                    mSurface->setPosition(lineX, lineY);
-                    if (!mSurface->drawText(paragraph.mid(starts.at(c), starts.at(c + 1) - starts.at(c)))) return false;
+                    characters << paragraph.mid(starts.at(c), starts.at(c + 1) - starts.at(c));
+                    xs << lineX;
                     lineX += widths.at(c) + spacing;
                 }
+                if (!mSurface->drawTextRun(characters, xs, lineY)) return false;
             }
             start += take;
             advance();
@@ -474,13 +489,15 @@ bool BillRenderer::DrawCharacterCells(const QString& text, double x, double y, d
         if (alignment == Right) x -= (length - cells) * g;
         else if (alignment == Centre) x -= ((length - cells) / 2) * g;
     }
+    QStringList drawn;
+    QList<double> xs;
     for (qsizetype i = 0; i < characters.size(); ++i) {
         const QString& character = characters.at(i);
         if (character == QLatin1String(" ")) continue; // an empty cell
-        mSurface->setPosition(x + g * double(i) + (g - mSurface->textWidth(character)) / 2, y);
-        if (!mSurface->drawText(character)) return false;
+        drawn << character;
+        xs << x + g * double(i) + (g - mSurface->textWidth(character)) / 2;
     }
-    return true;
+    return mSurface->drawTextRun(drawn, xs, y);
 }
 
 bool BillRenderer::DrawPictureFile(const QString& path, const Box& box)

@@ -3,11 +3,15 @@
 #include "print/PrintFonts.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
 #include <QPen>
+#include <QRawFont>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -117,7 +121,7 @@ bool PainterSurface::setFont(const Font& font)
                       wanted.italic == mFont.italic && wanted.underline == mFont.underline &&
                       wanted.strikeOut == mFont.strikeOut;
     mFont = wanted;
-    if (!same) mMetrics.reset();
+    if (!same) mCurrentFont = nullptr;
     return true;
 }
 
@@ -132,20 +136,73 @@ QFont PainterSurface::deviceFont() const
     return f;
 }
 
-// The font and its metrics are made once per font: a bill measures and draws one character
-// at a time.
-const QFontMetricsF& PainterSurface::metrics() const
+struct PainterSurface::FontCache {
+    FontCache(const QFont& wanted, QPaintDevice* device) : font(wanted), metrics(font, device) {}
+
+    QFont font;
+    QFontMetricsF metrics;
+    // Device pixels per text: a bill measures the same characters and lines again and again.
+    QHash<QString, double> widths;
+    QHash<QString, CharacterGlyph> glyphs;
+    QList<QRawFont> faces;
+};
+
+// The font, its metrics and what was measured with it are kept per font for the surface's
+// life: a bill switches between a few fonts box by box.
+PainterSurface::FontCache& PainterSurface::fontCache() const
 {
-    if (!mMetrics) {
-        mQFont = deviceFont();
-        mMetrics.emplace(mQFont, mDevice);
-    }
-    return *mMetrics;
+    if (mCurrentFont) return *mCurrentFont;
+    const QString key = mFont.name + QLatin1Char('|') + QString::number(mFont.pointSize, 'g', 17) + QLatin1Char('|') +
+                        QLatin1Char(mFont.bold ? '1' : '0') + QLatin1Char(mFont.italic ? '1' : '0') +
+                        QLatin1Char(mFont.underline ? '1' : '0') + QLatin1Char(mFont.strikeOut ? '1' : '0');
+    auto& cache = mFontCaches[key];
+    if (!cache) cache = std::make_shared<FontCache>(deviceFont(), mDevice);
+    mCurrentFont = cache.get();
+    return *mCurrentFont;
 }
+
+const QFontMetricsF& PainterSurface::metrics() const { return fontCache().metrics; }
 
 double PainterSurface::textWidth(const QString& text) const
 {
-    return twipsToUnit(metrics().horizontalAdvance(text) * TwipsPerInch / dpiX());
+    // Enough for every text of many formats; a surface that prints for days starts over.
+    constexpr qsizetype kMaxWidths = 4096;
+    FontCache& cache = fontCache();
+    auto known = cache.widths.constFind(text);
+    double pixels = 0;
+    if (known != cache.widths.constEnd()) {
+        pixels = *known;
+    } else {
+        pixels = cache.metrics.horizontalAdvance(text);
+        if (cache.widths.size() >= kMaxWidths) cache.widths.clear();
+        cache.widths.insert(text, pixels);
+    }
+    return twipsToUnit(pixels * TwipsPerInch / dpiX());
+}
+
+// The glyph drawText gives the character, found once per font by laying the character out
+// alone; a character the font lacks comes from the face Qt falls back to.
+PainterSurface::CharacterGlyph PainterSurface::glyphOf(FontCache& cache, const QString& character) const
+{
+    const auto known = cache.glyphs.constFind(character);
+    if (known != cache.glyphs.constEnd()) return *known;
+    CharacterGlyph glyph;
+    QTextLayout layout(character, cache.font, mDevice);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (runs.size() == 1 && runs.front().glyphIndexes().size() == 1) {
+        const QRawFont face = runs.front().rawFont();
+        glyph.face = cache.faces.indexOf(face);
+        if (glyph.face < 0) {
+            glyph.face = cache.faces.size();
+            cache.faces << face;
+        }
+        glyph.index = runs.front().glyphIndexes().front();
+    }
+    cache.glyphs.insert(character, glyph);
+    return glyph;
 }
 
 double PainterSurface::textHeight(const QString& text) const
@@ -160,16 +217,67 @@ void PainterSurface::setPosition(double x, double y)
     mPositionY = y;
 }
 
-bool PainterSurface::drawText(const QString& text)
+void PainterSurface::applyTextPen()
 {
-    if (!ensurePainter()) return false;
-    const QFontMetricsF& fm = metrics();
-    if (mPainter.font() != mQFont) mPainter.setFont(mQFont);
+    const QFont& font = fontCache().font;
+    if (mPainter.font() != font) mPainter.setFont(font);
     mPainter.setPen(ColorFromBgr(mTextColor));
     mPainter.setBackground(Qt::white);
     mPainter.setBackgroundMode(mTransparentText ? Qt::TransparentMode : Qt::OpaqueMode);
-    mPainter.drawText(QPointF(toDeviceX(mPositionX), toDeviceY(mPositionY) + fm.ascent()), text);
-    mPositionX += twipsToUnit(fm.horizontalAdvance(text) * TwipsPerInch / dpiX());
+}
+
+bool PainterSurface::drawText(const QString& text)
+{
+    if (!ensurePainter()) return false;
+    applyTextPen();
+    mPainter.drawText(QPointF(toDeviceX(mPositionX), toDeviceY(mPositionY) + metrics().ascent()), text);
+    mPositionX += textWidth(text);
+    return true;
+}
+
+// The glyphs drawText would draw, each at the place its own drawText would put it, handed to
+// the device a face at a time instead of being shaped character by character. Underlined or
+// struck-out text and text on an opaque background keep drawText's per-character look. So do
+// devices other than PDF (files, and printers through CUPS) and images: a recorded page such
+// as the print preview would keep glyphs without their characters and draw them as outlines.
+bool PainterSurface::drawTextRun(const QStringList& characters, const QList<double>& xs, double y)
+{
+    if (characters.isEmpty()) return true;
+    if (mFont.underline || mFont.strikeOut || !mTransparentText) return PrintSurface::drawTextRun(characters, xs, y);
+    if (!ensurePainter()) return false;
+    const QPaintEngine::Type engine = mPainter.paintEngine()->type();
+    if (engine != QPaintEngine::Pdf && engine != QPaintEngine::Raster)
+        return PrintSurface::drawTextRun(characters, xs, y);
+    applyTextPen();
+    FontCache& cache = fontCache();
+    const QPointF baseline(0, toDeviceY(y) + cache.metrics.ascent());
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    qsizetype face = -1;
+    auto flush = [&] {
+        if (glyphs.isEmpty()) return;
+        QGlyphRun run;
+        run.setRawFont(cache.faces.at(face));
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        mPainter.drawGlyphRun(baseline, run);
+        glyphs.clear();
+        positions.clear();
+    };
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const CharacterGlyph glyph = glyphOf(cache, characters.at(i));
+        if (glyph.face != face) flush();
+        face = glyph.face;
+        if (glyph.face < 0) {
+            setPosition(xs.at(i), y);
+            if (!drawText(characters.at(i))) return false;
+            continue;
+        }
+        glyphs << glyph.index;
+        positions << QPointF(toDeviceX(xs.at(i)), 0);
+    }
+    flush();
+    setPosition(xs.last() + textWidth(characters.last()), y);
     return true;
 }
 

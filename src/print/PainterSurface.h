@@ -4,10 +4,10 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 
 #include <memory>
-#include <optional>
 
 class QPaintDevice;
 class QPagedPaintDevice;
@@ -59,6 +59,7 @@ public:
     double positionX() const override { return mPositionX; }
     double positionY() const override { return mPositionY; }
     bool drawText(const QString& text) override;
+    bool drawTextRun(const QStringList& characters, const QList<double>& xs, double y) override;
     void setTransparentText(bool transparent) override { mTransparentText = transparent; }
     bool drawLine(double x1, double y1, double x2, double y2, int widthPixels, Qt::PenStyle style,
                   quint32 bgr) override;
@@ -78,8 +79,21 @@ private:
     double twipsToUnit(double twips) const;
     double toDeviceX(double value) const;
     double toDeviceY(double value) const;
+    // What the surface keeps of each font it has used: the font as the device resolves it, its
+    // metrics, the widths measured so far, and each character's glyph as drawText shapes it.
+    struct FontCache;
+    // Where a character's glyph is: a face of the font's `faces` (-1: the character draws on
+    // its own, as it does not shape to exactly one glyph) and the glyph's index in it.
+    struct CharacterGlyph {
+        qsizetype face = -1;
+        quint32 index = 0;
+    };
+
     QFont deviceFont() const;
+    FontCache& fontCache() const;
     const QFontMetricsF& metrics() const;
+    CharacterGlyph glyphOf(FontCache& cache, const QString& character) const;
+    void applyTextPen();
     bool ensurePainter();
     bool fail(const QString& message);
 
@@ -89,8 +103,8 @@ private:
     QString mPrinterName;
     QPainter mPainter;
     bool mPagePending = false;
-    mutable QFont mQFont;
-    mutable std::optional<QFontMetricsF> mMetrics;
+    mutable QHash<QString, std::shared_ptr<FontCache>> mFontCaches;
+    mutable FontCache* mCurrentFont = nullptr;
     bool mEnded = false;
     bool mRestartable = false;
     Orientation mOrientation = Orientation::Portrait;

@@ -2,7 +2,9 @@
 
 #include <QColor>
 #include <QImage>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 namespace kestrio {
@@ -61,6 +63,18 @@ public:
     virtual double positionX() const = 0;
     virtual double positionY() const = 0;
     virtual bool drawText(const QString& text) = 0;
+    // Characters each put at its own left edge `xs[i]` on the line whose top is `y`, as
+    // setPosition(xs[i], y) and drawText(characters[i]) one after the other would put them;
+    // the position ends where the last drawText would leave it. A surface that can draw the
+    // whole line in one go at the same places overrides this.
+    virtual bool drawTextRun(const QStringList& characters, const QList<double>& xs, double y)
+    {
+        for (qsizetype i = 0; i < characters.size(); ++i) {
+            setPosition(xs.at(i), y);
+            if (!drawText(characters.at(i))) return false;
+        }
+        return true;
+    }
 
     // Transparent text leaves the background under the characters as it is.
     virtual void setTransparentText(bool transparent) = 0;

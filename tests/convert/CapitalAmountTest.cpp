@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 
 namespace kestrio {
@@ -150,6 +151,62 @@ TEST(ToCapitalAmount, AgreesWithTheBankRulesAndReadsBack)
         ASSERT_EQ(back, PlainText(fen, negative)) << input.toStdString();
         ASSERT_EQ(CapitalAmount::CapitalToNumber(CapitalAmount::ToCapitalAmount(input, U("圆")), 120), back);
     }
+}
+
+// The capital text as it was built before it was written in one pass: every position
+// spelled out, then the zeros folded by replacing. Kept here to hold the new text to it.
+QString CapitalOfFenByReplacing(const QString& fen)
+{
+    static const QString zeroText = QStringLiteral("零");
+    static const char16_t names[] = u"分角元拾佰仟万拾佰仟亿拾佰仟万";
+    const int w = static_cast<int>(fen.size());
+    const QChar zero = zeroText[0];
+    auto digit = [&](int k) { return CapitalAmount::CapitalDigits()[fen[w - 1 - k].digitValue()]; };
+    std::array<QString, 15> pos;
+    for (int k = 0; k < w; ++k) pos[k] = QString(digit(k)) + QChar(names[k]);
+    for (int k = w - 1; k >= 0; --k) {
+        if (digit(k) != zero) continue;
+        pos[k] = zeroText;
+        while (k - 1 >= 2 && digit(k - 1) == zero) pos[--k].clear();
+    }
+    auto mark = [&](int k, const QString& name) {
+        if (pos[k].isEmpty()) pos[k] = name;
+        else if (pos[k] == zeroText) pos[k] = name + zeroText;
+    };
+    if (w > 10) mark(10, QStringLiteral("亿"));
+    if (w > 6) mark(6, QStringLiteral("万"));
+    if (w > 2 && (pos[2].isEmpty() || pos[2].startsWith(zero))) pos[2] = QStringLiteral("元");
+    QString text;
+    for (int k = 14; k >= 0; --k) text += pos[k];
+    text.replace(QStringLiteral("零亿"), QStringLiteral("亿零"));
+    text.replace(QStringLiteral("零万"), QStringLiteral("万零"));
+    text.replace(QStringLiteral("零零"), zeroText);
+    text.replace(QStringLiteral("零元"), QStringLiteral("元"));
+    if (text.endsWith(zero)) text.chop(1);
+    if (!text.endsWith(QChar(u'分'))) text += QChar(u'整');
+    if (text == QStringLiteral("元整") || text == QStringLiteral("整")) text = QStringLiteral("零元整");
+    text.replace(QStringLiteral("亿万"), QStringLiteral("亿"));
+    return text;
+}
+
+// Every pattern of zeros in every length from one to fifteen digits, the other digits
+// varied: the capital text is the one the replacing build gave.
+TEST(ToCapitalAmount, SameTextAsTheReplacingBuildForEveryPatternOfZeros)
+{
+    int compared = 0;
+    for (int length = 1; length <= 15; ++length) {
+        for (int zeros = 0; zeros < (1 << length); ++zeros) {
+            if (length > 1 && (zeros >> (length - 1)) & 1) continue; // no leading zero
+            QString fen;
+            for (int k = length - 1; k >= 0; --k)
+                fen += (zeros >> k) & 1 ? QLatin1Char('0') : QLatin1Char(char('1' + (k * 7 + zeros) % 9));
+            const qint64 value = fen.toLongLong();
+            const QString input = FenText(value);
+            ASSERT_EQ(CapitalAmount::ToCapitalAmount(input, U("元")), CapitalOfFenByReplacing(fen)) << input.toStdString();
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 1 + 32767); // "0" and every pattern under a non-zero first digit
 }
 
 TEST(CapitalToNumber, ReadsBothFormsAndNegatives)

@@ -98,6 +98,35 @@ TEST(ElementTable, ReferencesFollowANewIdWithSignAndFraction)
     EXPECT_EQ(clash.Text(b, ElementTable::ColRCtl), QStringLiteral("2"));
 }
 
+// A cell's number is read once and kept; every way of changing the text reads it anew.
+TEST(ElementTable, NumbersFollowTheirCellsText)
+{
+    ElementTable table;
+    const int row = table.AddElementRow(ElementTable::TextBox);
+    struct Step {
+        const char* text;
+        bool throughGrid;
+        double number;
+    };
+    const Step steps[] = {
+        {"12.5", false, 12.5}, {"-3.25mm", false, -3.25}, {"abc", true, 0}, {"", false, 0},
+        {"  7", true, 7},      {"1e3", false, 1000},        {"103.5", true, 103.5},
+    };
+    for (const Step& step : steps) {
+        const double before = table.Number(row, ElementTable::ColX); // read and kept
+        const QString text = QString::fromUtf8(step.text);
+        if (step.throughGrid) table.grid().SetText(row, ElementTable::ColX, text);
+        else table.SetText(row, ElementTable::ColX, text);
+        EXPECT_DOUBLE_EQ(table.Number(row, ElementTable::ColX), step.number) << step.text << " after " << before;
+        EXPECT_DOUBLE_EQ(table.Number(row, ElementTable::ColX), step.number) << step.text;
+    }
+    const ElementTable copy = table;
+    table.SetText(row, ElementTable::ColX, QStringLiteral("9"));
+    EXPECT_DOUBLE_EQ(copy.Number(row, ElementTable::ColX), 103.5);
+    EXPECT_DOUBLE_EQ(table.Number(row, ElementTable::ColX), 9);
+    EXPECT_DOUBLE_EQ(table.Number(99, ElementTable::ColX), 0);
+}
+
 TEST(Workspace, BoxContentsByKind)
 {
     Workspace ws;

@@ -1,5 +1,6 @@
 #include "GuiApplication.h"
 #include "PdfText.h"
+#include "print/BillRenderer.h"
 #include "print/PainterSurface.h"
 #include "print/RecordingSurface.h"
 
@@ -335,4 +336,51 @@ TEST(PrintSurfaceTest, LineStyleCodesAndColours)
     EXPECT_EQ(PrintSurface::LineStyle(-1), Qt::SolidLine);
     EXPECT_EQ(PrintSurface::LineStyle(9), Qt::SolidLine);
     EXPECT_EQ(PrintSurface::ColorFromBgr(0x00332211u), QColor(0x11, 0x22, 0x33));
+}
+
+// A line drawn in one go lands on the page exactly as the same characters drawn one by one at
+// the same places: the pixels of the two pages are equal, and the position ends alike.
+TEST(PainterSurfaceTest, ARunDrawsLikeItsCharactersOneByOne)
+{
+    EnsureGuiApplication();
+    struct Case {
+        const char16_t* text;
+        const char16_t* font;
+        double points;
+        bool bold;
+        double spacing; // twips between characters
+    };
+    const Case cases[] = {
+        {u"壹仟贰佰叁拾肆元伍角整", u"宋体", 12, false, 0},
+        {u"AVAWAY To 0200001234567890123", u"宋体", 10.5, false, 0},  // kerning pairs stay apart
+        {u"￥123456 长城贸易", u"黑体", 10.5, true, 37.5},                // wide spacing
+        {u"ffi fl 𠀀𝄞 end", u"DejaVu Sans", 9, false, 0},                 // ligatures, outside the font
+    };
+    for (const Case& c : cases) {
+        QImage images[2] = {WhiteImage300(120, 20), WhiteImage300(120, 20)};
+        double ends[2] = {0, 0};
+        for (int way = 0; way < 2; ++way) {
+            auto surface = PainterSurface::ForImage(images[way]);
+            PrintSurface::Font font;
+            font.name = QString::fromUtf16(c.font);
+            font.pointSize = c.points;
+            font.bold = c.bold;
+            ASSERT_TRUE(surface->setFont(font));
+            const QStringList characters = PrintCharacters(QString::fromUtf16(c.text));
+            QList<double> xs;
+            double x = 3 * Mm + 0.37;
+            for (const QString& character : characters) {
+                xs << x;
+                x += surface->textWidth(character) + c.spacing;
+            }
+            const bool drawn = way == 0 ? surface->PrintSurface::drawTextRun(characters, xs, 5 * Mm + 0.6)
+                                        : surface->drawTextRun(characters, xs, 5 * Mm + 0.6);
+            ASSERT_TRUE(drawn);
+            ends[way] = surface->positionX();
+            ASSERT_TRUE(surface->endDocument());
+        }
+        EXPECT_NE(images[1], WhiteImage300(120, 20)) << QString::fromUtf16(c.text).toStdString();
+        EXPECT_EQ(images[0], images[1]) << QString::fromUtf16(c.text).toStdString();
+        EXPECT_DOUBLE_EQ(ends[0], ends[1]);
+    }
 }
