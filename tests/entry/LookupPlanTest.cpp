@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace kestrio {
 namespace {
 
@@ -14,6 +16,12 @@ struct PlanCase {
     QString jetSql;
     const char* index; // the index the plan must search
 };
+
+// The test's name says which lookup it is; gtest would print the bytes of the case.
+void PrintTo(const PlanCase& plan, std::ostream* out)
+{
+    *out << plan.name;
+}
 
 class LookupPlanTest : public ::testing::TestWithParam<PlanCase> {
 protected:
