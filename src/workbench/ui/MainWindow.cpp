@@ -172,6 +172,8 @@ void MainWindow::ShowUnsavedMark()
 bool MainWindow::SaveFormat()
 {
     SyncOptions();
+    // Boxes left off the page are pulled back onto it first (an undoable step of its own).
+    mLayoutCommands->CheckOutside();
     // The history stays: its steps are made to name the IDs the save gives new elements.
     if (!mDocument.Save([this](Workspace& ws) { return Library().SaveCurrentFormat(ws); })) return false;
     ShowFormatName();

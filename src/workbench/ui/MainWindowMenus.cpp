@@ -59,6 +59,7 @@ QMenu* MainWindow::BuildFormatMenu()
     menu->findChild<QAction*>(QStringLiteral("m_FCom_1"))->setShortcut(QKeySequence::Save);
     item("m_FCom_2", u"另存格式", [this] {
         SyncOptions();
+        mLayoutCommands->CheckOutside();
         if (!mDocument.Save([this](Workspace& ws) { return Library().SaveFormatAs(ws); })) return;
         ShowFormatName();
         Say(QStringLiteral("格式已保存"));

@@ -1,6 +1,7 @@
 // The designer's menus on the main window: the input-box menu copies a box as one undo step;
 // the format list beside the canvas chooses a format by a double click, asking about changes.
 #include "TestApp.h"
+#include "format/FormatDocument.h"
 #include "format/FormatLibrary.h"
 #include "format/Grid.h"
 #include "workbench/ui/BillCanvas.h"
@@ -79,6 +80,22 @@ TEST_F(DesignerMenusTest, TheBoxMenuCopiesABoxAsOneStep)
     ASSERT_EQ(mMain->Document().Table().RowCount(), rows + 1);
     mMain->Action(QStringLiteral("mUndo"))->trigger();
     EXPECT_EQ(mMain->Document().Table().RowCount(), rows);
+}
+
+TEST_F(DesignerMenusTest, SavingPullsBoxesOffThePageBackOntoIt)
+{
+    const int row = FirstTextBoxRow();
+    ASSERT_GT(row, 0);
+    FormatDocument& document = mMain->Document();
+    Element moved = document.ElementAt(row);
+    moved.x = -50;
+    moved.y = -80;
+    document.ChangeElement(row, moved, QStringLiteral("移动"));
+    ASSERT_TRUE(mMain->SaveFormat());
+    const Element saved = document.ElementAt(row);
+    EXPECT_EQ(saved.x, 0);
+    EXPECT_GT(saved.y, 0);
+    EXPECT_FALSE(document.IsModified());
 }
 
 TEST_F(DesignerMenusTest, TextGoesToTheClipboardAndIsPastedAtTheCursor)
