@@ -463,7 +463,11 @@ void AutoFill::AdvanceUsedNumbers(Workspace& ws)
 {
     for (int row : NumberRows(ws)) {
         const QString number = ws.BoxText(row);
-        if (number.isEmpty()) continue;
+        // An empty box continues the series the stored bills carry (none: it stays empty).
+        if (number.isEmpty()) {
+            AdvanceNumber(ws, row);
+            continue;
+        }
         const Recordset used = mDb.OpenQuery(UsedNumberSql(ws.formatName, ws.table.Id(row), number));
         if (!used.Eof()) AdvanceNumber(ws, row);
     }

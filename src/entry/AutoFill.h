@@ -44,8 +44,9 @@ public:
     static QString NextNumber(const QString& text);
     // Every serial-number box gets the number after the newest one stored for it.
     void AdvanceNumbers(Workspace& ws);
-    // Only the serial-number boxes whose number a stored bill already carries: a bill made
-    // from the defaults again (the command line, a restart) never repeats a number.
+    // Only the serial-number boxes whose number a stored bill already carries, or that are
+    // empty while stored bills carry numbers: a bill made from the defaults again (the
+    // command line, a restart) never repeats a number nor drops out of the series.
     void AdvanceUsedNumbers(Workspace& ws);
 
     // Text for a LIKE pattern that matches itself only (escape character "\"); quotes are

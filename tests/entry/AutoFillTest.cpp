@@ -508,8 +508,8 @@ TEST_F(AutoFillTest, AdvanceNumbersTakesTheNewestStoredNumber)
     EXPECT_EQ(ws.BoxText(text), U("7"));  // not a number box
 }
 
-// A bill made again from the defaults never repeats a stored number; a number not yet
-// used (a new series typed as the default) is kept.
+// A bill made again from the defaults never repeats a stored number and an empty number box
+// continues the stored series; a number not yet used (a new series typed as the default) is kept.
 TEST_F(AutoFillTest, AdvanceUsedNumbersPassesOnlyNumbersAlreadyStored)
 {
     Workspace ws;
@@ -522,12 +522,17 @@ TEST_F(AutoFillTest, AdvanceUsedNumbersPassesOnlyNumbersAlreadyStored)
     const struct {
         const char* shown;
         const char* after;
-    } cases[] = {{"A8", "A9"}, {"A7", "A9"}, {"B1", "B1"}, {"", ""}};
+    } cases[] = {{"A8", "A9"}, {"A7", "A9"}, {"B1", "B1"}, {"", "A9"}};
     for (const auto& c : cases) {
         ws.SetBoxText(number, U(c.shown));
         Fill().AdvanceUsedNumbers(ws);
         EXPECT_EQ(ws.BoxText(number), U(c.after)) << c.shown;
     }
+    // A box whose bills carry no number yet stays empty.
+    const int fresh = AddBox(ws, U("新编号"), 122);
+    ws.SetBoxText(fresh, QString());
+    Fill().AdvanceUsedNumbers(ws);
+    EXPECT_EQ(ws.BoxText(fresh), QString());
 }
 
 // ---- Completion ----
