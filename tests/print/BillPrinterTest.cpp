@@ -2,6 +2,7 @@
 // record, a batch in one job, bills picked from the history grid, and barcodes that a reader
 // can scan off the printed page.
 #include "ScannedText.h"
+#include "ScriptedDestination.h"
 #include "RecordingProgress.h"
 #include "GuiApplication.h"
 #include "TestApp.h"
@@ -39,37 +40,6 @@ constexpr double K = PrintSurface::TwipsPerMillimetre;
 const QString kCheque = QStringLiteral("转账支票");
 
 using test::RecordingProgress;
-
-// A printer choice the user cancels.
-// A printer that writes a file (a PDF printer, "print to file").
-class OneFileDestination final : public PrintDestination {
-public:
-    explicit OneFileDestination(PrintSurface& surface) : mSurface(surface) {}
-    bool ChoosePrinter() override { return true; }
-    PrintSurface& Surface() override { return mSurface; }
-    void InstallPaperForm(double, double) override {}
-    bool WritesOneFile() const override { return true; }
-
-private:
-    PrintSurface& mSurface;
-};
-
-class CancelledDestination final : public PrintDestination {
-public:
-    explicit CancelledDestination(PrintSurface& surface) : mSurface(surface) {}
-    bool ChoosePrinter() override
-    {
-        ++asked;
-        return false;
-    }
-    PrintSurface& Surface() override { return mSurface; }
-    void InstallPaperForm(double, double) override {}
-
-    int asked = 0;
-
-private:
-    PrintSurface& mSurface;
-};
 
 QStringList TextsDrawn(const RecordingSurface& surface)
 {
@@ -233,7 +203,8 @@ TEST_F(BillPrinterTest, ABillTheSurfaceFailsOnIsNotStored)
 TEST_F(BillPrinterTest, ACancelledPrinterChoicePrintsAndStoresNothing)
 {
     FillBill(QStringLiteral("测试公司"), QStringLiteral("1234.5"));
-    CancelledDestination destination(surface);
+    test::ScriptedDestination destination(surface);
+    destination.confirms = false;
     HistoryRecords records(t.app->DbOp(), t.prompter);
     BillPrinter printer(destination, Env(), &records, t.prompter, progress);
 
@@ -459,7 +430,8 @@ TEST_F(BillPrinterTest, ReprintFromTheHistoryGrid)
     // Two rows into a file: one job with both bills, since a second job would replace the file.
     {
         surface.clearCalls();
-        OneFileDestination destination(surface);
+        test::ScriptedDestination destination(surface);
+        destination.oneFile = true;
         BillPrinter printer(destination, Env(), &records, t.prompter, progress);
         grid.SelectRows(HistoryGrid::kFirstDataRow, rowOfFirst);
         EXPECT_EQ(printer.ReprintHistoryRows(ws, grid), BillPrinter::Reprint::Printed);
@@ -495,7 +467,8 @@ TEST_F(BillPrinterTest, ReprintFromTheHistoryGrid)
     // Two rows and the printer choice cancelled: nothing at all.
     {
         surface.clearCalls();
-        CancelledDestination destination(surface);
+        test::ScriptedDestination destination(surface);
+    destination.confirms = false;
         BillPrinter printer(destination, Env(), &records, t.prompter, progress);
         grid.SelectRows(HistoryGrid::kFirstDataRow, rowOfFirst);
         EXPECT_EQ(printer.ReprintHistoryRows(ws, grid), BillPrinter::Reprint::Cancelled);

@@ -3,6 +3,7 @@
 // keep every position while taking time in proportion to the text.
 #include "GuiApplication.h"
 #include "QtPrinters.h"
+#include "ScriptedDestination.h"
 #include "ScriptedPrompter.h"
 #include "TestBoxes.h"
 #include "format/Workspace.h"
@@ -189,26 +190,14 @@ TEST_F(Checks, TextPastItsBoxBottomIsListedAskedAndMarkedInThePreview)
     EXPECT_EQ(prompter.shown.size(), 2);
 }
 
-// A printer whose edges it cannot print on: 3.53 mm all round.
-class MarginedDestination final : public PrintDestination {
-public:
-    explicit MarginedDestination(PrintSurface& surface) : mSurface(surface) {}
-    bool ChoosePrinter() override { return true; }
-    PrintSurface& Surface() override { return mSurface; }
-    void InstallPaperForm(double, double) override {}
-    std::optional<QMarginsF> UnprintableMarginsMm() const override { return QMarginsF(3.53, 3.53, 3.53, 3.53); }
-
-private:
-    PrintSurface& mSurface;
-};
-
 TEST_F(Checks, ABatchAsksThePaperQuestionOnceAndStopsOnNo)
 {
     ws.setPaper = true;
     AddBox(ElementTable::TextBox, 1, 10, 40, 5, QStringLiteral("付款单位")); // inside the printer's edge
     for (const bool agree : {true, false}) {
         RecordingSurface surface;
-        MarginedDestination destination(surface);
+        test::ScriptedDestination destination(surface);
+        destination.unprintable = QMarginsF(3.53, 3.53, 3.53, 3.53); // a printer's edges
         BillPrinter printer(destination, Env(), nullptr, prompter, progress);
         prompter.shown.clear();
         prompter.QueueAsk(agree);
@@ -222,7 +211,8 @@ TEST_F(Checks, ABatchAsksThePaperQuestionOnceAndStopsOnNo)
     }
     // A bill printed on its own is asked again.
     RecordingSurface surface;
-    MarginedDestination destination(surface);
+    test::ScriptedDestination destination(surface);
+    destination.unprintable = QMarginsF(3.53, 3.53, 3.53, 3.53);
     BillPrinter printer(destination, Env(), nullptr, prompter, progress);
     prompter.shown.clear();
     EXPECT_FALSE(printer.PrintBill(ws, true, false));

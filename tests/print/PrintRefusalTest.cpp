@@ -1,4 +1,5 @@
 // A bill counts as printed only when the spooler took it and it was stored.
+#include "ScriptedDestination.h"
 #include "TestApp.h"
 #include "entry/HistoryRecords.h"
 #include "format/FormatStore.h"
@@ -11,19 +12,6 @@
 
 namespace kestrio {
 namespace {
-
-class RefusingQueue final : public PrintDestination {
-public:
-    explicit RefusingQueue(PrintSurface& surface, int acceptedChecks) : mSurface(surface), mAccepted(acceptedChecks) {}
-    bool ChoosePrinter() override { return true; }
-    PrintSurface& Surface() override { return mSurface; }
-    void InstallPaperForm(double, double) override {}
-    bool JobAccepted() override { return mAccepted-- > 0; }
-
-private:
-    PrintSurface& mSurface;
-    int mAccepted;
-};
 
 TEST(SpoolerQueue, AcceptingJobsValue)
 {
@@ -48,7 +36,8 @@ protected:
     int Rows() { return mApp.app->Db().ScalarNative(QStringLiteral("SELECT count(*) FROM 历史")).toInt(); }
     bool Print(int acceptedChecks, BillPrinter** used = nullptr)
     {
-        RefusingQueue queue(mSurface, acceptedChecks);
+        test::ScriptedDestination queue(mSurface);
+        queue.acceptedChecks = acceptedChecks;
         mPrinter = std::make_unique<BillPrinter>(queue, BillPrinter::EnvironmentFor(*mApp.app, mWs, 0), &mRecords,
                                                  mApp.prompter, mApp.progress);
         if (used) *used = mPrinter.get();
