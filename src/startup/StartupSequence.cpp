@@ -33,7 +33,7 @@ bool StartupSequence::OpenData(AppContext& app, const std::function<bool()>& bef
         return false;
     }
     const bool opened = app.DbOp().OpenDatabase();
-    SchemaUpgrade::Run(app.DbOp());
+    SchemaUpgrade::Run(app.DbOp(), &app.Indicator());
     return opened && !app.Db().IsDamaged();
 }
 

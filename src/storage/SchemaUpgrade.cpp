@@ -3,11 +3,15 @@
 #include "DbOperate.h"
 #include "Transaction.h"
 
+#include "seams/Progress.h"
+
+#include <QList>
 #include <QStringList>
+#include <QVariant>
 
 namespace kestrio {
 
-void SchemaUpgrade::Run(DbOperate& db)
+void SchemaUpgrade::Run(DbOperate& db, Progress* progress)
 {
     if (!db.Db().IsOpen() || db.Db().IsDamaged()) return;
     // Programs starting at the same time upgrade one after the other, each seeing what the
@@ -31,7 +35,7 @@ void SchemaUpgrade::Run(DbOperate& db)
     // The time each bill was stored; bills stored before the column existed keep it empty.
     if (db.TableExists(QStringLiteral("历史")) && !db.ColumnExists(QStringLiteral("历史"), SaveTimeColumn()))
         db.ExecuteSql(QStringLiteral("ALTER TABLE 历史 ADD ") + SaveTimeColumn() + QStringLiteral(" DATE"));
-    CreateIndexes(db);
+    CreateIndexes(db, progress);
     transaction.Commit();
 }
 
@@ -39,7 +43,7 @@ void SchemaUpgrade::Run(DbOperate& db)
 // a format's bills by number (the history grid, the next record number); a box's values in
 // order, each run by bill (completion, the latest bill holding a value); a box's bills
 // (the newest serial number).
-void SchemaUpgrade::CreateIndexes(DbOperate& db)
+void SchemaUpgrade::CreateIndexes(DbOperate& db, Progress* progress)
 {
     static const char* const indexes[][3] = {
         {"kx_历史_Fmt_ID", "历史", "Fmt,ID"}, {"kx_历史_CID_Con_ID", "历史", "CID,Con,ID"},
@@ -48,13 +52,27 @@ void SchemaUpgrade::CreateIndexes(DbOperate& db)
     };
     // Its place is taken by (CID,Con,ID), which also keeps each value's bills in order.
     db.Db().ExecuteNative(QStringLiteral("DROP INDEX IF EXISTS kx_历史_CID_Con"));
+    QList<const char* const*> missing;
     for (const auto& index : indexes) {
-        const QString table = QString::fromUtf8(index[1]);
-        if (!db.TableExists(table)) continue;
-        db.Db().ExecuteNative(QStringLiteral("CREATE INDEX IF NOT EXISTS ") + QString::fromUtf8(index[0]) +
-                              QStringLiteral(" ON ") + table + QLatin1Char('(') + QString::fromUtf8(index[2]) +
-                              QLatin1Char(')'));
+        if (!db.TableExists(QString::fromUtf8(index[1]))) continue;
+        const QVariant exists = db.Db().ScalarNative(
+            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='index' AND name=?"), {QString::fromUtf8(index[0])});
+        if (!exists.isValid() || exists.isNull()) missing << index;
     }
+    if (missing.isEmpty()) return;
+    // Only a history of some size takes long enough to be worth a progress window.
+    constexpr int kLargeHistory = 100000;
+    const QVariant rows = db.Db().ScalarNative(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM 历史 LIMIT %1)").arg(kLargeHistory));
+    const bool large = rows.toInt() >= kLargeHistory;
+    const bool showing = progress && large;
+    if (showing) progress->ShowProgress(QStringLiteral("正在更新数据库索引……"), static_cast<int>(missing.size()), 0);
+    for (const char* const* index : missing) {
+        db.Db().ExecuteNative(QStringLiteral("CREATE INDEX IF NOT EXISTS ") + QString::fromUtf8(index[0]) +
+                              QStringLiteral(" ON ") + QString::fromUtf8(index[1]) + QLatin1Char('(') +
+                              QString::fromUtf8(index[2]) + QLatin1Char(')'));
+        if (showing) progress->StepProgress(1);
+    }
+    if (showing) progress->CloseProgress();
 }
 
 } // namespace kestrio

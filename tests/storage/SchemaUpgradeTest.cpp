@@ -1,4 +1,5 @@
 // Databases of earlier editions brought up to date at start.
+#include "RecordingProgress.h"
 #include "TestApp.h"
 #include "storage/Database.h"
 #include "storage/DbOperate.h"
@@ -95,6 +96,31 @@ TEST(SchemaUpgrade, TheLookupIndexesExist)
     for (const char* expected :
          {"ON 历史(Fmt,ID)", "ON 历史(CID,Con,ID)", "ON 历史(CID,ID)", "ON Fmt(Fmt)", "ON 默认(Fmt)", "ON 映射(Fmt)"})
         EXPECT_TRUE(indexes.contains(QString::fromUtf8(expected))) << expected;
+}
+
+// Indexes a database lacks are built again; a large history shows the building.
+TEST(SchemaUpgrade, MissingIndexesAreBuiltWithProgressForALargeHistory)
+{
+    for (const int rows : {10, 100000}) {
+        test::TestApp t;
+        ASSERT_TRUE(t.Open());
+        Database& db = t.app->Db();
+        ASSERT_TRUE(db.ExecuteNative(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<%1) "
+            "INSERT INTO 历史(ID,Fmt,CID,Con) SELECT i/10+1,'支票',i%10,'x' FROM n").arg(rows)));
+        for (const char* index : {"kx_历史_CID_ID", "kx_历史_CID_Con_ID"})
+            ASSERT_TRUE(db.ExecuteNative(QStringLiteral("DROP INDEX ") + QString::fromUtf8(index)));
+
+        test::RecordingProgress progress;
+        SchemaUpgrade::Run(t.app->DbOp(), &progress);
+        const int built = db.ScalarNative(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='index' AND "
+                                                         "name IN ('kx_历史_CID_ID','kx_历史_CID_Con_ID')"))
+                              .toInt();
+        EXPECT_EQ(built, 2) << rows;
+        EXPECT_EQ(progress.totals, rows >= 100000 ? QList<int>{2} : QList<int>{}) << rows;
+        EXPECT_EQ(progress.steps, rows >= 100000 ? 2 : 0) << rows;
+        EXPECT_EQ(progress.closed, rows >= 100000 ? 1 : 0) << rows;
+    }
 }
 
 // History stored before bills kept their time: the rows stay as they were, the time empty,
