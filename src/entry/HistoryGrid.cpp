@@ -10,14 +10,17 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <limits>
+#include <utility>
 
 namespace kestrio {
 
 namespace {
-// Above this many history rows the load shows the progress indicator.
-constexpr int kQuietRows = 300;
-// The indicator moves (and the windows repaint) once per this many rows.
-constexpr int kRowsPerStep = 20000;
+// Above this many record numbers between the format's oldest and newest bill the load shows
+// the progress indicator.
+constexpr qint64 kQuietBills = 200;
+// The indicator moves (and the windows repaint) once per this many record numbers.
+constexpr qint64 kBillsPerStep = 1000;
 // A view is told of new bills once per this many.
 constexpr int kBillsPerChunk = 500;
 
@@ -49,9 +52,15 @@ void HistoryGrid::AppendBill(const QStringList& cells)
     if (mRowsArrived && DataRowCount() % kBillsPerChunk == 0) mRowsArrived(DataRowCount());
 }
 
-int HistoryGrid::CountRows()
+// Counting the format's rows would read its whole index once more before the load reads it;
+// its oldest and newest record numbers are two lookups, and the bills come newest first, so
+// the record number reached tells how far the load is.
+std::pair<qint64, qint64> HistoryGrid::RecordRange()
 {
-    return mDb.OpenQuery(QStringLiteral("SELECT COUNT(*) AS N FROM 历史 WHERE Fmt=") + SqlQuote(mFormat)).Value(0).toInt();
+    const QString where = QStringLiteral(" AS N FROM 历史 WHERE Fmt=") + SqlQuote(mFormat);
+    const qint64 oldest = mDb.OpenQuery(QStringLiteral("SELECT MIN(ID)") + where).Value(0).toLongLong();
+    const qint64 newest = mDb.OpenQuery(QStringLiteral("SELECT MAX(ID)") + where).Value(0).toLongLong();
+    return {oldest, newest};
 }
 
 QString HistoryGrid::BillRowsSql(const QString& format)
@@ -63,14 +72,16 @@ QString HistoryGrid::BillRowsSql(const QString& format)
 
 bool HistoryGrid::ReadBills(int limit, const BillSink& sink)
 {
-    // Only a load of every bill is long enough to count the rows for the indicator.
-    const int total = limit == 0 ? CountRows() : 0;
-    const bool stepping = total > kQuietRows;
-    if (stepping) mProgress.ShowProgress(QStringLiteral("正在加载历史记录……"), total, 0);
+    // Only a load of every bill may be long enough for the indicator.
+    const auto [oldest, newest] = limit == 0 ? RecordRange() : std::pair<qint64, qint64>{0, 0};
+    const qint64 span = newest >= oldest ? newest - oldest + 1 : 0;
+    const bool stepping = span > kQuietBills && span <= std::numeric_limits<int>::max();
+    if (stepping) mProgress.ShowProgress(QStringLiteral("正在加载历史记录……"), static_cast<int>(span), 0);
+    qint64 stepped = 0; // record numbers the indicator has been moved by
     const int timeCol = SaveTimeCol();
     QStringList cells;
     qint64 current = 0;
-    int bills = 0, unstepped = 0;
+    int bills = 0;
     bool more = false;
     mDb.Db().ForEachRow(BillRowsSql(mFormat),
                         [&](const QVector<QVariant>& row) {
@@ -89,14 +100,14 @@ bool HistoryGrid::ReadBills(int limit, const BillSink& sink)
                             const auto column = mBoxColumns.constFind(row[1].toLongLong());
                             if (column != mBoxColumns.constEnd()) cells[*column] = row[2].toString();
                             if (cells[timeCol].isEmpty()) cells[timeCol] = TimeText(row[3]);
-                            if (stepping && ++unstepped == kRowsPerStep) {
-                                mProgress.StepProgress(unstepped);
-                                unstepped = 0;
+                            if (stepping && newest - id - stepped >= kBillsPerStep) {
+                                mProgress.StepProgress(static_cast<int>(newest - id - stepped));
+                                stepped = newest - id;
                             }
                             return true;
                         });
     if (bills > 0) sink(cells);
-    if (stepping && unstepped > 0) mProgress.StepProgress(unstepped);
+    if (stepping && span > stepped) mProgress.StepProgress(static_cast<int>(span - stepped));
     if (stepping) mProgress.CloseProgress();
     return more;
 }

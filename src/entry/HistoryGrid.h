@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 namespace kestrio {
 
@@ -84,8 +85,8 @@ public:
     void RemoveRows(int first, int last);
 
 private:
-    // Rows of the format to read; above kQuietRows the progress indicator counts them.
-    int CountRows();
+    // The format's oldest and newest record numbers (0, 0 without bills).
+    std::pair<qint64, qint64> RecordRange();
     void AppendBill(const QStringList& cells);
     void ResetView();
 
