@@ -178,16 +178,20 @@ void LayoutEditor::SetUpNew(Element& e, int kind) const
     if (kind == ElementTable::Label) e.label = QStringLiteral("标签");
 }
 
+bool LayoutEditor::HasRoomFor(int kind, int more, QString* error) const
+{
+    if (CountOf(kind) + more <= ElementTable::kMaxPerKind) return true;
+    if (error) *error = QStringLiteral("每类输入框最多999个！");
+    return false;
+}
+
 int LayoutEditor::AddElement(int kind, int x, int y, QString* error)
 {
     if (kind < ElementTable::TextBox || kind > ElementTable::Label) {
         if (error) *error = QStringLiteral("输入框类型必须是0到4！");
         return -1;
     }
-    if (CountOf(kind) >= kMaxPerKind) {
-        if (error) *error = QStringLiteral("每类输入框最多999个！");
-        return -1;
-    }
+    if (!HasRoomFor(kind, 1, error)) return -1;
     return mDocument.AddElement(kind, QStringLiteral("添加输入框"), [this, kind, x, y](Element& e) {
         SetUpNew(e, kind);
         if (x == 0 && y == 0) return;
@@ -207,10 +211,7 @@ bool LayoutEditor::CopyElements(int times, int currentRow, QString* error)
     for (int kind = ElementTable::TextBox; kind <= ElementTable::Label; ++kind) {
         const auto needed = std::count_if(sources.begin(), sources.end(),
                                           [this, kind](int row) { return mDocument.Table().KindOf(row) == kind; });
-        if (needed > 0 && CountOf(kind) + needed * std::max(times, 0) > kMaxPerKind) {
-            if (error) *error = QStringLiteral("每类输入框最多999个！");
-            return false;
-        }
+        if (needed > 0 && !HasRoomFor(kind, static_cast<int>(needed) * std::max(times, 0), error)) return false;
     }
     QSet<qint64> selection = mDocument.Selection();
     if (times <= 0 || sources.isEmpty()) {
@@ -351,10 +352,7 @@ bool LayoutEditor::GenerateTable(double x0, double y0, double x1, double y1, int
         if (error) *error = QStringLiteral("行数和列数必须大于0！");
         return false;
     }
-    if (CountOf(ElementTable::Line) + rows + cols + 2 > kMaxPerKind) {
-        if (error) *error = QStringLiteral("每类输入框最多999个！");
-        return false;
-    }
+    if (!HasRoomFor(ElementTable::Line, rows + cols + 2, error)) return false;
     const double rowStep = (y1 - y0) / rows, colStep = (x1 - x0) / cols;
     const auto addLine = [this](double ax, double ay, double bx, double by) {
         mDocument.AddElement(ElementTable::Line, QStringLiteral("生成表格"), [&](Element& e) {

@@ -25,7 +25,6 @@ public:
     enum class LineGrip { Both, End1, End2 };
     // Align modes: edges, then one width or one height.
     enum AlignMode { AlignTop = 0, AlignLeft, AlignRight, AlignBottom, SameWidth, SameHeight };
-    static constexpr int kMaxPerKind = 999;
 
     LayoutEditor(FormatDocument& document, const CanvasFrame& frame);
     void SetFrame(const CanvasFrame& frame) { mFrame = frame; }
@@ -81,6 +80,8 @@ public:
 private:
     QList<int> TargetRows(int currentRow) const;
     int CountOf(int kind) const;
+    // Room for `more` elements of the kind; false with "每类输入框最多999个！" otherwise.
+    bool HasRoomFor(int kind, int more, QString* error) const;
     void SetUpNew(Element& element, int kind) const;
 
     FormatDocument& mDocument;

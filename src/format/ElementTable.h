@@ -19,6 +19,8 @@ public:
     };
     enum Kind { TextBox = 0, CheckBox = 1, PictureBox = 2, Line = 3, Label = 4 };
     static constexpr int kFirstRow = 2;
+    // Element indices are kind × 1000 + 1 … 999: a kind holds at most this many.
+    static constexpr int kMaxPerKind = 999;
 
     static const QStringList& ColumnNames();
     static const QStringList& Headers();

@@ -52,13 +52,16 @@ void SchemaUpgrade::CreateIndexes(DbOperate& db, Progress* progress)
     };
     // Its place is taken by (CID,Con,ID), which also keeps each value's bills in order.
     db.Db().ExecuteNative(QStringLiteral("DROP INDEX IF EXISTS kx_历史_CID_Con"));
+    // One look at the indexes there are, at every start.
+    const QStringList present =
+        db.Db()
+            .ScalarNative(QStringLiteral("SELECT group_concat(name, char(10)) FROM sqlite_master WHERE type='index'"))
+            .toString()
+            .split(QLatin1Char('\n'));
     QList<const char* const*> missing;
-    for (const auto& index : indexes) {
-        if (!db.TableExists(QString::fromUtf8(index[1]))) continue;
-        const QVariant exists = db.Db().ScalarNative(
-            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='index' AND name=?"), {QString::fromUtf8(index[0])});
-        if (!exists.isValid() || exists.isNull()) missing << index;
-    }
+    for (const auto& index : indexes)
+        if (!present.contains(QString::fromUtf8(index[0])) && db.TableExists(QString::fromUtf8(index[1])))
+            missing << index;
     if (missing.isEmpty()) return;
     // Only a history of some size takes long enough to be worth a progress window.
     constexpr int kLargeHistory = 100000;

@@ -185,7 +185,7 @@ TEST_F(LayoutEditorTest, TablesAndTheLimitsOfAdding)
     EXPECT_DOUBLE_EQ(At(added).x, 100 - At(added).width); // clamped to the right edge
     EXPECT_EQ(At(added).y, 30);
     document.Reload([](Workspace& ws) {
-        for (int i = 0; i < LayoutEditor::kMaxPerKind; ++i) ws.table.AddElementRow(ElementTable::CheckBox);
+        for (int i = 0; i < ElementTable::kMaxPerKind; ++i) ws.table.AddElementRow(ElementTable::CheckBox);
     });
     const int count = document.Table().RowCount();
     EXPECT_EQ(editor.AddElement(ElementTable::CheckBox, 0, 0, &error), -1);

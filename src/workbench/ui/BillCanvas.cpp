@@ -35,8 +35,6 @@ namespace kestrio {
 
 namespace {
 
-constexpr int kMaxPerKind = 999;
-constexpr int kWhite = 0xFFFFFF;
 constexpr int kGridCentimetre = 0x0072FF;
 constexpr int kGridTwoMillimetre = 0x8DC0FF;
 // Caption beside a box: this far below the box's top (twips).
@@ -390,7 +388,7 @@ void BillCanvas::RebuildElements()
     for (int row = ElementTable::kFirstRow; row < table.RowCount(); ++row) {
         const int kind = table.KindOf(row);
         if (kind < ElementTable::TextBox || kind > ElementTable::Label) continue;
-        if (mCounts[static_cast<std::size_t>(kind)] >= kMaxPerKind) continue;
+        if (mCounts[static_cast<std::size_t>(kind)] >= ElementTable::kMaxPerKind) continue;
         CreateElement(row, kind);
     }
     UpdateCaptionVisibility();
@@ -532,7 +530,7 @@ void BillCanvas::ApplyRow(Element& element)
             option.setAlignment(alignment);
             edit->document()->setDefaultTextOption(option);
         }
-        SetBoxBackground(element, kWhite);
+        SetBoxBackground(element, kPlainBackground);
         ShowBoxText(element);
         break;
     }

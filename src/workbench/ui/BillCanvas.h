@@ -123,6 +123,9 @@ public:
     void SetControlText(Element& element, const QString& text);
     void ShowBoxText(Element& element);
     void SetBoxBackground(Element& element, int colour);
+    // A text box's background: plain, or grey while the designer has it selected.
+    static constexpr int kPlainBackground = 0xFFFFFF;
+    static constexpr int kSelectedBackground = 0xD0D0D0;
 
 signals:
     void contentsChanged();

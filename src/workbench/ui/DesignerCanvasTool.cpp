@@ -10,10 +10,6 @@
 
 namespace kestrio {
 
-namespace {
-constexpr int kSelectedBackground = 0xD0D0D0;
-}
-
 bool DesignerCanvasTool::BoxMenuEvent(int row, QWidget* control, QEvent* event)
 {
     if (event->type() != QEvent::ContextMenu) return false;
@@ -57,8 +53,8 @@ void DesignerCanvasTool::ShowSelection()
         if ((element.kind == ElementTable::TextBox || element.kind == ElementTable::CheckBox) && element.control->toolTip().isEmpty())
             element.control->setToolTip(QStringLiteral("点击右键可设置、添加、复制或删除输入框。"));
         if (element.kind == ElementTable::TextBox) {
-            if (selected != (element.background == kSelectedBackground))
-                mCanvas.SetBoxBackground(element, selected ? kSelectedBackground : 0xFFFFFF);
+            if (selected != (element.background == BillCanvas::kSelectedBackground))
+                mCanvas.SetBoxBackground(element, selected ? BillCanvas::kSelectedBackground : BillCanvas::kPlainBackground);
         } else {
             element.control->setStyleSheet(selected ? QStringLiteral("border: 1px solid #808080;") : QString());
         }

@@ -23,8 +23,6 @@ namespace kestrio {
 
 namespace {
 
-constexpr int kWhite = 0xFFFFFF;
-constexpr int kSelectedLook = 0xD0D0D0;
 // The suggestion list is this much wider than its box (twips).
 constexpr int kListExtraWidth = 300;
 constexpr int kAutoFindMs = 50;
@@ -58,18 +56,18 @@ void EntryTool::HideRelationColor()
 {
     for (Element& element : mCanvas.Elements())
         if (element.kind == ElementTable::TextBox && IsRelationColour(element.background))
-            mCanvas.SetBoxBackground(element, kWhite);
+            mCanvas.SetBoxBackground(element, BillCanvas::kPlainBackground);
 }
 
 void EntryTool::PaintRelations(int row)
 {
     const int index = mCanvas.ElementIndexOfRow(row);
-    if (!mCanvas.Elements().contains(index) || mCanvas.Elements().value(index).background == kSelectedLook) return;
+    if (!mCanvas.Elements().contains(index) || mCanvas.Elements().value(index).background == BillCanvas::kSelectedBackground) return;
     const QHash<int, int> colours = DataEntry::RelationColours(mWs, row);
     for (auto it = colours.constBegin(); it != colours.constEnd(); ++it) {
         const auto element = mCanvas.Elements().find(mCanvas.ElementIndexOfRow(it.key()));
         if (element == mCanvas.Elements().end() || element->kind != ElementTable::TextBox) continue;
-        if (element->background == kSelectedLook) continue;
+        if (element->background == BillCanvas::kSelectedBackground) continue;
         mCanvas.SetBoxBackground(*element, it.value());
     }
 }
