@@ -2,6 +2,7 @@
 
 #include "StatChart.h"
 #include "app/AppContext.h"
+#include "app/ui/MenuItem.h"
 #include "app/ui/WidgetPlace.h"
 #include "batch/GridExport.h"
 #include "images/PictureFile.h"
@@ -262,12 +263,8 @@ bool StatisticsWindow::ExportPicture()
 void StatisticsWindow::ShowChartMenu(const QPoint& at)
 {
     QMenu menu(this);
-    QAction* table = menu.addAction(QStringLiteral("导出表格"));
-    table->setObjectName(QStringLiteral("mOutMSF"));
-    connect(table, &QAction::triggered, this, &StatisticsWindow::ExportTable);
-    QAction* picture = menu.addAction(QStringLiteral("导出图片"));
-    picture->setObjectName(QStringLiteral("mOutPic"));
-    connect(picture, &QAction::triggered, this, &StatisticsWindow::ExportPicture);
+    AddMenuItem(menu, QStringLiteral("mOutMSF"), QStringLiteral("导出表格"), true, this, [this] { ExportTable(); });
+    AddMenuItem(menu, QStringLiteral("mOutPic"), QStringLiteral("导出图片"), true, this, [this] { ExportPicture(); });
     menu.exec(mChartView->mapToGlobal(at));
 }
 

@@ -1,6 +1,7 @@
 #include "workbench/ui/BillMenu.h"
 
 #include "app/AppContext.h"
+#include "app/ui/MenuItem.h"
 #include "entry/DataEntry.h"
 #include "entry/EntryKit.h"
 #include "entry/HistoryRecords.h"
@@ -29,10 +30,7 @@ void BillMenu::Show(const QPoint& at)
     QMenu menu(&mCanvas);
     menu.setObjectName(QStringLiteral("mPicGraph"));
     auto add = [&](const char* name, const char16_t* caption, auto slot) {
-        QAction* action = menu.addAction(QString::fromUtf16(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, slot);
-        return action;
+        return AddMenuItem(menu, QString::fromLatin1(name), QString::fromUtf16(caption), true, this, slot);
     };
     auto command = [&](const char* name, const char16_t* caption) {
         add(name, caption, [this, name] { Run(QString::fromLatin1(name)); });
@@ -96,12 +94,10 @@ bool BillMenu::Run(const QString& name)
 
 void BillMenu::AddPictureItems(QMenu& menu, int row)
 {
-    QAction* picture = menu.addAction(QStringLiteral("添加/更改图片"));
-    picture->setObjectName(QStringLiteral("mChoosePicture"));
-    connect(picture, &QAction::triggered, this, [this, row] { ChoosePicture(row); });
-    QAction* barcode = menu.addAction(QStringLiteral("输入条码"));
-    barcode->setObjectName(QStringLiteral("mInputBarcode"));
-    connect(barcode, &QAction::triggered, this, [this, row] { EnterBarcode(row); });
+    AddMenuItem(menu, QStringLiteral("mChoosePicture"), QStringLiteral("添加/更改图片"), true, this,
+                [this, row] { ChoosePicture(row); });
+    AddMenuItem(menu, QStringLiteral("mInputBarcode"), QStringLiteral("输入条码"), true, this,
+                [this, row] { EnterBarcode(row); });
 }
 
 // A picture file for the box; the picture is drawn stretched into it.

@@ -1,5 +1,6 @@
 #include "workbench/ui/BoxMenu.h"
 
+#include "app/ui/MenuItem.h"
 #include "app/ui/WidgetPlace.h"
 #include "designer/ui/LayoutCommands.h"
 #include "format/FormatDocument.h"
@@ -43,10 +44,7 @@ QMenu* BoxMenu::Build(int row, QPoint canvasPoint, QWidget* parent)
     menu->setObjectName(QStringLiteral("m_CtlSet"));
     const bool locked = mHooks.locked && mHooks.locked();
     const auto add = [&](const char* name, const char16_t* caption, bool enabled, auto slot) {
-        QAction* action = menu->addAction(QString::fromUtf16(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        action->setEnabled(enabled);
-        connect(action, &QAction::triggered, this, slot);
+        AddMenuItem(*menu, QString::fromLatin1(name), QString::fromUtf16(caption), enabled, this, slot);
     };
     const int kind = mDocument.Table().KindOf(row);
     add("mCtlSet", u"设置内容框", !locked, [this, row] {

@@ -1,5 +1,6 @@
 #include "workbench/ui/ElementTablePage.h"
 
+#include "app/ui/MenuItem.h"
 #include "format/FormatDocument.h"
 
 #include <QContextMenuEvent>
@@ -78,10 +79,8 @@ void ElementTablePage::keyPressEvent(QKeyEvent* event)
 void ElementTablePage::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
-    QAction* remove = menu.addAction(QStringLiteral("删除"));
-    remove->setObjectName(QStringLiteral("mDeleteRows"));
-    remove->setEnabled(mDeleteRows && !(mLocked && mLocked()) && rowCount() > 0);
-    connect(remove, &QAction::triggered, this, &ElementTablePage::DeleteSelectedRows);
+    AddMenuItem(menu, QStringLiteral("mDeleteRows"), QStringLiteral("删除"), mDeleteRows && !(mLocked && mLocked()) && rowCount() > 0,
+                this, [this] { DeleteSelectedRows(); });
     menu.exec(event->globalPos());
 }
 

@@ -2,6 +2,7 @@
 #include "workbench/ui/MainWindow.h"
 
 #include "app/AppContext.h"
+#include "app/ui/MenuItem.h"
 #include "app/ui/ChangePasswordDialog.h"
 #include "format/FormatExchange.h"
 #include "format/FormatLibrary.h"
@@ -28,10 +29,7 @@ namespace kestrio {
 
 QAction* MainWindow::AddItem(QMenu* menu, const QString& name, const QString& caption, bool enabled)
 {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    action->setEnabled(enabled);
-    return action;
+    return AddMenuItem(*menu, name, caption, enabled);
 }
 
 void MainWindow::BuildMenus()
