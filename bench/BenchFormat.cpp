@@ -1,18 +1,11 @@
 // Loading and saving a format of 200 elements, without any window.
-#include "app/ConsolePrompter.h"
+#include "HistoryFixture.h"
+#include "QtBenchmarkMain.h"
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
-#include "seams/Progress.h"
-#include "seams/ScreenInfo.h"
-#include "storage/Database.h"
-#include "storage/DbOperate.h"
-#include "storage/SchemaUpgrade.h"
-#include "storage/ShippedDatabase.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QTemporaryDir>
-#include "QtBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,23 +13,13 @@ namespace {
 
 using namespace kestrio;
 
-struct Fixture {
+struct Fixture : bench::KeptDatabase {
     QTemporaryDir dir;
-    Database db;
-    QTextStream err{stderr};
-    ConsolePrompter prompter{err};
-    SilentProgress progress;
-    FixedScreenInfo screen;
-    std::unique_ptr<DbOperate> op;
     std::unique_ptr<FormatStore> store;
 
     Fixture()
     {
-        const QString path = QDir(dir.path()).filePath(QStringLiteral("DATA.mdb"));
-        ShippedDatabase::CreateIfMissing(path);
-        op = std::make_unique<DbOperate>(db, prompter, path);
-        op->OpenDatabase();
-        SchemaUpgrade::Run(*op);
+        OpenKept(dir.path());
         store = std::make_unique<FormatStore>(*op, progress, screen);
         // 200 boxes, each in a same-content ring with its neighbour and summed into the first.
         Workspace ws;
