@@ -31,6 +31,8 @@ void BatchGrid::Build(const Workspace& ws, const QHash<qint64, QString>& express
 {
     mColumnRows.clear();
     mBase.clear();
+    mSourceRows.clear();
+    mFormat = ws.formatName;
     for (int kind : {ElementTable::TextBox, ElementTable::CheckBox, ElementTable::PictureBox})
         for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row)
             if (ws.table.KindOf(row) == kind) mColumnRows << row;
@@ -59,6 +61,7 @@ void BatchGrid::Fill(const Workspace& ws, const QHash<qint64, QString>& expressi
     progress.ShowProgress(QStringLiteral("正在读取EXCEL数据……"), bills, 0);
     for (int bill = 0; bill < bills; ++bill) {
         const int sourceRow = numbering.FirstRowOf(bill);
+        mSourceRows << sourceRow;
         for (int col = 0; col < parsed.size(); ++col)
             if (!parsed[col].IsEmpty())
                 mGrid.SetText(kFirstDataRow + bill, col, BatchValue(parsed[col].Evaluate(rows, sourceRow), ws.lineBreakMarker));
@@ -68,7 +71,12 @@ void BatchGrid::Fill(const Workspace& ws, const QHash<qint64, QString>& expressi
     mCurrent = bills > 0 ? 0 : -1;
 }
 
-bool BatchGrid::ShowBill(int bill, Workspace& ws, DataEntry& entry)
+QString BatchGrid::BillContext(int bill) const
+{
+    return QStringLiteral("第%1张单据（第%2行）：").arg(bill + 1).arg(SourceRowOf(bill));
+}
+
+bool BatchGrid::ShowBill(int bill, Workspace& ws, DataEntry& entry, QList<Refusal>* refusals)
 {
     if (bill < 0 || bill >= BillCount()) return false;
     for (auto it = mBase.cbegin(); it != mBase.cend(); ++it) ws.SetBoxContent(ws.table.RowOfId(it.key()), it.value());
@@ -77,7 +85,9 @@ bool BatchGrid::ShowBill(int bill, Workspace& ws, DataEntry& entry)
         const int row = ws.table.RowOfId(mGrid.Text(0, col).toLongLong());
         if (row < 0) continue; // the box was deleted since the import
         ws.SetBoxContent(row, mGrid.Text(kFirstDataRow + bill, col));
-        if (ws.table.KindOf(row) == ElementTable::TextBox) entry.LeaveBox(ws, row);
+        if (ws.table.KindOf(row) != ElementTable::TextBox) continue;
+        const QString refusal = entry.LeaveBox(ws, row);
+        if (!refusal.isEmpty() && refusals) refusals->append({row, refusal});
     }
     mCurrent = bill;
     return true;
@@ -87,7 +97,10 @@ void BatchGrid::RemoveBills(int first, int last)
 {
     first = std::max(first, 0);
     last = std::min(last, BillCount() - 1);
-    for (int bill = last; bill >= first; --bill) mGrid.RemoveRow(kFirstDataRow + bill);
+    for (int bill = last; bill >= first; --bill) {
+        mGrid.RemoveRow(kFirstDataRow + bill);
+        if (bill < mSourceRows.size()) mSourceRows.removeAt(bill);
+    }
     if (mCurrent > last) mCurrent -= last - first + 1;
     else if (mCurrent >= first) mCurrent = first;
     mCurrent = std::min(mCurrent, BillCount() - 1);
@@ -97,6 +110,7 @@ void BatchGrid::RemoveBills(int first, int last)
 void BatchGrid::Clear()
 {
     mGrid.SetSize(kFirstDataRow, mGrid.ColCount());
+    mSourceRows.clear();
     mCurrent = -1;
 }
 

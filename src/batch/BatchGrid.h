@@ -36,10 +36,22 @@ public:
     void Fill(const Workspace& ws, const QHash<qint64, QString>& expressions, const SourceRows& rows,
               const RecordNumbering& numbering, Progress& progress);
 
+    // A box that refused its text when the bill was shown: its table row and the message.
+    struct Refusal {
+        int row = -1;
+        QString message;
+    };
     // Puts bill `bill` into the boxes as if it were typed: the base contents first, then in
     // box order each mapped box gets its text and is left (converted by its data type, then
-    // related, same-content and sum boxes calculated). False for a bill outside the grid.
-    bool ShowBill(int bill, Workspace& ws, DataEntry& entry);
+    // related, same-content and sum boxes calculated). A text the box refuses stays as it was
+    // read and is listed in `refusals`. False for a bill outside the grid.
+    bool ShowBill(int bill, Workspace& ws, DataEntry& entry, QList<Refusal>* refusals = nullptr);
+    // The source row (from 1) the bill's first record came from.
+    int SourceRowOf(int bill) const { return mSourceRows.value(bill, 0); }
+    // "第8张单据（第9行）：", put before what is said about one bill.
+    QString BillContext(int bill) const;
+    // The format whose boxes the grid's columns are.
+    const QString& FormatName() const { return mFormat; }
 
     // Removes bills `first` to `last` (from 0) and keeps the current bill inside the grid.
     void RemoveBills(int first, int last);
@@ -55,6 +67,8 @@ private:
     Grid mGrid;
     QList<int> mColumnRows;         // element table row of each column
     QHash<qint64, QString> mBase;   // the boxes' contents before the import, by element ID
+    QList<int> mSourceRows;         // the first source row of each bill
+    QString mFormat;
     int mCurrent = -1;
 };
 

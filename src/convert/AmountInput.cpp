@@ -38,6 +38,11 @@ QString AmountInput::RangeMessage()
     return QStringLiteral("金额过大：不能达到10万亿元！");
 }
 
+QString AmountInput::FenMessage()
+{
+    return QStringLiteral("金额只能精确到分！");
+}
+
 bool AmountInput::IsAmountCode(double code)
 {
     const int w = BoxConverter::WholeCode(code);
@@ -59,12 +64,12 @@ int AmountInput::MoneyCellsNeeded(const QString& text)
     return static_cast<int>(std::max<qsizetype>(fen.size(), 3)) + (negative ? 1 : 0);
 }
 
-// A sign before or after the currency sign, grouped or plain digits, one point, "元" or "圆"
-// at the end; at least one digit.
+// A sign before or after the currency sign, plain digits or digits grouped by "," in threes,
+// one point, "元" or "圆" at the end; at least one digit.
 bool AmountInput::ReadsAsNumber(const QString& text)
 {
     static const QRegularExpression number(
-        QStringLiteral("^-?[￥$]?-?(?:\\d[\\d,]*)?(?:\\.\\d*)?[元圆]?$"));
+        QStringLiteral("^-?[￥$]?-?(?:\\d+|\\d{1,3}(?:,\\d{3})+)?(?:\\.\\d*)?[元圆]?$"));
     static const QRegularExpression digit(QStringLiteral("\\d"));
     return number.match(text).hasMatch() && text.contains(digit) && text.count(QLatin1Char('-')) <= 1;
 }
@@ -73,6 +78,7 @@ QString AmountInput::Refusal(double code, const QString& text)
 {
     // The usual typed amount reads as a number as it is; only its size can be refused.
     if (const auto wholeDigits = IsAmountCode(code) ? Money::PlainWholeDigits(text) : std::nullopt) {
+        if (HasSubFen(text)) return FenMessage();
         const QString cells = CellsRefusal(code, text);
         if (!cells.isEmpty()) return cells;
         return *wholeDigits > kMaxWholeDigits ? RangeMessage() : QString();
@@ -82,11 +88,24 @@ QString AmountInput::Refusal(double code, const QString& text)
     const int w = BoxConverter::WholeCode(code);
     if (IsCapitalCode(w) && CapitalAmount::IsConverted(typed)) return {};
     if (!ReadsAsNumber(typed)) return FormatMessage();
+    if (HasSubFen(typed)) return FenMessage();
     // The box's own cells first: they name the more telling limit.
     const QString cells = CellsRefusal(code, typed);
     if (!cells.isEmpty()) return cells;
     const Decimal amount = Money::ParseAmountExact(typed);
     return amount.WholeDigits().size() > kMaxWholeDigits ? RangeMessage() : QString();
+}
+
+bool AmountInput::HasSubFen(const QString& text)
+{
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point < 0) return false;
+    for (qsizetype i = point + 3; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c >= QLatin1Char('1') && c <= QLatin1Char('9')) return true;
+        if (c != QLatin1Char('0')) break;
+    }
+    return false;
 }
 
 QString AmountInput::CellsRefusal(double code, const QString& text)

@@ -4,6 +4,7 @@
 #include "HistoryRecords.h"
 #include "convert/AmountInput.h"
 #include "convert/BoxConverter.h"
+#include "convert/DataType.h"
 #include "format/Workspace.h"
 
 #include <cmath>
@@ -33,16 +34,24 @@ int TextBoxRow(const ElementTable& table, qint64 id)
     return row >= 0 && table.KindOf(row) == ElementTable::TextBox ? row : -1;
 }
 
-void WalkLinks(const ElementTable& table, int focused, bool related, int colour, QHash<int, int>& colours)
+// The text boxes the links of `start` lead to, in order, without `start` itself.
+QList<int> LinkedRows(const ElementTable& table, int start, bool related)
 {
-    int row = focused;
+    QList<int> rows;
+    int row = start;
     for (int step = 0; step < 201; ++step) {
         const qint64 link = Link(table, row, related);
-        if (link == 0) return;
+        if (link == 0) break;
         row = TextBoxRow(table, std::llabs(link));
-        if (row < 0 || row == focused) return;
-        colours.insert(row, colour);
+        if (row < 0 || row == start || rows.contains(row)) break;
+        rows << row;
     }
+    return rows;
+}
+
+void WalkLinks(const ElementTable& table, int focused, bool related, int colour, QHash<int, int>& colours)
+{
+    for (int row : LinkedRows(table, focused, related)) colours.insert(row, colour);
 }
 
 } // namespace
@@ -52,7 +61,12 @@ QString DataEntry::LeaveBox(Workspace& ws, int row)
     if (!ws.table.IsDataRow(row) || ws.table.KindOf(row) != ElementTable::TextBox) return {};
     const double code = ws.table.Number(row, ElementTable::ColCash);
     const QString refusal = AmountInput::Refusal(code, ws.BoxText(row));
-    if (!refusal.isEmpty()) return refusal;
+    if (!refusal.isEmpty()) {
+        // The other boxes of its ring would still show the value from before this one: a
+        // cheque whose capital amount says another sum than its figures.
+        for (int ringRow : LinkedRows(ws.table, row, false)) ws.SetBoxText(ringRow, QString());
+        return refusal;
+    }
     ws.SetBoxText(row, mConverter.ConvertBoxText(code, ws.BoxText(row)));
     mAutoFill.RecalculateFrom(ws, ws.table.Id(row));
     return {};
@@ -117,6 +131,19 @@ void DataEntry::FillDateBoxes(Workspace& ws) const
         if (ws.table.KindOf(row) != ElementTable::TextBox) continue;
         const double code = ws.table.Number(row, ElementTable::ColCash);
         ws.SetBoxText(row, mConverter.ConvertBoxText(code, mConverter.FillValue(code, ws.BoxText(row))));
+    }
+}
+
+void DataEntry::ClearBill(Workspace& ws, const QSet<int>& selectedRows) const
+{
+    ClearContents(ws, selectedRows);
+    // A bill without its date would print as one: dates come back as when the format opens.
+    for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
+        if (ws.table.KindOf(row) != ElementTable::TextBox) continue;
+        if (!selectedRows.isEmpty() && !selectedRows.contains(row)) continue;
+        const double code = ws.table.Number(row, ElementTable::ColCash);
+        if (!DataType::IsDate(code) || !ws.BoxText(row).isEmpty()) continue;
+        ws.SetBoxText(row, mConverter.ConvertBoxText(code, mConverter.FillValue(code, QString())));
     }
 }
 

@@ -26,7 +26,8 @@ public:
     // Leaving a text box: its text is converted by its data type, then everything that
     // follows from it is calculated. An amount box holding no amount, or one too large for
     // its cells or for capital figures, is left as it is and the message is returned: the
-    // box keeps the focus. Empty when the box was left.
+    // box keeps the focus, and the other boxes of its same-content ring are emptied, so none
+    // shows an amount from before. Empty when the box was left.
     QString LeaveBox(Workspace& ws, int row);
     // Clicking a text box of type 115 ticks it ("√") or clears it.
     static void ClickBox(Workspace& ws, int row);
@@ -37,6 +38,8 @@ public:
     // "清空内容框": the selected boxes when any is selected, else all text, check and picture
     // boxes; a text box without caption keeps its fixed text.
     static void ClearContents(Workspace& ws, const QSet<int>& selectedRows = {});
+    // The menu's "清空内容框": ClearContents, then the cleared date boxes get today again.
+    void ClearBill(Workspace& ws, const QSet<int>& selectedRows = {}) const;
     // Every text box filled with the value automatic filling gives it (dates from the clock).
     void FillDateBoxes(Workspace& ws) const;
     // "Save and continue": the bill is stored, the boxes cleared, dates filled and serial

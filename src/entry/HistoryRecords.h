@@ -23,6 +23,8 @@ public:
     {
     }
 
+    DbOperate& Operate() const { return mDb; }
+
     static QString StoreFailedText() { return QStringLiteral("历史记录保存失败！"); }
     static QString PrintedNotStoredText() { return QStringLiteral("单据已打印，但历史记录保存失败！"); }
 

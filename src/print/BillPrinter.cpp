@@ -5,11 +5,15 @@
 #include "entry/HistoryRecords.h"
 #include "format/Workspace.h"
 #include "images/BackgroundImages.h"
+#include "print/BillGate.h"
 #include "print/PaperFit.h"
 #include "print/PrintOffsets.h"
 #include "seams/Progress.h"
 #include "seams/Prompter.h"
 #include "seams/ScreenInfo.h"
+#include "storage/Transaction.h"
+
+#include <optional>
 
 #include <algorithm>
 
@@ -63,11 +67,9 @@ bool BillPrinter::PrintBill(Workspace& ws, bool askPrinter, bool storeRecord)
 {
     mLastRecord = 0;
     mStoreFailed = false;
-    // A cheque must never lose the highest digits of its amount.
-    if (BillRenderer::AmountOverflowRow(ws) >= 0) {
-        mPrompter.Message(AmountOverflowMessage(), Prompter::Icon::Warning);
-        return false;
-    }
+    // What prints is what was typed: an amount read wrongly, cut by its cells or disagreeing
+    // with its capital amount never reaches the paper.
+    if (!mPreview && !PassesGate(ws)) return false;
     const QString offsetProblem = PrintOffsets::Check(ws.offsetXText, ws.offsetYText, ws.Width(), ws.Height());
     if (!offsetProblem.isEmpty()) {
         mPrompter.Message(offsetProblem, Prompter::Icon::Warning);
@@ -121,6 +123,11 @@ bool BillPrinter::PrintBill(Workspace& ws, bool askPrinter, bool storeRecord)
     return true;
 }
 
+bool BillPrinter::PassesGate(const Workspace& ws)
+{
+    return BillGate::Confirm(ws, mPrompter, mAllowEmpty, mBillContext);
+}
+
 void BillPrinter::SetPreview()
 {
     mPreview = true;
@@ -137,7 +144,7 @@ bool BillPrinter::ConfirmOverflow(const Workspace& ws)
 {
     if (mAllowOverflow) return true;
     const QList<int> rows = mRenderer.OverflowingRows(ws);
-    return rows.isEmpty() || mPrompter.AskDefaultNo(OverflowQuestion(ws, rows));
+    return rows.isEmpty() || mPrompter.AskDefaultNo(mBillContext + OverflowQuestion(ws, rows));
 }
 
 bool BillPrinter::ConfirmPaper(Workspace& ws, double offsetX, double offsetY)
@@ -182,21 +189,44 @@ bool BillPrinter::PrintAllBills(Workspace& ws, int count, const std::function<bo
     mRenderer.SetSurface(mDestination.Surface());
     mInBatch = true;
     mBatchPaperAgreed = false;
-    mProgress.ShowProgress(QStringLiteral("正在打印单据……"), count, 0);
-    bool ok = true;
+    // Every bill is stored inside this one transaction: a job that is cancelled, fails or is
+    // refused by the queue leaves no bill in the history that never reached the paper.
+    std::optional<Transaction> stored;
+    if (mRecords) stored.emplace(mRecords->Operate().Db());
+    bool ok = !stored || stored->Active();
+    if (!ok) mPrompter.Message(HistoryRecords::StoreFailedText() + QLatin1Char('\n') + stored->Error(), Prompter::Icon::Critical);
+    qint64 lastRecord = 0;
+    // The progress window comes after the printer choice: it never covers the printer dialog.
+    if (ok) mProgress.ShowProgress(QStringLiteral("正在打印单据……"), count, 0);
     for (int i = 0; i < count && ok; ++i) {
-        ok = loadBill(i, ws) && PrintBill(ws, false, true);
+        ok = loadBill(i, ws) && PrintBill(ws, false, stored.has_value());
+        if (ok && mLastRecord > 0) lastRecord = mLastRecord;
         if (ok) mProgress.StepProgress(1, QStringLiteral("pages"));
     }
-    if (!mDestination.Surface().endDocument() && ok) {
+    mProgress.CloseProgress();
+    if (ok && !mDestination.Surface().endDocument()) {
         mPrompter.Message(PrintErrorMessage(), Prompter::Icon::Critical);
         ok = false;
     }
+    if (ok) mDestination.JobFinished();
+    if (ok && !mDestination.JobAccepted()) {
+        mPrompter.Message(RefusedMessage(), Prompter::Icon::Critical);
+        ok = false;
+    }
+    if (!ok) mDestination.AbandonJob();
+    mLastRecord = 0;
+    if (ok && stored && !stored->Commit()) {
+        mStoreFailed = true;
+        mPrompter.Message(HistoryRecords::PrintedNotStoredText() + QLatin1Char('\n') + stored->Error(),
+                          Prompter::Icon::Critical);
+        ok = false;
+    } else if (ok) {
+        mLastRecord = lastRecord;
+    }
     mInBatch = false;
     mBatchPaperAgreed = false;
-    if (ok) mDestination.JobFinished();
+    mBillContext.clear();
     if (restoreCurrent) restoreCurrent();
-    mProgress.CloseProgress();
     return ok;
 }
 

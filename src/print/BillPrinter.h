@@ -37,7 +37,9 @@ public:
 
     // Every bill of a batch in one job: `loadBill(i, ws)` puts bill i (0-based) into the
     // boxes; the first failure ends the batch; `restoreCurrent` puts back the bill that was
-    // current before. False when the printer choice was cancelled or a bill failed.
+    // current before. False when the printer choice was cancelled or a bill failed. The job
+    // is abandoned (no page reaches the printer) when it does not end whole, and the bills
+    // are kept as history only once the job was accepted, all or none.
     bool PrintAllBills(Workspace& ws, int count, const std::function<bool(int, Workspace&)>& loadBill,
                        const std::function<void()>& restoreCurrent);
 
@@ -60,6 +62,14 @@ public:
     // Text that runs past its box prints without the question (the command line's
     // --allow-overflow).
     void AllowOverflow() { mAllowOverflow = true; }
+    // A bill without a capital amount or a date prints without the question (the command
+    // line's --allow-empty, or a batch whose bills the clerk has agreed to).
+    void AllowEmpty(bool allow = true) { mAllowEmpty = allow; }
+    // Put before every question and message about the bill: which bill of a batch it is.
+    void SetBillContext(const QString& context) { mBillContext = context; }
+    // Whether the bill may print: a refusal is told and false returned; a bill that makes no
+    // sense on paper is asked about (No by default).
+    bool PassesGate(const Workspace& ws);
 
     BillRenderer& Renderer() { return mRenderer; }
     // The record number the last stored bill received (0 when nothing was stored).
@@ -89,6 +99,8 @@ private:
     bool mStoreFailed = false;
     bool mPreview = false;
     bool mAllowOverflow = false;
+    bool mAllowEmpty = false;
+    QString mBillContext;
     // Within a batch: the clerk has agreed to the paper question once; every bill of the batch
     // has the same layout on the same paper, so it is not asked again.
     bool mInBatch = false;

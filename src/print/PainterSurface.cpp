@@ -324,6 +324,11 @@ bool PainterSurface::newPage()
     return true;
 }
 
+bool PainterSurface::Started() const
+{
+    return mPainter.isActive();
+}
+
 bool PainterSurface::endDocument()
 {
     mPagePending = false; // a job that ends right after newPage() prints no empty page

@@ -66,6 +66,8 @@ public:
     bool fillRectangle(double x, double y, double width, double height, quint32 bgr) override;
     bool drawPicture(const QImage& picture, double x, double y, double width, double height) override;
     bool newPage() override;
+    // Whether anything was drawn since the job began (the device then holds a page).
+    bool Started() const;
     bool endDocument() override;
     QString printerName() const override { return mPrinterName; }
     QString lastError() const override { return mLastError; }

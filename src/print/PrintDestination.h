@@ -41,6 +41,10 @@ public:
 
     // After a job has been handed over whole: a destination that wrote a file may finish it.
     virtual void JobFinished() {}
+    // A job that did not end whole (cancelled between bills, a bill refused or failed): none
+    // of its pages may reach the paper. A destination whose pages only count once the job
+    // ends (a file the caller writes, a recording) has nothing to do.
+    virtual void AbandonJob() {}
 
     // The name the print queue (and a PDF printer's file) shows for the coming job.
     virtual void SetJobTitle(const QString&) {}

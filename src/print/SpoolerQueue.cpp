@@ -43,4 +43,17 @@ SpoolerQueue::Answer SpoolerQueue::JobAccepted(const QString& printer, const QDa
     return answer;
 }
 
+bool SpoolerQueue::CancelNewestJob(const QString& printer, const QDateTime& since)
+{
+    if (printer.isEmpty()) return false;
+    const QByteArray name = printer.toUtf8();
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs(&jobs, name.constData(), 1, CUPS_WHICHJOBS_ACTIVE);
+    int newest = 0;
+    for (int i = 0; i < count; ++i)
+        if (jobs[i].creation_time >= since.toSecsSinceEpoch() && jobs[i].id > newest) newest = jobs[i].id;
+    cupsFreeJobs(count, jobs);
+    return newest > 0 && cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), newest, 0) == IPP_STATUS_OK;
+}
+
 } // namespace kestrio

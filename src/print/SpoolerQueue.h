@@ -19,6 +19,10 @@ public:
     // cancelled or aborted by the spooler; Unknown when there is no such job to ask about.
     static Answer JobAccepted(const QString& printer, const QDateTime& since);
 
+    // Cancels this user's newest job on the queue submitted at `since` or later (a job the
+    // printing library sent although it was abandoned); false when there is none to cancel.
+    static bool CancelNewestJob(const QString& printer, const QDateTime& since);
+
     // The answer to a "printer-is-accepting-jobs" value.
     static Answer FromAcceptingValue(const char* value);
 };

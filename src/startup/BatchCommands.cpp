@@ -16,6 +16,9 @@
 #include "print/BillPrinter.h"
 #include "print/PainterSurface.h"
 #include "startup/StartupSequence.h"
+#include "storage/Transaction.h"
+
+#include <optional>
 
 #include <QPageSize>
 #include <QBuffer>
@@ -33,9 +36,10 @@ BatchCommands::PrinterFactory& Factory()
 
 struct BatchOptions {
     QString format, source, sheet, pdf, printer;
-    bool toPrinter = false, store = false, allowOverflow = false;
+    bool toPrinter = false, store = false, allowOverflow = false, allowEmpty = false, skipRefused = false;
     QList<QPair<QString, QString>> maps;
-    int start = 1, end = 0, perBill = 1;
+    // Row 1 holds the column headings, as the window assumes.
+    int start = 2, end = 0, perBill = 1;
 };
 
 // Reads "--name value" pairs; false for anything it does not know or a value missing.
@@ -51,6 +55,8 @@ bool ParseBatch(const QStringList& args, BatchOptions& o)
         };
         if (a == QLatin1String("--store")) o.store = true;
         else if (a == QLatin1String("--allow-overflow")) o.allowOverflow = true;
+        else if (a == QLatin1String("--allow-empty")) o.allowEmpty = true;
+        else if (a == QLatin1String("--skip-refused")) o.skipRefused = true;
         else if (a == QLatin1String("--print")) {
             o.toPrinter = true;
             if (hasValue) o.printer = args[++i];
@@ -95,10 +101,46 @@ bool Expressions(AppContext& app, const Workspace& ws, const BatchOptions& o, QH
     return false;
 }
 
+// Which bills print: every bill is checked first; a refused one (and, without --allow-empty,
+// one without its capital amount or date) is listed, and then nothing prints unless
+// --skip-refused asks for the others. Empty with the exit code in `failed` when none prints.
+QList<int> BillsToPrint(Workspace& ws, BatchGrid& grid, BatchPrintJob& job, const BatchOptions& o, Progress& progress,
+                        QTextStream& err, int& failed)
+{
+    const BatchPrintJob::Check check = job.CheckAll(ws, progress);
+    QStringList lines = check.refusals;
+    QList<int> refused = check.refusedBills;
+    if (!o.allowEmpty) {
+        lines << check.questions;
+        refused << check.questionedBills;
+    }
+    failed = 0;
+    for (const QString& line : std::as_const(lines)) err << line << Qt::endl;
+    if (!refused.isEmpty() && !o.skipRefused) {
+        err << QStringLiteral("有%1张单据不能打印，没有输出任何单据（加 --skip-refused 只打印其余的单据").arg(refused.size())
+            << (check.questionedBills.isEmpty() || o.allowEmpty ? QString() : QStringLiteral("，加 --allow-empty 打印没有金额或日期的单据"))
+            << QStringLiteral("）。") << Qt::endl;
+        failed = 1;
+        return {};
+    }
+    const QList<int> bills = BatchPrintJob::Without(grid.BillCount(), refused);
+    if (bills.isEmpty()) {
+        err << QStringLiteral("没有可以打印的单据。") << Qt::endl;
+        failed = 1;
+    } else if (!refused.isEmpty()) {
+        err << QStringLiteral("跳过%1张不能打印的单据。").arg(refused.size()) << Qt::endl;
+    }
+    return bills;
+}
+
 // The bills into the PDF (written whole or not at all) or to the printer.
 int PrintBatch(AppContext& app, Workspace& ws, BatchGrid& grid, EntryKit& kit, const BatchOptions& o,
                Progress& progress, QTextStream& out, QTextStream& err)
 {
+    BatchPrintJob job(grid, kit.entry);
+    int failed = 0;
+    const QList<int> bills = BillsToPrint(ws, grid, job, o, progress, err, failed);
+    if (failed) return failed;
     HistoryRecords records(app.DbOp(), app.Prompt(), &app.Time());
     std::unique_ptr<PrintDestination> printer;
     std::unique_ptr<PainterSurface> surface;
@@ -124,13 +166,20 @@ int PrintBatch(AppContext& app, Workspace& ws, BatchGrid& grid, EntryKit& kit, c
         fixed = std::make_unique<FixedDestination>(*surface);
     }
     PrintDestination& destination = printer ? *printer : *fixed;
+    // A PDF counts as printed once it is whole under its name: the bills are kept only then.
+    std::optional<Transaction> untilWritten;
+    if (o.store && !o.toPrinter) untilWritten.emplace(app.Db());
+    if (untilWritten && !untilWritten->Active()) {
+        err << HistoryRecords::StoreFailedText() << '\n' << untilWritten->Error() << Qt::endl;
+        return 1;
+    }
     BillPrinter billPrinter(destination, BillPrinter::EnvironmentFor(app, ws, 0), o.store ? &records : nullptr,
                             app.Prompt(), progress);
     if (o.allowOverflow) billPrinter.AllowOverflow();
-    BatchPrintJob job(grid, kit.entry);
-    if (job.PrintAll(billPrinter, ws) != BatchPrintJob::Outcome::Printed) {
+    billPrinter.AllowEmpty(o.allowEmpty);
+    if (job.PrintAll(billPrinter, ws, {}, bills) != BatchPrintJob::Outcome::Printed) {
         file.cancelWriting();
-        err << BatchPrintJob::FailedMessage(std::max(job.StoppedAt(), 0)) << Qt::endl;
+        err << job.FailedMessage(std::max(job.StoppedAt(), 0)) << Qt::endl;
         return 1;
     }
     if (!o.toPrinter) {
@@ -140,11 +189,17 @@ int PrintBatch(AppContext& app, Workspace& ws, BatchGrid& grid, EntryKit& kit, c
         if (!pdf || file.write(*pdf) != pdf->size() || !file.flush() || file.size() != pdf->size() || !file.commit()) {
             const QString reason = pdf ? file.errorString() : error;
             file.cancelWriting();
-            err << QStringLiteral("文件写入失败：") << o.pdf << QStringLiteral("（") << reason << QStringLiteral("）") << Qt::endl;
+            err << QStringLiteral("文件写入失败：") << o.pdf << QStringLiteral("（") << reason << QStringLiteral("）")
+                << (o.store ? QStringLiteral("；没有存入历史记录") : QString()) << Qt::endl;
+            return 1;
+        }
+        if (untilWritten && !untilWritten->Commit()) {
+            err << QStringLiteral("已输出：") << o.pdf << '\n'
+                << HistoryRecords::PrintedNotStoredText() << '\n' << untilWritten->Error() << Qt::endl;
             return 1;
         }
     }
-    out << QStringLiteral("已打印%1张单据").arg(grid.BillCount());
+    out << QStringLiteral("已打印%1张单据").arg(job.PrintedCount());
     if (!o.toPrinter) out << QStringLiteral("：") << o.pdf;
     out << '\n';
     return 0;

@@ -23,6 +23,10 @@
 #include "startup/OpenedExchangeFile.h"
 #include "startup/StatsCommands.h"
 #include "storage/SqlQuote.h"
+#include "storage/Transaction.h"
+#include "print/BillGate.h"
+
+#include <optional>
 
 #include <QBuffer>
 #include <QImage>
@@ -98,12 +102,14 @@ QString CommandLine::Usage()
                           "       underline strike colour label-position(上方|左边|右边|下方) type(三位代码) cells\n"
                           "       same-as related-to add-to multiply-to negate\n"
                           "  history --format 格式名称 [--limit 张数]：以制表符分隔输出历史记录（最新的在前，最多“张数”张单据）\n"
-                          "  fill --format 格式名称 [--set 标签=内容]... [--store]：填写一张单据并输出各输入框内容；\n"
-                          "       --store 把单据存入历史记录\n"
+                          "  fill --format 格式名称 [--set 标签=内容]... [--store [--allow-empty]]：填写一张单据并输出各输入框内容；\n"
+                          "       --store 把单据存入历史记录（与打印前同样检查；大写金额为空、为零或为负数、\n"
+                          "       日期为空的单据须加 --allow-empty）\n"
                           "  print --format 格式名称 [--set 标签=内容]... [--record 记录号] [--store]\n"
                           "        (--pdf 文件.pdf | --png 文件.png [--dpi 300])：按打印的样子输出一张单据\n"
                           "       （含格式的打印偏移和选项）；--record 取历史记录，--store 打印后存入历史记录；\n"
-                          "       文字超出输入框底边时不输出，加 --allow-overflow 仍然输出\n"
+                          "       文字超出输入框底边时不输出，加 --allow-overflow 仍然输出；\n"
+                          "       大写金额为空、为零或为负数、日期为空时不输出，加 --allow-empty 仍然输出\n"
                           "  convert 类型代码 [文本]：输出文本框离开时转换后的文本（金额框不接受的文本报错）；不给文本时逐行读标准输入\n"
                           "  capital-to-number 类型代码 [文本]：把大写金额读回数字；不给文本时逐行读标准输入\n"
                           "  export-format 格式名 文件[.zhq] [--force]：导出格式（连同同名.jpg底图）；文件已存在时须加 --force\n"
@@ -121,8 +127,10 @@ QString CommandLine::Usage()
                           "  restore 备份文件：用备份文件恢复数据库，原文件保存在 Backup 文件夹（须先关闭程序）\n"
                           "  batch --format 格式名称 --source 文件(.csv/.xls/.xlsx) [--sheet 工作表] [--map 标签=列号]...\n"
                           "        [--start 行号] [--end 行号] [--per-bill 条数] (--pdf 文件.pdf | --print [打印机])\n"
-                          "        [--store] [--allow-overflow]：按导入数据映射把每行数据填成单据，全部作为一个打印任务输出；\n"
-                          "       不给 --map 时用格式保存的映射，不给 --end 时到最后一行\n"
+                          "        [--store] [--allow-overflow] [--allow-empty] [--skip-refused]：按导入数据映射把每行数据填成单据，\n"
+                          "       全部作为一个打印任务输出；不给 --map 时用格式保存的映射；不给 --start 时从第2行开始\n"
+                          "       （第1行是表头），不给 --end 时到最后一行；打印前检查每一张单据，有不能打印的单据时\n"
+                          "       列出其行号、输入框和原因，什么也不输出，加 --skip-refused 只打印其余的单据\n"
                           "  export-history --format 格式名称 文件.csv|文件.xlsx [--all]：导出历史记录表格（--all 导出全部）\n") +
            StatsCommands::Usage() + QStringLiteral("  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n") +
            EditFormatCommand::Usage();
@@ -313,6 +321,19 @@ int CommandLine::PrepareBill(AppContext& app, const QString& name, const QList<Q
     return 0;
 }
 
+// A bill the window would refuse, or ask about, is not stored from here either.
+int CommandLine::RefusedByGate(const Workspace& ws, bool allowEmpty, QTextStream& err)
+{
+    bool refused = false;
+    for (const BillGate::Problem& problem : BillGate::Check(ws)) {
+        if (!problem.refused && allowEmpty) continue;
+        err << BillGate::Describe(ws, problem) << Qt::endl;
+        refused = true;
+    }
+    if (refused) err << QStringLiteral("单据没有存入历史记录（没有金额或日期的单据加 --allow-empty 仍然存入）。") << Qt::endl;
+    return refused ? 1 : 0;
+}
+
 int CommandLine::Fill(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     const QString name = OptionValue(arguments, QStringLiteral("--format"));
@@ -325,6 +346,7 @@ int CommandLine::Fill(AppContext& app, const QStringList& arguments, QTextStream
     Workspace ws;
     if (const int failed = PrepareBill(app, name, values, 0, ws, err)) return failed;
     if (arguments.contains(QStringLiteral("--store"))) {
+        if (const int refused = RefusedByGate(ws, arguments.contains(QStringLiteral("--allow-empty")), err)) return refused;
         QString error;
         if (HistoryRecords(app.DbOp(), app.Prompt(), &app.Time()).TryStoreRecord(ws, &error) < 0) {
             err << HistoryRecords::StoreFailedText() << '\n' << error << Qt::endl;
@@ -372,7 +394,16 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
     HistoryRecords records(app.DbOp(), app.Prompt(), &app.Time());
     const bool store = arguments.contains(QStringLiteral("--store"));
     const bool allowOverflow = arguments.contains(QStringLiteral("--allow-overflow"));
+    const bool allowEmpty = arguments.contains(QStringLiteral("--allow-empty"));
     const QString target = hasPdf ? pdf : png;
+    // The bill counts as printed once its file is whole under its name: it is kept only then.
+    std::optional<Transaction> untilWritten;
+    if (store) untilWritten.emplace(app.Db());
+    if (untilWritten && !untilWritten->Active()) {
+        err << HistoryRecords::StoreFailedText() << '\n' << untilWritten->Error() << Qt::endl;
+        return 1;
+    }
+    const QString notStored = store ? QStringLiteral("；没有存入历史记录") : QString();
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly)) {
         err << WriteFailedText(target) << QStringLiteral("（") << file.errorString() << QStringLiteral("）") << Qt::endl;
@@ -387,6 +418,7 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
         BillPrinter printer(destination, BillPrinter::EnvironmentFor(app, ws, 0), &records, app.Prompt(),
                             app.Indicator());
         if (allowOverflow) printer.AllowOverflow();
+        printer.AllowEmpty(allowEmpty);
         printed = printer.PrintBill(ws, true, store);
         stored = printer.LastRecordNumber();
         storeFailed = printer.StoreFailed();
@@ -406,7 +438,7 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
             // A full disk or a size limit: nothing is left under the target's name.
             const QString reason = file.errorString();
             file.cancelWriting();
-            err << WriteFailedText(target) << QStringLiteral("（") << reason << QStringLiteral("）") << Qt::endl;
+            err << WriteFailedText(target) << QStringLiteral("（") << reason << QStringLiteral("）") << notStored << Qt::endl;
             return 1;
         }
         if (!pdfData) printed = storeFailed = false;
@@ -425,10 +457,19 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
     if (!printed && !storeFailed) {
         file.cancelWriting();
         err << QStringLiteral("单据没有输出：") << target << Qt::endl;
+        const QList<BillGate::Problem> problems = BillGate::Check(ws);
+        if (!allowEmpty && !problems.isEmpty() && !BillGate::HasRefusal(problems))
+            err << QStringLiteral("（没有金额或日期的单据加 --allow-empty 仍然输出）") << Qt::endl;
         return 1;
     }
     if (!file.commit()) {
-        err << WriteFailedText(target) << QStringLiteral("（") << file.errorString() << QStringLiteral("）") << Qt::endl;
+        err << WriteFailedText(target) << QStringLiteral("（") << file.errorString() << QStringLiteral("）") << notStored
+            << Qt::endl;
+        return 1;
+    }
+    if (untilWritten && !storeFailed && stored > 0 && !untilWritten->Commit()) {
+        err << QStringLiteral("已输出：") << target << '\n'
+            << HistoryRecords::PrintedNotStoredText() << '\n' << untilWritten->Error() << Qt::endl;
         return 1;
     }
     out << QStringLiteral("已输出：") << target << '\n';

@@ -32,6 +32,8 @@ private:
     static int Fill(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static int History(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static bool FormatExists(AppContext& app, const QString& name, QTextStream& err);
+    // 1 (with every problem told) when the bill may not be stored; 0 when it may.
+    static int RefusedByGate(const Workspace& ws, bool allowEmpty, QTextStream& err);
     static int ShowFormat(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);
     static int Convert(AppContext& app, const QStringList& arguments, bool reverse, QTextStream& out, QTextStream& err);
     static int Sql(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err);

@@ -97,12 +97,12 @@ protected:
     QStringList FillStore() const
     {
         return Args({QStringLiteral("fill"), QStringLiteral("--format"), QStringLiteral("转账支票"), QStringLiteral("--set"),
-                     QStringLiteral("收款人=张三"), QStringLiteral("--store")});
+                     QStringLiteral("收款人=张三"), QStringLiteral("--set"), QStringLiteral("小写金额=100"), QStringLiteral("--store")});
     }
     QStringList PrintPdf() const
     {
-        return Args({QStringLiteral("print"), QStringLiteral("--format"), QStringLiteral("转账支票"), QStringLiteral("--pdf"),
-                     QDir(mOut).filePath(QStringLiteral("单据.pdf"))});
+        return Args({QStringLiteral("print"), QStringLiteral("--format"), QStringLiteral("转账支票"), QStringLiteral("--set"),
+                     QStringLiteral("小写金额=100"), QStringLiteral("--pdf"), QDir(mOut).filePath(QStringLiteral("单据.pdf"))});
     }
     QStringList Export() const
     {

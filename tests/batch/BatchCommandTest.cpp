@@ -89,18 +89,33 @@ TEST_F(BatchCommandTest, EveryBillIsAPageWithItsCapitalAmount)
     EXPECT_EQ(Kestrio({u"export-history"_qs, u"--format"_qs, u"转账支票"_qs, File(u"no/h.xlsx"_qs)}).code, 1);
 }
 
-TEST_F(BatchCommandTest, ARefusedBillLeavesNoFileAndSaysWhichBill)
+TEST_F(BatchCommandTest, ARefusedRowIsNamedAndNothingPrintsUnlessTheOthersAreAskedFor)
 {
-    const QString source = Csv("name,amount\r\nA,1\r\nB,123456789012\r\n");
+    // Row 1 is the heading: without --start the bills begin at row 2, as in the window.
+    const QString source = Csv("name,amount\r\nA,1\r\nB,123456789012\r\nC,2026-11-03\r\nD,0.005\r\nE,3\r\n");
     const QString pdf = File(u"refused.pdf"_qs);
-    const Outcome refused = Kestrio(Batch(source, pdf) + QStringList{u"--map"_qs, u"小写金额=B"_qs});
+    const QStringList batch = {u"batch"_qs, u"--format"_qs, u"转账支票"_qs, u"--source"_qs, source, u"--map"_qs,
+                               u"收款人=A"_qs, u"--map"_qs, u"小写金额=B"_qs, u"--pdf"_qs, pdf};
+    const Outcome refused = Kestrio(batch + QStringList{u"--store"_qs});
     EXPECT_EQ(refused.code, 1);
-    EXPECT_TRUE(refused.err.contains(BatchPrintJob::FailedMessage(1))) << refused.err.toStdString();
+    for (const QString& line : {u"第3行“小写金额”：金额超出对格金额框的格数，无法打印！"_qs, u"第4行“小写金额”：金额格式不正确！"_qs,
+                                u"第5行“小写金额”：金额只能精确到分！"_qs})
+        EXPECT_TRUE(refused.err.contains(line)) << refused.err.toStdString();
+    EXPECT_FALSE(refused.err.contains(u"第2行"_qs)) << refused.err.toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
     // Text running past its box may be allowed; an amount too long for its cells never is.
-    const Outcome allowed = Kestrio(Batch(source, pdf) + QStringList{u"--map"_qs, u"小写金额=B"_qs, u"--allow-overflow"_qs});
-    EXPECT_EQ(allowed.code, 1) << allowed.err.toStdString();
+    EXPECT_EQ(Kestrio(batch + QStringList{u"--allow-overflow"_qs}).code, 1);
     EXPECT_FALSE(QFile::exists(pdf));
+
+    const Outcome others = Kestrio(batch + QStringList{u"--skip-refused"_qs, u"--store"_qs});
+    ASSERT_EQ(others.code, 0) << others.err.toStdString();
+    EXPECT_TRUE(others.out.contains(u"已打印2张单据"_qs)) << others.out.toStdString();
+    const auto pages = test::ReadPdf(pdf);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(PageText(pages[0]).contains(u"壹元整"_qs)) << PageText(pages[0]).toStdString();
+    EXPECT_TRUE(PageText(pages[1]).contains(u"叁元整"_qs)) << PageText(pages[1]).toStdString();
+    const Outcome history = Kestrio({u"history"_qs, u"--format"_qs, u"转账支票"_qs});
+    EXPECT_EQ(history.out.count(u'\n'), 3) << history.out.toStdString(); // the heading and two bills
 
     const struct { QStringList args; int code; } wrong[] = {
         {{u"batch"_qs, u"--format"_qs, u"转账支票"_qs, u"--pdf"_qs, pdf}, 2},
@@ -113,7 +128,7 @@ TEST_F(BatchCommandTest, ARefusedBillLeavesNoFileAndSaysWhichBill)
     // A workbook without --sheet: its first worksheet.
     const Outcome workbook = Kestrio({u"batch"_qs, u"--format"_qs, u"转账支票"_qs, u"--source"_qs,
                                       QStringLiteral(KESTRIO_BATCH_DATA "/sample.xls"), u"--start"_qs, u"2"_qs,
-                                      u"--map"_qs, u"收款人=C"_qs, u"--pdf"_qs, pdf});
+                                      u"--map"_qs, u"收款人=C"_qs, u"--pdf"_qs, pdf, u"--allow-empty"_qs});
     ASSERT_EQ(workbook.code, 0) << workbook.err.toStdString();
     EXPECT_EQ(test::ReadPdf(pdf).size(), 2);
 }

@@ -80,6 +80,8 @@ protected:
     {
         FixedDestination destination(surface);
         BillPrinter printer(destination, Env(), nullptr, prompter, progress);
+        // Layouts of every kind, not bills: only what would print wrong is refused.
+        printer.AllowEmpty();
         return printer.PrintBill(ws, true, false);
     }
 

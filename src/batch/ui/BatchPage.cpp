@@ -197,6 +197,19 @@ void BatchPage::ShowBill(int bill)
 bool BatchPage::PrintAll()
 {
     if (mBatch.BillCount() == 0) return false;
+    // Rows read for another format's boxes would print that format's bills on this one.
+    if (mBatch.FormatName() != mWs.formatName) {
+        Clear();
+        return false;
+    }
+    EntryKit kit(mApp);
+    BatchPrintJob job(mBatch, kit.entry);
+    QList<int> bills;
+    bool allowEmpty = false;
+    if (!ChooseBills(job, bills, allowEmpty)) {
+        Refresh();
+        return false;
+    }
     const std::unique_ptr<PrintDestination> destination =
         mMakeDestination ? mMakeDestination()
                          : std::make_unique<PrinterDestination>(mApp.Prompt(), mApp.Settings(), this);
@@ -204,14 +217,43 @@ bool BatchPage::PrintAll()
     BatchProgressDialog progress(this);
     BillPrinter printer(*destination, BillPrinter::EnvironmentFor(mApp, mWs, mFrameWidth ? mFrameWidth() : 0),
                         &records, mApp.Prompt(), progress);
-    EntryKit kit(mApp);
-    BatchPrintJob job(mBatch, kit.entry);
-    const BatchPrintJob::Outcome outcome = job.PrintAll(printer, mWs, [&progress] { return progress.Cancelled(); });
-    if (job.StoppedAt() > 0 || outcome == BatchPrintJob::Outcome::Printed) emit billsPrinted();
+    printer.AllowEmpty(allowEmpty);
+    const BatchPrintJob::Outcome outcome = job.PrintAll(printer, mWs, [&progress] { return progress.Cancelled(); }, bills);
+    if (outcome == BatchPrintJob::Outcome::Printed) emit billsPrinted();
     if (outcome == BatchPrintJob::Outcome::Failed)
-        mApp.Prompt().Message(BatchPrintJob::FailedMessage(job.StoppedAt()), Prompter::Icon::Warning);
+        mApp.Prompt().Message(job.FailedMessage(job.StoppedAt()), Prompter::Icon::Warning);
+    if (outcome == BatchPrintJob::Outcome::Cancelled)
+        mApp.Prompt().Message(BatchPrintJob::CancelledMessage(), Prompter::Icon::Information);
     Refresh();
     return outcome == BatchPrintJob::Outcome::Printed;
+}
+
+// Every bill is checked before the printer is asked for. Refused bills are named with their
+// source rows; the others print only when the clerk says so (No by default), and so do bills
+// without their capital amount or date.
+bool BatchPage::ChooseBills(BatchPrintJob& job, QList<int>& bills, bool& allowEmpty)
+{
+    const BatchPrintJob::Check check = job.CheckAll(mWs, mApp.Indicator());
+    bills = BatchPrintJob::Without(mBatch.BillCount(), check.refusedBills);
+    if (!check.refusedBills.isEmpty()) {
+        const QString list = BatchPrintJob::RefusalList(check.refusals);
+        if (bills.isEmpty()) {
+            mApp.Prompt().Message(QStringLiteral("没有可以打印的单据：\n") + list, Prompter::Icon::Warning);
+            return false;
+        }
+        if (!mApp.Prompt().AskDefaultNo(QStringLiteral("%1张单据不能打印：\n%2\n\n只打印其余的%3张单据吗？")
+                                            .arg(check.refusedBills.size())
+                                            .arg(list)
+                                            .arg(bills.size())))
+            return false;
+    }
+    if (!check.questionedBills.isEmpty()) {
+        if (!mApp.Prompt().AskDefaultNo(QStringLiteral("以下单据打印出来没有意义：\n%1\n\n仍然打印这些单据吗？")
+                                            .arg(BatchPrintJob::RefusalList(check.questions))))
+            return false;
+        allowEmpty = true;
+    }
+    return true;
 }
 
 void BatchPage::ExportGrid()

@@ -17,6 +17,7 @@ namespace kestrio {
 
 class AppContext;
 class BatchGridModel;
+class BatchPrintJob;
 class MappingDialog;
 class SheetChooserDialog;
 class Workspace;
@@ -25,7 +26,8 @@ class Workspace;
 // the buttons "导入数据" (Com_10), "删除所选" (Com_11) and "清空数据" (Com_12) and the record label
 // R_Num. The main window's scroll bar HS (over the canvas) puts one bill after another into
 // the boxes. Printing
-// every bill ("打印所有单据") is one job with a progress window that can be cancelled.
+// every bill ("打印所有单据") checks every bill first, then is one job with a progress window
+// that can be cancelled. The grid belongs to the format it was read for.
 class BatchPage final : public QWidget {
     Q_OBJECT
 
@@ -74,6 +76,8 @@ private:
     void BuildControls();
     void Refresh();
     void ExportGrid();
+    // The bills to print after the check; false when nothing is to print.
+    bool ChooseBills(BatchPrintJob& job, QList<int>& bills, bool& allowEmpty);
 
     AppContext& mApp;
     Workspace& mWs;

@@ -8,6 +8,7 @@
 
 #include <QAbstractPrintDialog>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -157,6 +158,17 @@ void PrinterDestination::JobFinished()
 {
     if (mPrinter->outputFormat() == QPrinter::PdfFormat && !mPrinter->outputFileName().isEmpty())
         PdfTextRepair::RepairFile(mPrinter->outputFileName());
+}
+
+// Nothing drawn: nothing will be sent. Otherwise the print engine is asked to drop the job;
+// the spooler's engine cannot, so the job it sends at the end is cancelled in the queue, and
+// a file it wrote is removed.
+void PrinterDestination::AbandonJob()
+{
+    if (!mSurface->Started() || mPrinter->abort()) return;
+    mSurface->endDocument();
+    if (mPrinter->outputFormat() == QPrinter::NativeFormat) SpoolerQueue::CancelNewestJob(mPrinter->printerName(), mChosenAt);
+    else if (!mPrinter->outputFileName().isEmpty()) QFile::remove(mPrinter->outputFileName());
 }
 
 void PrinterDestination::SetJobTitle(const QString& title)

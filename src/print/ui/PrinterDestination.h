@@ -47,6 +47,7 @@ public:
     std::optional<QMarginsF> UnprintableMarginsMm() const override;
     // Mends the text of a PDF file the job was printed to.
     void JobFinished() override;
+    void AbandonJob() override;
     void SetJobTitle(const QString& title) override;
 
     QPrinter& Printer() const { return *mPrinter; }

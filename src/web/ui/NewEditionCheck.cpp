@@ -30,8 +30,10 @@ void NewEditionCheck::OnOutcome(const UpdateCheck::Outcome& outcome)
     mDone = true;
     if (outcome.state != UpdateCheck::State::Newer) return;
     mCheck.OfferUpdate(outcome.newest, {mUnsavedChangesQuestion, [this] {
-                                            mWindow.close();
-                                            QCoreApplication::quit();
+                                            // The window stores what closing always stores; a
+                                            // window that stays open keeps the program running.
+                                            const bool closed = mCloseWindow ? mCloseWindow() : mWindow.close();
+                                            if (closed) QCoreApplication::quit();
                                         }});
 }
 

@@ -29,6 +29,9 @@ public:
 
     // The designer's question about unsaved changes; false keeps the program running.
     void SetUnsavedChangesQuestion(std::function<bool()> question) { mUnsavedChangesQuestion = std::move(question); }
+    // Closes the window once the updater runs, without asking about the changes again;
+    // false when the window stayed open (the program then keeps running).
+    void SetCloseWindow(std::function<bool()> close) { mCloseWindow = std::move(close); }
     // Starts the one tick; later calls do nothing, so the check runs once per run.
     void Start(std::chrono::milliseconds delay = kDelay);
     UpdateCheck& Check() { return mCheck; }
@@ -44,6 +47,7 @@ private:
     UpdateCheck mCheck;
     QTimer mTimer;
     std::function<bool()> mUnsavedChangesQuestion;
+    std::function<bool()> mCloseWindow;
     bool mStarted = false;
     bool mDone = false;
 };

@@ -5,6 +5,7 @@
 #include "entry/DataEntry.h"
 #include "entry/EntryKit.h"
 #include "entry/HistoryRecords.h"
+#include "print/BillGate.h"
 #include "format/Workspace.h"
 #include "images/BackgroundCommands.h"
 #include "print/Barcode.h"
@@ -70,8 +71,10 @@ bool BillMenu::Run(const QString& name)
     if (name == QLatin1String("mAutoGetDate")) {
         entry.FillDateBoxes(mWs);
     } else if (name == QLatin1String("mClearCtl")) {
-        DataEntry::ClearContents(mWs);
+        entry.ClearBill(mWs, mWindow.selectedRows ? mWindow.selectedRows() : QSet<int>());
     } else if (name == QLatin1String("mSaveContinue")) {
+        // Stored is as good as printed: the bill passes what a printed one passes.
+        if (!BillGate::Confirm(mWs, mApp.Prompt())) return false;
         HistoryRecords records(mApp.DbOp(), mApp.Prompt(), &mApp.Time());
         const qint64 record = entry.SaveAndContinue(mWs, records);
         mWindow.billStored(record, false);

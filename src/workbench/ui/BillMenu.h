@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <QSet>
+
 #include <functional>
 
 class QMenu;
@@ -34,6 +36,8 @@ public:
         std::function<void(QPoint at)> addElementAt;
         // A locked format offers no layout changes.
         std::function<bool()> locked;
+        // The table rows of the boxes selected in the designer (none: every box).
+        std::function<QSet<int>()> selectedRows;
     };
 
     BillMenu(AppContext& app, Workspace& ws, BillCanvas& canvas, Window window);

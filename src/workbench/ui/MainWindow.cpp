@@ -130,6 +130,15 @@ MainWindow::MainWindow(AppContext& app, QWidget* parent) : QMainWindow(parent), 
     BuildMenus();
     BuildControls();
     mNewEditionCheck = new NewEditionCheck(mApp, *this);
+    // The update asks about unsaved design changes before the updater starts; the close
+    // that follows does not ask again.
+    mNewEditionCheck->SetUnsavedChangesQuestion([this] { return KeepOrSaveChanges(); });
+    mNewEditionCheck->SetCloseWindow([this] {
+        mChangesSettled = true;
+        const bool closed = close();
+        mChangesSettled = false;
+        return closed;
+    });
     OnLoad();
 }
 
@@ -221,7 +230,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!KeepOrSaveChanges()) {
+    if (!mChangesSettled && !KeepOrSaveChanges()) {
         event->ignore();
         return;
     }
@@ -411,6 +420,9 @@ void MainWindow::SetDestinationFactory(std::function<std::unique_ptr<PrintDestin
 
 bool MainWindow::PrintCurrentBill()
 {
+    // The box being typed in is left first, as a click elsewhere would: its amount is
+    // checked and converted, and its ring filled, before the bill is checked for printing.
+    if (!mCanvas->LeaveCurrentBox()) return false;
     const bool printed = mPrintCommands->PrintCurrentBill();
     mCanvas->RefreshFromWorkspace(); // the serial numbers advanced
     return printed;
@@ -582,6 +594,9 @@ void MainWindow::BuildBatchPage(QWidget* page)
         SyncOptions();
         mBatchPage->PrintAll();
     });
+    // The rows were read for the boxes of the format that was open: another format (opened,
+    // new or deleted) starts with an empty batch page.
+    connect(&mDocument, &FormatDocument::tableReset, mBatchPage, &BatchPage::Clear);
 }
 
 bool MainWindow::BillCommand(const QString& name)
@@ -669,6 +684,12 @@ void MainWindow::BuildCommands()
         mLayoutCommands->AddElementAt(WidgetPlace::ToTwipsX(at.x()), WidgetPlace::ToTwipsY(at.y()));
     };
     bill.locked = [this] { return mCanvas->Locked(); };
+    bill.selectedRows = [this] {
+        QSet<int> rows;
+        for (qint64 id : mDocument.Selection()) rows.insert(mWorkspace.table.RowOfId(id));
+        rows.remove(-1);
+        return rows;
+    };
     mBillMenu = new BillMenu(mApp, mWorkspace, *mCanvas, bill);
 }
 

@@ -208,6 +208,8 @@ private:
     bool mMarked = false;
     bool mLoaded = false;
     bool mShownOnce = false;
+    // The unsaved-changes question was answered already (the update closes the window).
+    bool mChangesSettled = false;
 };
 
 } // namespace kestrio

@@ -44,9 +44,17 @@ void MainWindow::BuildDesignerParts()
 
 void MainWindow::EditElementProperties(int row)
 {
+    const int kind = mWorkspace.table.KindOf(row);
+    QList<int> edited{row};
+    for (qint64 id : mDocument.Selection()) {
+        const int selected = mWorkspace.table.RowOfId(id);
+        if (selected >= 0 && selected != row && mWorkspace.table.KindOf(selected) == kind) edited << selected;
+    }
     kestrio::EditElementProperties(mApp, mDocument, row, this);
-    // However the window closed, the box shows its content converted by its present data type.
-    mCanvas->Entry().LeaveBox(row);
+    // However the window closed, every box it edited shows its content converted by its
+    // present data type, as if each had been left.
+    for (int box : edited)
+        if (!mCanvas->Entry().LeaveBox(box)) break;
 }
 
 void MainWindow::ShowFormatPanel()

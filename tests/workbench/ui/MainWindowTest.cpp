@@ -34,6 +34,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "entry/EntryKit.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -635,7 +637,9 @@ TEST_F(DemoChequeWindowTest, TheDefaultPrintPutsTheWholeBillOnThePageOrWarns)
     for (int row = ElementTable::kFirstRow; row < ws.table.RowCount(); ++row) {
         const QString label = ws.table.Text(row, ElementTable::ColLbl);
         if (label == QStringLiteral("收款人")) ws.SetBoxText(row, QStringLiteral("测试公司"));
-        if (label == QStringLiteral("小写金额")) ws.SetBoxText(row, QStringLiteral("1234.5"));
+        if (label != QStringLiteral("小写金额")) continue;
+        ws.SetBoxText(row, QStringLiteral("1234.5"));
+        EntryKit(*mTest.app).entry.LeaveBox(ws, row); // as typed: the capital amount follows
     }
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("支票.pdf"));
