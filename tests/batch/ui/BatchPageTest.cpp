@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include "entry/EntryKit.h"
+
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -31,6 +33,7 @@ struct BatchPageTest : ::testing::Test {
     {
         ASSERT_TRUE(t.Open());
         FormatStore(t.app->DbOp(), t.progress, t.screen).LoadFormat(ws, u"转账支票"_qs);
+        EntryKit(*t.app).entry.FillDateBoxes(ws); // as the window opens a format
         page = std::make_unique<BatchPage>(*t.app, ws);
         page->AttachScrollBar(&hs);
         page->show();
