@@ -205,6 +205,11 @@ bool EntryTool::LeaveBox(int row, bool focusLeaving)
     EntryKit core(mApp);
     const QString refusal = core.entry.LeaveBox(mWs, row);
     if (!refusal.isEmpty()) {
+        // The box keeps what was typed; the boxes of its ring were emptied.
+        if (Snapshot() != before) {
+            mCanvas.RefreshFromWorkspace();
+            emit mCanvas.contentsChanged();
+        }
         if (focusLeaving) {
             // Not inside the focus change: the message box would take part in it.
             QTimer::singleShot(0, this, [this, row, refusal] { RefuseBox(row, refusal); });
