@@ -1,6 +1,7 @@
 #include "BatchImport.h"
 
 #include "BatchGrid.h"
+#include "MappingExpression.h"
 #include "RecordNumbering.h"
 #include "SheetReader.h"
 
@@ -30,6 +31,13 @@ BatchImport::Outcome BatchImport::Run(const Request& request, const Workspace& w
         return outcome;
     }
     outcome.warning = reader->Warning();
+    // A column past the sheet's last would fill every bill with nothing.
+    const int columns = rows.ColumnCount();
+    for (const QString& expression : request.expressions)
+        if (rows.RowCount() > 0 && MappingExpression(expression).WidestColumn() > columns) {
+            outcome.error = ColumnOutOfRangeMessage();
+            return outcome;
+        }
     const RecordNumbering numbering(request.start, request.end > 0 ? request.end : rows.RowCount(), request.perBill);
     if (!numbering.WithinLimit()) {
         outcome.error = RecordNumbering::TooManyMessage();

@@ -27,6 +27,8 @@ public:
         QString warning; // something the user should know although the rows were read
     };
 
+    static QString ColumnOutOfRangeMessage() { return QStringLiteral("输入表格列号超界，请重新输入！"); }
+
     static Outcome Run(const Request& request, const Workspace& ws, BatchGrid& grid, Progress& progress);
 };
 

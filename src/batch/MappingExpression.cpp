@@ -33,15 +33,36 @@ MappingExpression::Part MappingExpression::ParsePart(QString part)
         return parsed;
     }
     parsed.isColumn = true;
-    // An empty part adds nothing; letters that are not a column A … ZZ fill nothing.
-    if (part.isEmpty()) return parsed;
     const qsizetype plus = part.lastIndexOf(u'+');
     if (plus >= 0) {
         parsed.offset = qMax(0, part.mid(plus + 1).trimmed().toInt());
         part = part.left(part.indexOf(u'+')).trimmed();
     }
-    parsed.column = ColumnLetters::ToNumber(part);
+    parsed.column = ColumnOf(part);
     return parsed;
+}
+
+// One or two characters, each worth its distance from "A" plus one (A = 1 … Z = 26), the
+// first times 26 plus the second. A digit, an empty part or anything else that comes out at
+// 0 or below counts as column A; three characters and more match no column.
+int MappingExpression::ColumnOf(const QString& reference)
+{
+    if (reference.size() > 2) return 0;
+    if (const int letters = ColumnLetters::ToNumber(reference); letters > 0) return letters;
+    int value = 0;
+    for (const QChar c : reference) {
+        const char16_t u = c.toUpper().unicode();
+        // A character outside ASCII weighs below nothing, as a double-byte character does.
+        value = value * 26 + (u < 0x80 ? static_cast<int>(u) - 'A' + 1 : -1);
+    }
+    return value <= 0 ? 1 : value;
+}
+
+int MappingExpression::WidestColumn() const
+{
+    int widest = 0;
+    for (const Part& part : mParts) widest = qMax(widest, part.column);
+    return widest;
 }
 
 int MappingExpression::MaxOffset() const

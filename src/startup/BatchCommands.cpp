@@ -97,7 +97,7 @@ bool Expressions(AppContext& app, const Workspace& ws, const BatchOptions& o, QH
     }
     for (const QString& expression : std::as_const(expressions))
         if (!expression.trimmed().isEmpty()) return true;
-    err << QStringLiteral("格式“") << o.format << QStringLiteral("”没有导入数据映射，请用 --map 标签=列号 指定。") << Qt::endl;
+    err << QStringLiteral("格式“") << o.format << QStringLiteral("”没有导入数据映射，请用 --map 标签=列号 指定（列号是表格的列字母，如 --map 收款人=A）。") << Qt::endl;
     return false;
 }
 

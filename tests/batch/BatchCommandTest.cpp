@@ -114,6 +114,10 @@ TEST_F(BatchCommandTest, ARefusedRowIsNamedAndNothingPrintsUnlessTheOthersAreAsk
     ASSERT_EQ(pages.size(), 2);
     EXPECT_TRUE(PageText(pages[0]).contains(u"壹元整"_qs)) << PageText(pages[0]).toStdString();
     EXPECT_TRUE(PageText(pages[1]).contains(u"叁元整"_qs)) << PageText(pages[1]).toStdString();
+    // A column past the source's last fills nothing: the import says so instead.
+    const Outcome beyond = Kestrio(batch + QStringList{u"--map"_qs, u"用途=F"_qs});
+    EXPECT_EQ(beyond.code, 1);
+    EXPECT_TRUE(beyond.err.contains(u"输入表格列号超界，请重新输入！"_qs)) << beyond.err.toStdString();
     const Outcome history = Kestrio({u"history"_qs, u"--format"_qs, u"转账支票"_qs});
     EXPECT_EQ(history.out.count(u'\n'), 3) << history.out.toStdString(); // the heading and two bills
 

@@ -40,14 +40,17 @@ TEST(MappingExpressionTest, PartsFixedTextAndColumns)
         {u" A+2 , B "_qs, 1, u"a3b1"_qs},
         {u"A+5"_qs, 1, QString()},
         {u"ABC"_qs, 1, QString()},
-        {u"A,,\"-\""_qs, 1, u"a1-"_qs},
-        {u"1"_qs, 1, QString()},
+        // A part that comes out at 0 or below, a digit or an empty one, reads column A.
+        {u"B,,\"-\""_qs, 1, u"b1a1-"_qs},
+        {u"1"_qs, 2, u"a2"_qs},
+        {u"7"_qs, 1, u"a1"_qs},
         {QString(), 1, QString()},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MappingExpression(c.expression).Evaluate(rows, c.row), c.value) << c.expression.toStdString();
     EXPECT_TRUE(MappingExpression(u" , "_qs).IsEmpty());
     EXPECT_EQ(MappingExpression(u"A+1,B+3"_qs).MaxOffset(), 3);
+    EXPECT_EQ(MappingExpression(u"A,\"x\",AB"_qs).WidestColumn(), 28);
 }
 
 TEST(RecordNumberingTest, BillsRowsAndTheLimit)

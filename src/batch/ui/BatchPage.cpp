@@ -157,7 +157,8 @@ void BatchPage::DeleteSelected()
     for (const QModelIndex& index : mView->selectionModel()->selectedRows()) rows << index.row();
     std::sort(rows.begin(), rows.end(), std::greater<int>());
     for (int row : rows) mBatch.RemoveBills(row, row);
-    Refresh();
+    // What is left is shown from its first bill.
+    Refresh(0);
 }
 
 void BatchPage::Clear()
@@ -166,7 +167,7 @@ void BatchPage::Clear()
     Refresh();
 }
 
-void BatchPage::Refresh()
+void BatchPage::Refresh(int showBill)
 {
     mModel->Reset();
     for (int col = 0; col < mBatch.grid().ColCount(); ++col) mView->setColumnHidden(col, mBatch.grid().ColumnHidden(col));
@@ -176,7 +177,7 @@ void BatchPage::Refresh()
         mScroll->setRange(bills > 0 ? 1 : 0, bills);
         mScroll->setEnabled(bills > 0);
     }
-    if (bills > 0) ShowBill(std::max(mBatch.Current(), 0));
+    if (bills > 0) ShowBill(showBill >= 0 ? std::min(showBill, bills - 1) : std::max(mBatch.Current(), 0));
     else mRecord->setText(QString());
     emit billsChanged(bills);
 }

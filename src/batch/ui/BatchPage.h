@@ -74,7 +74,9 @@ signals:
 
 private:
     void BuildControls();
-    void Refresh();
+    // The view and scroll bar anew; `showBill` (from 0) is put into the boxes, by default
+    // the current one.
+    void Refresh(int showBill = -1);
     void ExportGrid();
     // The bills to print after the check; false when nothing is to print.
     bool ChooseBills(BatchPrintJob& job, QList<int>& bills, bool& allowEmpty);

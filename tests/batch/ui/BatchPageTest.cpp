@@ -99,9 +99,13 @@ TEST_F(BatchPageTest, ImportBrowseDeleteAndPrintAll)
     EXPECT_EQ(Content(u"大写金额"_qs), u"捌拾捌元整"_qs);
     EXPECT_EQ(page->RecordLabel()->text(), u"2/3"_qs);
 
+    page->Scroll()->setValue(3);
     page->View()->selectRow(0);
     QTest::mouseClick(page->findChild<QPushButton*>(u"Com_11"_qs), Qt::LeftButton);
     EXPECT_EQ(page->Batch().BillCount(), 2);
+    // What is left is shown from its first bill.
+    EXPECT_EQ(page->RecordLabel()->text(), u"1/2"_qs);
+    EXPECT_EQ(Content(u"收款人"_qs), u"李四"_qs);
 
     // Both bills in one job, each stored; the shown bill comes back afterwards.
     RecordingSurface surface;
