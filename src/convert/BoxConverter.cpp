@@ -49,6 +49,14 @@ int BoxConverter::DigitKeyFilter(int key)
     return digit || key == '.' || key == 0xFF0E || key == 8 ? key : 0;                  // and "．"
 }
 
+int BoxConverter::KeyFilter(double code, int key)
+{
+    const int w = WholeCode(code);
+    const bool amount = (w >= 1 && w <= 99) || w == 105;
+    if (amount && (key == '-' || key == 0xFF0D)) return key;
+    return DigitKeyFilter(key);
+}
+
 QString BoxConverter::ConvertBoxText(double code, const QString& text) const
 {
     if (text.isEmpty()) return text;

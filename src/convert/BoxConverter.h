@@ -28,6 +28,10 @@ public:
     // 0 (swallow) for any key but "0"–"9", "." and Backspace (8); the full-width "０"–"９"
     // and "．" of a Chinese input method count as digits and point.
     static int DigitKeyFilter(int key);
+    // The keys a box of `code` that TakesDigitsOnly lets through: the amount boxes (1–99, 105)
+    // also take a minus sign ("-" or the input method's "－") for refunds and negative lines;
+    // whether such an amount may print is the bill check's to say.
+    static int KeyFilter(double code, int key);
 
     // The box text after the box of data-type `code` loses the focus. Converting the result
     // again gives the same text.

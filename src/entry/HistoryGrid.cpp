@@ -171,6 +171,9 @@ bool HistoryGrid::WholeRowSelected() const
 void HistoryGrid::RemoveRows(int first, int last)
 {
     for (int row = last; row >= first; --row) mGrid.RemoveRow(row);
+    // 序号 counts the rows shown, without the gaps the deleted bills left.
+    for (int row = first; row < mGrid.RowCount(); ++row)
+        mGrid.SetText(row, kNumberCol, QString::number(row - kFirstDataRow + 1));
     const int row = std::min(first, std::max(kFirstDataRow, mGrid.RowCount() - 1));
     mRow = mRowSel = row;
     if (row < mTopRow) mTopRow = row;

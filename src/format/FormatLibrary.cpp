@@ -1,6 +1,7 @@
 #include "FormatLibrary.h"
 
 #include <QCollator>
+#include <QFile>
 #include <QLocale>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "GridFiller.h"
 #include "Workspace.h"
 #include "app/AppContext.h"
+#include "images/BackgroundImages.h"
 #include "convert/Decimal.h"
 #include "seams/Prompter.h"
 #include "storage/DbOperate.h"
@@ -299,8 +301,22 @@ bool FormatLibrary::DeleteFormat(const QString& name, const QString& currentForm
     if (!deleted) {
         if (error.isEmpty()) error = transaction.Error();
         mPrompter.Message(QStringLiteral("格式删除失败！\n") + error, Prompter::Icon::Critical);
+        return false;
     }
-    return deleted;
+    RemoveUnusedBackground(chosen);
+    return true;
+}
+
+// The deleted format's picture goes too, unless another format's name leads to the same file.
+void FormatLibrary::RemoveUnusedBackground(const QString& deleted)
+{
+    const QString safe = BackgroundImages::SafeName(deleted);
+    Recordset names = mDb.OpenQuery(QStringLiteral("SELECT DISTINCT Fmt FROM Fmt WHERE LBL=") +
+                                    SqlQuote(FormatStore::WholeFormatLabel()));
+    if (!names.IsOpen()) return;
+    for (; !names.Eof(); names.MoveNext())
+        if (BackgroundImages::SafeName(names.Text(0)) == safe) return;
+    QFile::remove(BackgroundImages::BackgroundPath(mFolder, deleted));
 }
 
 bool FormatLibrary::RatioAllowed(double width, double height)

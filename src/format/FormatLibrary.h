@@ -135,6 +135,7 @@ public:
 private:
     bool SaveAs(Workspace& ws, const QString& name, const std::function<void()>& storeDefaults,
                 bool copyBackground = true);
+    void RemoveUnusedBackground(const QString& deleted);
     std::optional<QString> AskSize(const QString& prompt, const QString& preset, const QString& zeroMessage);
 
     QString mFolder;

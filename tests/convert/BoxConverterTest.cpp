@@ -129,6 +129,14 @@ TEST(DataTypes, BordersKeysAndTheEditorsCodes)
     EXPECT_EQ(BoxConverter::DigitKeyFilter(0xFF0E), 0xFF0E); // ．
     EXPECT_EQ(BoxConverter::DigitKeyFilter('-'), 0);
     EXPECT_EQ(BoxConverter::DigitKeyFilter('a'), 0);
+    // A refund or a negative line takes a minus sign in an amount box, not in a date part.
+    for (double amount : {11.0, 99.0, 105.0}) {
+        EXPECT_EQ(BoxConverter::KeyFilter(amount, '-'), '-');
+        EXPECT_EQ(BoxConverter::KeyFilter(amount, 0xFF0D), 0xFF0D);
+        EXPECT_EQ(BoxConverter::KeyFilter(amount, 'a'), 0);
+        EXPECT_EQ(BoxConverter::KeyFilter(amount, '5'), '5');
+    }
+    EXPECT_EQ(BoxConverter::KeyFilter(107, '-'), 0);
     EXPECT_TRUE(BoxConverter::TakesDigitsOnly(12));
     EXPECT_TRUE(BoxConverter::TakesDigitsOnly(107));
     EXPECT_FALSE(BoxConverter::TakesDigitsOnly(104));

@@ -282,6 +282,8 @@ TEST_F(HistoryRecordsTest, DeletingSelectedRowsAsksAndRemovesThoseBills)
               (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}));
     EXPECT_EQ(GridColumn(grid, HistoryGrid::kRecordCol),
               (QStringList{QStringLiteral("6"), QStringLiteral("5"), QStringLiteral("1")}));
+    EXPECT_EQ(GridColumn(grid, HistoryGrid::kNumberCol),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
     EXPECT_EQ(grid.Row(), 4);
     EXPECT_EQ(grid.RowSel(), 4);
 }

@@ -305,11 +305,26 @@ TEST_F(FormatLibraryTest, DeleteAsksAndRemovesBillsMappingAndRows)
     EXPECT_EQ(Count(QStringLiteral("Fmt"), QStringLiteral("Fmt='进账单'")), 0);
     EXPECT_EQ(Count(QStringLiteral("历史"), QStringLiteral("Fmt='进账单'")), 0);
     EXPECT_EQ(Count(QStringLiteral("映射"), QStringLiteral("Fmt='进账单'")), 0);
-    // The defaults and the background stay; other formats are untouched.
+    // The defaults stay, the background goes; other formats are untouched.
     EXPECT_GT(Count(QStringLiteral("默认"), QStringLiteral("Fmt='进账单'")), 0);
-    EXPECT_TRUE(QFile::exists(background));
+    EXPECT_FALSE(QFile::exists(background));
+    EXPECT_TRUE(QFile::exists(BackgroundImages::BackgroundPath(mApp.Folder(), QStringLiteral("送货单"))));
     EXPECT_EQ(Count(QStringLiteral("历史"), QStringLiteral("Fmt='送货单'")), 1);
     EXPECT_FALSE(Library().FormatNames().contains(name));
+
+    // Two names that lead to one picture file (kept from older data): it stays while either does.
+    for (const QString& shared : {QStringLiteral("甲*"), QStringLiteral("甲0")})
+        ASSERT_TRUE(Db().ExecuteSql(QStringLiteral("INSERT INTO Fmt(Fmt,LBL) VALUES('%1','%2')")
+                                        .arg(shared, FormatStore::WholeFormatLabel())));
+    const QString picture = BackgroundImages::BackgroundPath(mApp.Folder(), QStringLiteral("甲0"));
+    QFile(picture).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::exists(picture));
+    mApp.prompter.QueueAsk(true);
+    EXPECT_TRUE(Library().DeleteFormat(QStringLiteral("甲*"), QStringLiteral("转账支票")));
+    EXPECT_TRUE(QFile::exists(picture));
+    mApp.prompter.QueueAsk(true);
+    EXPECT_TRUE(Library().DeleteFormat(QStringLiteral("甲0"), QStringLiteral("转账支票")));
+    EXPECT_FALSE(QFile::exists(picture));
 }
 
 TEST_F(FormatLibraryTest, DeleteWithoutANameAsksForAListedOne)

@@ -154,7 +154,7 @@ bool EntryTool::BoxKeyPress(Element& element, QKeyEvent* event)
         if (ascii < 0x20 || ascii == 0x7F) return false;
     }
     const double code = mWs.table.Number(element.row, ElementTable::ColCash);
-    if (BoxConverter::TakesDigitsOnly(code) && BoxConverter::DigitKeyFilter(ascii) == 0) return true;
+    if (BoxConverter::TakesDigitsOnly(code) && BoxConverter::KeyFilter(code, ascii) == 0) return true;
     if (ascii != 8) {
         mCurrentBox = element.index;
         mAutoFind->start();
