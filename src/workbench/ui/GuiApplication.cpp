@@ -16,6 +16,8 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include "app/ui/MissingTranslations.h"
+
 #include <QTranslator>
 #include <QFile>
 #include <QFont>
@@ -169,6 +171,8 @@ bool GuiApplication::InstallChineseTranslations()
             delete translator;
         }
     }
+    // Asked first: the file dialogs' "Folder" and the like, which Qt's translation lacks.
+    QCoreApplication::installTranslator(new MissingTranslations(QCoreApplication::instance()));
     return loaded;
 }
 
