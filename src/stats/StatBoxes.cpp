@@ -87,6 +87,15 @@ int StatBoxes::PresetIndex(const QVector<StatBox>& list)
     return list.isEmpty() ? -1 : 0;
 }
 
+int StatBoxes::AmountPresetIndex(const QVector<StatBox>& list)
+{
+    for (int i = 0; i < list.size(); ++i) {
+        const int w = BoxConverter::WholeCode(list[i].Code());
+        if (w == 104 || w == 105 || w == 117 || w == 118 || (w >= 1 && w <= 99) || (w >= 301 && w <= 399)) return i;
+    }
+    return PresetIndex(list);
+}
+
 StatBox StatBoxes::Find(const QVector<StatBox>& list, const QString& label)
 {
     for (const StatBox& box : list)

@@ -38,6 +38,9 @@ public:
     static QVector<StatBox> Build(Kind kind, const QVector<Element>& elements);
     // The entry preset in a list: the first whose data type is not 0; -1 for an empty list.
     static int PresetIndex(const QVector<StatBox>& list);
+    // The amount entry preset: the first box of figures (104, 105, 117, 118, cells 1–99 and
+    // 301–399), which totals to the fen as typed; else PresetIndex.
+    static int AmountPresetIndex(const QVector<StatBox>& list);
     // The entry of `list` labelled `label`; an unset box when there is none.
     static StatBox Find(const QVector<StatBox>& list, const QString& label);
 

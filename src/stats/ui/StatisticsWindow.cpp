@@ -75,6 +75,7 @@ StatisticsWindow::StatisticsWindow(AppContext& app, const QString& format, QWidg
     layout->addWidget(BuildSettings());
     layout->addWidget(mSplit, 1);
     FillLists();
+    RestoreChoices();
     UpdateEnabled();
     resize(1000, 680);
     RestoreSplit();
@@ -149,6 +150,12 @@ QWidget* StatisticsWindow::BuildResults()
     mGrid->setObjectName(QStringLiteral("MSF"));
     mGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     mGrid->verticalHeader()->hide();
+    mGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(mGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        AddMenuItem(menu, QStringLiteral("mOutMSF"), QStringLiteral("导出表格"), true, this, [this] { ExportTable(); });
+        menu.exec(mGrid->viewport()->mapToGlobal(at));
+    });
     mLeftOut = new QLabel(pane);
     mLeftOut->setObjectName(QStringLiteral("LeftOut"));
     mLeftOut->setWordWrap(true);
@@ -166,7 +173,7 @@ void StatisticsWindow::FillLists()
         QSignalBlocker quiet(mLists[i]);
         mLists[i]->clear();
         for (const StatBox& box : mBoxes[i]) mLists[i]->addItem(box.label);
-        mLists[i]->setCurrentIndex(StatBoxes::PresetIndex(mBoxes[i]));
+        mLists[i]->setCurrentIndex(i == 0 ? StatBoxes::AmountPresetIndex(mBoxes[i]) : StatBoxes::PresetIndex(mBoxes[i]));
     }
     FillConditionValues();
 }
@@ -217,6 +224,7 @@ bool StatisticsWindow::RunAnalysis()
         mApp.Prompt().Message(problem, Prompter::Icon::Warning);
         return false;
     }
+    SaveChoices();
     setEnabled(false); // no second run starts while the progress window lets events through
     mResult = MonthlyStatistics(mApp.DbOp(), mApp.Indicator()).Analyse(request);
     setEnabled(true);
@@ -283,6 +291,50 @@ void StatisticsWindow::SaveSplit()
     const int left = mSplit->sizes().value(0);
     mApp.Settings().WriteUserSetting(kApplication, SplitSection(), SplitKey(),
                                      QString::number(WidgetPlace::ToTwipsX(left)));
+}
+
+QString StatisticsWindow::ChoicesSection() const
+{
+    return QStringLiteral("统计_") + mFormat;
+}
+
+// One setting per choice: the options ticked, each box list by the label chosen, the
+// condition value and the two dates.
+void StatisticsWindow::SaveChoices()
+{
+    UserSettings& settings = mApp.Settings();
+    const QString section = ChoicesSection();
+    QString options;
+    for (QRadioButton* option : mOptions) options += option->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
+    settings.WriteUserSetting(kApplication, section, QStringLiteral("选项"), options);
+    for (int i = 0; i < 7; ++i)
+        settings.WriteUserSetting(kApplication, section, QStringLiteral("列表%1").arg(i), mLists[i]->currentText());
+    for (int i = 0; i < 2; ++i)
+        settings.WriteUserSetting(kApplication, section, QStringLiteral("日期%1").arg(i),
+                                  mDates[i]->date().toString(Qt::ISODate));
+}
+
+void StatisticsWindow::RestoreChoices()
+{
+    UserSettings& settings = mApp.Settings();
+    const QString section = ChoicesSection();
+    const QString options = settings.ReadUserSetting(kApplication, section, QStringLiteral("选项"), QString());
+    if (options.size() == static_cast<qsizetype>(std::size(mOptions)))
+        for (std::size_t i = 0; i < std::size(mOptions); ++i)
+            if (options[static_cast<qsizetype>(i)] == QLatin1Char('1')) mOptions[i]->setChecked(true);
+    for (int i = 0; i < 7; ++i) {
+        const QString chosen = settings.ReadUserSetting(kApplication, section, QStringLiteral("列表%1").arg(i), QString());
+        if (chosen.isEmpty()) continue;
+        // A box deleted since keeps the preset; the condition value may be any text.
+        const int index = mLists[i]->findText(chosen);
+        if (index >= 0) mLists[i]->setCurrentIndex(index);
+        else if (i == kValueList) mLists[i]->setEditText(chosen);
+    }
+    for (int i = 0; i < 2; ++i) {
+        const QDate date = QDate::fromString(
+            settings.ReadUserSetting(kApplication, section, QStringLiteral("日期%1").arg(i), QString()), Qt::ISODate);
+        if (date.isValid()) mDates[i]->setDate(date);
+    }
 }
 
 void StatisticsWindow::closeEvent(QCloseEvent* event)

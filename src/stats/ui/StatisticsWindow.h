@@ -66,6 +66,10 @@ private:
     void ShowChartMenu(const QPoint& at);
     void RestoreSplit();
     void SaveSplit();
+    // The choices of the last run on this format come back when the window opens again.
+    void RestoreChoices();
+    void SaveChoices();
+    QString ChoicesSection() const;
 
     AppContext& mApp;
     QString mFormat;

@@ -1,9 +1,11 @@
 // The statistics window driven through its widgets offscreen: lists, a run, the split line,
 // and the chart menu's table and picture exports.
 #include "StatsFixture.h"
+#include "stats/StatBoxes.h"
 #include "stats/ui/StatisticsWindow.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -44,7 +46,8 @@ TEST_F(StatisticsWindowTest, ListsArePresetAndARunFillsGridAndChart)
 {
     EXPECT_EQ(window->objectName(), U("Analyse"));
     EXPECT_EQ(window->windowTitle(), U("数据统计分析"));
-    EXPECT_EQ(window->BoxList(0)->currentText(), U("金额_XX"));
+    // The first box of figures, not the group of capital amounts listed before it.
+    EXPECT_EQ(window->BoxList(0)->currentText(), U("小写金额"));
     EXPECT_EQ(window->BoxList(3)->currentText(), U("日期"));
     EXPECT_EQ(window->BoxList(4)->currentText() + window->BoxList(5)->currentText() + window->BoxList(6)->currentText(),
               U("出票年出票月出票日"));
@@ -52,6 +55,7 @@ TEST_F(StatisticsWindowTest, ListsArePresetAndARunFillsGridAndChart)
 
     window->Option(1)->setChecked(true);
     EXPECT_TRUE(window->BoxList(0)->isEnabled());
+    window->BoxList(0)->setCurrentIndex(window->BoxList(0)->findText(U("金额_XX")));
     ASSERT_TRUE(window->RunAnalysis());
     const QTableWidget* grid = window->ResultGrid();
     ASSERT_EQ(grid->rowCount(), 3);
@@ -97,6 +101,41 @@ TEST_F(StatisticsWindowTest, SplitLineIsKeptInTheSettings)
     again.resize(900, 600);
     again.show();
     EXPECT_NEAR(again.SplitLine()->sizes().value(0), window->SplitLine()->sizes().value(0), 2);
+}
+
+} // namespace
+} // namespace kestrio
+
+namespace kestrio {
+namespace {
+
+TEST_F(StatisticsWindowTest, TheLastChoicesComeBackForTheirFormat)
+{
+    window->Option(1)->setChecked(true);
+    window->BoxList(0)->setCurrentIndex(window->BoxList(0)->findText(U("小写金额")));
+    window->Option(3)->setChecked(true);
+    window->BoxList(1)->setCurrentIndex(window->BoxList(1)->findText(U("收款人")));
+    window->BoxList(2)->setEditText(U("张三"));
+    window->findChild<QDateEdit*>(U("DTP_0"))->setDate(QDate(2025, 7, 1));
+    ASSERT_TRUE(window->RunAnalysis());
+
+    StatisticsWindow again(*f.app.app, test::StatsFixture::Format());
+    EXPECT_TRUE(again.Option(1)->isChecked());
+    EXPECT_TRUE(again.Option(3)->isChecked());
+    EXPECT_EQ(again.BoxList(0)->currentText(), U("小写金额"));
+    EXPECT_EQ(again.BoxList(1)->currentText(), U("收款人"));
+    EXPECT_EQ(again.BoxList(2)->currentText(), U("张三"));
+    EXPECT_EQ(again.findChild<QDateEdit*>(U("DTP_0"))->date(), QDate(2025, 7, 1));
+    EXPECT_TRUE(again.BoxList(0)->isEnabled());
+}
+
+TEST(StatBoxesPreset, TheAmountListStartsAtTheFirstBoxOfFigures)
+{
+    const QVector<StatBox> list{StatBox{U("收款人"), {1}, {0}}, StatBox{U("大写金额"), {2}, {103}},
+                                StatBox{U("小写金额"), {3}, {11}}, StatBox{U("存根金额"), {4}, {104}}};
+    EXPECT_EQ(StatBoxes::AmountPresetIndex(list), 2);
+    EXPECT_EQ(StatBoxes::AmountPresetIndex(list.mid(0, 2)), 1); // no figures: the first typed box
+    EXPECT_EQ(StatBoxes::AmountPresetIndex({}), -1);
 }
 
 } // namespace
