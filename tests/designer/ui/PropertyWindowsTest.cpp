@@ -121,6 +121,42 @@ TEST(PropertyWindowsTest, ADataTypeChosenInTheWindowConvertsTheBox)
     }
 }
 
+// Three boxes edited in one window: each shows its text converted by the new type, as if
+// each had been left.
+TEST(PropertyWindowsTest, EveryBoxEditedAtOnceIsConvertedAgain)
+{
+    test::TestApp app;
+    ASSERT_TRUE(app.Open());
+    MainWindow main(*app.app);
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    FormatDocument& document = main.Document();
+    QMap<QString, int> rows;
+    for (int r : document.ElementRows()) rows.insert(document.Table().Text(r, ElementTable::ColLbl), r);
+    const QList<int> edited{rows.value(QStringLiteral("用途")), rows.value(QStringLiteral("密码")),
+                            rows.value(QStringLiteral("付款行名称"))};
+    QSet<qint64> selection;
+    for (int row : edited) {
+        main.OpenWorkspace().SetBoxText(row, QStringLiteral("1234.5"));
+        selection.insert(document.Table().Id(row));
+    }
+    document.SetSelection(selection);
+    WhenOpen([&](PropertyDialog& window) {
+        auto* types = window.findChild<QComboBox*>(QStringLiteral("CMB"));
+        const int entry = types->findText(QStringLiteral("103｜大写金额(元)"));
+        types->setCurrentIndex(entry);
+        emit types->activated(entry);
+        Click(window, "Com0");
+    });
+    main.EditElementProperties(edited.first());
+    for (int row : edited) {
+        EXPECT_EQ(document.Table().Number(row, ElementTable::ColCash), 103) << row;
+        EXPECT_EQ(main.OpenWorkspace().BoxText(row), QStringLiteral("壹仟贰佰叁拾肆元伍角整")) << row;
+    }
+    main.close();
+}
+
 // One element of each kind, the two text boxes selected together.
 class PropertyWindowKindsTest : public ::testing::Test {
 protected:
