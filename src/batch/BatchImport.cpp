@@ -30,6 +30,10 @@ BatchImport::Outcome BatchImport::Run(const Request& request, const Workspace& w
         return outcome;
     }
     outcome.warning = reader->Warning();
+    if (rows.IsBlank()) {
+        outcome.error = SheetReader::NoDataMessage(request.path);
+        return outcome;
+    }
     const RecordNumbering numbering(request.start, request.end > 0 ? request.end : rows.RowCount(), request.perBill);
     if (!numbering.WithinLimit()) {
         outcome.error = RecordNumbering::TooManyMessage();

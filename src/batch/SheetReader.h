@@ -43,6 +43,15 @@ public:
         return QStringLiteral("未知错误，错误号： %1　请检查输入值！").arg(number);
     }
     static QString CsvErrorMessage() { return QStringLiteral("CSV文件导入错误！"); }
+    // A file refused for what it holds: its name, then what is wrong with it.
+    static QString RefusedMessage(const QString& path, const QString& what);
+    static QString NoDataMessage(const QString& path);
+
+    // The most rows and columns a worksheet can have.
+    static constexpr int kXlsxRows = 1048576;
+    static constexpr int kXlsxColumns = 16384;
+    static constexpr int kXlsRows = 65536;
+    static constexpr int kXlsColumns = 256;
 
 protected:
     QString mError;
