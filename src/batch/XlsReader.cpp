@@ -47,8 +47,12 @@ bool XlsReader::ReadRows(const QString& sheet, int maxRows, SourceRows& rows)
 {
     rows = SourceRows();
     const qsizetype index = mSheets.indexOf(sheet);
-    if (!mHandle || index < 0 || freexl_select_active_worksheet(mHandle, static_cast<unsigned short>(index)) != FREEXL_OK) {
+    if (!mHandle || index < 0) {
         mError = NoSuchSheetMessage();
+        return false;
+    }
+    if (const int selected = freexl_select_active_worksheet(mHandle, static_cast<unsigned short>(index)); selected != FREEXL_OK) {
+        mError = RefusedMessage(mPath, QStringLiteral("工作表“%1”已损坏，无法读取（错误号%2）").arg(sheet).arg(-selected));
         return false;
     }
     unsigned int rowCount = 0;
@@ -63,7 +67,8 @@ bool XlsReader::ReadRows(const QString& sheet, int maxRows, SourceRows& rows)
                                            .arg(rowCount).arg(colCount).arg(kXlsRows).arg(kXlsColumns));
         return false;
     }
-    if (maxRows > 0 && rowCount > static_cast<unsigned int>(maxRows)) rowCount = maxRows;
+    const bool whole = maxRows <= 0 || rowCount <= static_cast<unsigned int>(maxRows);
+    if (!whole) rowCount = maxRows;
     // Only rows holding text are stored.
     for (unsigned int r = 0; r < rowCount; ++r) {
         bool added = false;
@@ -78,6 +83,12 @@ bool XlsReader::ReadRows(const QString& sheet, int maxRows, SourceRows& rows)
             if (!added) added = rows.AddRow(static_cast<int>(r) + 1);
             rows.AddCell(c + 1, text);
         }
+    }
+    // FreeXL passes over cell records it cannot make sense of: a sheet that declares cells and
+    // yields none is damaged, not blank.
+    if (rows.IsBlank() && rowCount > 0 && colCount > 0 && whole) {
+        mError = RefusedMessage(mPath, QStringLiteral("工作表声明有%1行、%2列，却读不出任何单元格（文件可能已损坏）").arg(rowCount).arg(colCount));
+        return false;
     }
     return true;
 }

@@ -119,3 +119,29 @@ TEST_F(BatchCommandTest, ARefusedBillLeavesNoFileAndSaysWhichBill)
     ASSERT_EQ(workbook.code, 0) << workbook.err.toStdString();
     EXPECT_EQ(test::ReadPdf(pdf).size(), 2);
 }
+
+TEST_F(BatchCommandTest, ASourceTheReaderRefusesPrintsNothing)
+{
+    QFile sample(QStringLiteral(KESTRIO_BATCH_DATA "/sample.xls"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    const QByteArray workbook = sample.readAll();
+    const struct { const char* name; QByteArray bytes; QString says; } cases[] = {
+        {"bom.csv", "\xEF\xBB\xBF", u"“bom.csv”中没有数据行"_qs},
+        {"quote.csv", "name,amount\r\nJoe,\"200\r\nAnn,300\r\n", u"无法导入“quote.csv”：第2行：引号不成对。"_qs},
+        {"cut.xls", workbook.left(workbook.size() / 2), u"无法导入“cut.xls”：工作簿已损坏"_qs},
+    };
+    for (const auto& c : cases) {
+        QFile file(File(QLatin1String(c.name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        const QString pdf = File(u"refused.pdf"_qs);
+        QStringList arguments = Batch(file.fileName(), pdf);
+        arguments[arguments.indexOf(u"--start"_qs) + 1] = u"1"_qs;
+        const Outcome refused = Kestrio(arguments + QStringList{u"--end"_qs, u"3"_qs});
+        EXPECT_EQ(refused.code, 1) << c.name;
+        EXPECT_TRUE(refused.err.contains(c.says)) << c.name << ": " << refused.err.toStdString();
+        EXPECT_FALSE(refused.out.contains(u"已打印"_qs)) << c.name;
+        EXPECT_FALSE(QFile::exists(pdf)) << c.name;
+    }
+}

@@ -275,3 +275,31 @@ TEST(CsvSpectrumTest, EveryCaseMatchesItsJson)
         }
     }
 }
+
+TEST_F(HostileTest, DamagedOrOversizedOldWorkbooksAreRefusedNotReadBlank)
+{
+    QFile sample(QStringLiteral(KESTRIO_BATCH_DATA "/sample.xls"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    const QByteArray good = sample.readAll();
+    const qsizetype dimension = good.indexOf(QByteArray("\x00\x02\x0e\x00", 4)); // the first sheet's size record
+    ASSERT_GT(dimension, 0);
+    const auto patched = [&](qsizetype at, const QByteArray& bytes) { return QByteArray(good).replace(at, bytes.size(), bytes); };
+    QByteArray scrambled = good;
+    for (qsizetype at = dimension + 29; at < dimension + 729; at += 7) scrambled[at] = static_cast<char>(scrambled[at] ^ 0x5a);
+    const struct { const char* name; QByteArray bytes; const char* says; } cases[] = {
+        {"rows.xls", patched(dimension + 8, QByteArray("\x71\x11\x01\x00", 4)), "70001行、4列，超过了65536行、256列"},
+        {"columns.xls", patched(dimension + 14, QByteArray("\x2c\x01", 2)), "3行、300列，超过了65536行、256列"},
+        {"scrambled.xls", scrambled, "读不出任何单元格"},
+        {"half.xls", good.left(good.size() / 2), "工作簿已损坏"},
+    };
+    for (const auto& c : cases) {
+        QFile file(Path(QLatin1String(c.name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        SourceRows rows;
+        const QString error = Refusal(file.fileName(), rows);
+        EXPECT_TRUE(error.startsWith(u"无法导入“"_qs + QLatin1String(c.name))) << c.name << ": " << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.says))) << c.name << ": " << error.toStdString();
+    }
+}
