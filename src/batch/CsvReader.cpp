@@ -39,6 +39,10 @@ private:
 
     void Take(QChar c)
     {
+        if (c.isNull()) {
+            Fail(mLine, QStringLiteral("含有空字符，不是文本"));
+            return;
+        }
         if (mState == State::CrSeen) {
             mState = State::LineEnd;
             if (c == u'\n') return;

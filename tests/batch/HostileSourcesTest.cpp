@@ -203,6 +203,7 @@ TEST(CsvRulesTest, QuotesFollowTheRulesOrStopWithTheLine)
         {u"a\nb\n\"c"_qs, {}, u"第3行：引号不成对"_qs},
         {u"\"a\nb\",1\n\"c\" ,2"_qs, {}, u"第3行：引号不成对"_qs},
         {u"x,"_qs + QString(CsvReader::kLongestField + 1, u'y'), {}, u"第1行：字段超过1048576个字符"_qs},
+        {u"a\r\n\"b\r\nc\",1\r\nd\u0000e"_qs, {}, u"第4行：含有空字符，不是文本"_qs},
     };
     for (const auto& c : cases) {
         SourceRows rows;
