@@ -31,7 +31,7 @@ public:
 
     // The message for the user after a failure.
     QString Error() const { return mError; }
-    // Something the user should know although the rows were read (an unfinished quoted field).
+    // Something the user should know although the rows were read.
     QString Warning() const { return mWarning; }
 
     static QString UnsupportedMessage() { return QStringLiteral("您选择的文件格式不支持导入，请选择CSV或XLS文件！"); }

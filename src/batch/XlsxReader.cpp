@@ -155,11 +155,7 @@ bool XlsxReader::ReadWorkbook(QXmlStreamReader& xml)
             mSheetRelations << xml.attributes().value(QLatin1String("r:id")).toString();
         }
     }
-    if (xml.hasError()) {
-        mError = NotWorkbookMessage();
-        return false;
-    }
-    return true;
+    return true; // an XML error is told by ReadPart, after what the package says
 }
 
 void XlsxReader::ReadRelations(QXmlStreamReader& xml)

@@ -152,6 +152,7 @@ TEST_F(HostileTest, WorkbooksBeyondWhatASheetHoldsOrDamagedAreRefusedQuicklyInLi
         {"string-past-end", R"(<row r="1"><c r="A1" t="s"><v>1</v></c></row>)", Packing::Plain, "共享字符串“1”不存在"},
         {"negative-string", R"(<row r="1"><c r="A1" t="s"><v>-1</v></c></row>)", Packing::Plain, "共享字符串“-1”不存在"},
         {"wrapping-string", R"(<row r="1"><c r="A1" t="s"><v>4294967296</v></c></row>)", Packing::Plain, "共享字符串“4294967296”不存在"},
+        {"broken-xml", R"(<row r="1"><c><v>1</v></row>)", Packing::Plain, "sheet1.xml”第1行不是有效的XML"},
         {"crc-mismatch", R"(<row r="1"><c><v>1</v></c></row>)", Packing::WrongCrc, "校验码不符"},
         {"ends-early", R"(<row r="1"><c><v>1</v></c></row>)", Packing::EndsEarly, "不完整"},
         {"lying-size", R"(<row r="1"><c><v>1</v></c></row>)", Packing::LyingSize, "校验码不符"},
