@@ -31,10 +31,14 @@ BatchImport::Outcome BatchImport::Run(const Request& request, const Workspace& w
         return outcome;
     }
     outcome.warning = reader->Warning();
+    if (rows.IsBlank()) {
+        outcome.error = SheetReader::NoDataMessage(request.path);
+        return outcome;
+    }
     // A column past the sheet's last would fill every bill with nothing.
     const int columns = rows.ColumnCount();
     for (const QString& expression : request.expressions)
-        if (rows.RowCount() > 0 && MappingExpression(expression).WidestColumn() > columns) {
+        if (MappingExpression(expression).WidestColumn() > columns) {
             outcome.error = ColumnOutOfRangeMessage();
             return outcome;
         }

@@ -4,6 +4,8 @@
 #include "XlsReader.h"
 #include "XlsxReader.h"
 
+#include <QFileInfo>
+
 namespace kestrio {
 
 namespace {
@@ -12,6 +14,16 @@ bool EndsWith(const QString& path, const char* extension)
     return path.endsWith(QLatin1String(extension), Qt::CaseInsensitive);
 }
 } // namespace
+
+QString SheetReader::RefusedMessage(const QString& path, const QString& what)
+{
+    return QStringLiteral("无法导入“%1”：%2。").arg(QFileInfo(path).fileName(), what);
+}
+
+QString SheetReader::NoDataMessage(const QString& path)
+{
+    return QStringLiteral("“%1”中没有数据行，没有可导入的单据。").arg(QFileInfo(path).fileName());
+}
 
 bool SheetReader::IsCsv(const QString& path)
 {

@@ -31,7 +31,7 @@ public:
 
     // The message for the user after a failure.
     QString Error() const { return mError; }
-    // Something the user should know although the rows were read (an unfinished quoted field).
+    // Something the user should know although the rows were read.
     QString Warning() const { return mWarning; }
 
     static QString UnsupportedMessage() { return QStringLiteral("您选择的文件格式不支持导入，请选择CSV或XLS文件！"); }
@@ -43,6 +43,15 @@ public:
         return QStringLiteral("未知错误，错误号： %1　请检查输入值！").arg(number);
     }
     static QString CsvErrorMessage() { return QStringLiteral("CSV文件导入错误！"); }
+    // A file refused for what it holds: its name, then what is wrong with it.
+    static QString RefusedMessage(const QString& path, const QString& what);
+    static QString NoDataMessage(const QString& path);
+
+    // The most rows and columns a worksheet can have.
+    static constexpr int kXlsxRows = 1048576;
+    static constexpr int kXlsxColumns = 16384;
+    static constexpr int kXlsRows = 65536;
+    static constexpr int kXlsColumns = 256;
 
 protected:
     QString mError;

@@ -16,6 +16,7 @@ XlsReader::~XlsReader()
 
 bool XlsReader::Open(const QString& path)
 {
+    mPath = path;
     if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable()) {
         mError = CannotOpenMessage();
         return false;
@@ -24,7 +25,13 @@ bool XlsReader::Open(const QString& path)
     if (opened != FREEXL_OK) {
         if (mHandle) freexl_close(mHandle);
         mHandle = nullptr;
-        mError = opened == FREEXL_FILE_NOT_FOUND ? CannotOpenMessage() : NotWorkbookMessage();
+        QFile file(path);
+        const bool compound = file.open(QIODevice::ReadOnly) && file.read(8) == QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+        if (opened == FREEXL_FILE_NOT_FOUND) mError = CannotOpenMessage();
+        else if (opened == FREEXL_INSUFFICIENT_MEMORY) mError = RefusedMessage(path, QStringLiteral("工作簿声明的表格过大，内存不足"));
+        // A compound file FreeXL cannot read through is a damaged workbook, anything else no workbook.
+        else if (compound) mError = RefusedMessage(path, QStringLiteral("工作簿已损坏，无法读取（错误号%1）").arg(-opened));
+        else mError = NotWorkbookMessage();
         return false;
     }
     unsigned int count = 0;
@@ -38,35 +45,64 @@ bool XlsReader::Open(const QString& path)
 
 bool XlsReader::ReadRows(const QString& sheet, int maxRows, SourceRows& rows)
 {
-    rows.rows.clear();
+    rows = SourceRows();
     const qsizetype index = mSheets.indexOf(sheet);
-    if (!mHandle || index < 0 || freexl_select_active_worksheet(mHandle, static_cast<unsigned short>(index)) != FREEXL_OK) {
+    if (!mHandle || index < 0) {
         mError = NoSuchSheetMessage();
+        return false;
+    }
+    if (const int selected = freexl_select_active_worksheet(mHandle, static_cast<unsigned short>(index)); selected != FREEXL_OK) {
+        mError = RefusedMessage(mPath, QStringLiteral("工作表“%1”已损坏，无法读取（错误号%2）").arg(sheet).arg(-selected));
         return false;
     }
     unsigned int rowCount = 0;
     unsigned short colCount = 0;
     const int measured = freexl_worksheet_dimensions(mHandle, &rowCount, &colCount);
     if (measured != FREEXL_OK) {
-        mError = UnknownErrorMessage(-measured);
+        mError = RefusedMessage(mPath, QStringLiteral("工作表的大小无法读取（错误号%1）").arg(-measured));
         return false;
     }
-    if (maxRows > 0 && rowCount > static_cast<unsigned int>(maxRows)) rowCount = maxRows;
-    rows.rows.reserve(rowCount);
+    if (rowCount > static_cast<unsigned int>(kXlsRows) || colCount > kXlsColumns) {
+        mError = RefusedMessage(mPath, QStringLiteral("工作表声明了%1行、%2列，超过了%3行、%4列的上限")
+                                           .arg(rowCount).arg(colCount).arg(kXlsRows).arg(kXlsColumns));
+        return false;
+    }
+    const bool whole = maxRows <= 0 || rowCount <= static_cast<unsigned int>(maxRows);
+    if (!whole) rowCount = maxRows;
+    // Only rows holding text are stored.
     for (unsigned int r = 0; r < rowCount; ++r) {
-        QStringList cells;
-        cells.reserve(colCount);
-        for (unsigned short c = 0; c < colCount; ++c) cells << CellValue(r, c);
-        while (!cells.isEmpty() && cells.last().isEmpty()) cells.removeLast();
-        rows.rows.append(cells);
+        bool added = false;
+        for (unsigned short c = 0; c < colCount; ++c) {
+            QString text;
+            if (const int read = CellValue(r, c, text); read != FREEXL_OK) {
+                mError = RefusedMessage(mPath, QStringLiteral("工作表第%1行第%2列的单元格已损坏，无法读取（错误号%3）")
+                                                   .arg(r + 1).arg(c + 1).arg(-read));
+                return false;
+            }
+            if (text.isEmpty()) continue;
+            if (!added) added = rows.AddRow(static_cast<int>(r) + 1);
+            rows.AddCell(c + 1, text);
+        }
+    }
+    // FreeXL passes over cell records it cannot make sense of: a sheet that declares cells and
+    // yields none is damaged, not blank.
+    if (rows.IsBlank() && rowCount > 0 && colCount > 0 && whole) {
+        mError = RefusedMessage(mPath, QStringLiteral("工作表声明有%1行、%2列，却读不出任何单元格（文件可能已损坏）").arg(rowCount).arg(colCount));
+        return false;
     }
     return true;
 }
 
-QString XlsReader::CellValue(unsigned int row, unsigned short col) const
+int XlsReader::CellValue(unsigned int row, unsigned short col, QString& text) const
 {
     FreeXL_CellValue cell;
-    if (freexl_get_cell_value(mHandle, row, col, &cell) != FREEXL_OK) return {};
+    if (const int read = freexl_get_cell_value(mHandle, row, col, &cell); read != FREEXL_OK) return read;
+    text = Text(cell);
+    return FREEXL_OK;
+}
+
+QString XlsReader::Text(const FreeXL_CellValue& cell)
+{
     switch (cell.type) {
     case FREEXL_CELL_INT:
         return QString::number(cell.value.int_value);

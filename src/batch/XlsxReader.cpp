@@ -3,6 +3,7 @@
 #include "CellText.h"
 #include "ZipPackage.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -26,16 +27,35 @@ bool IsEnd(const QXmlStreamReader& xml, const char* name)
     return xml.isEndElement() && xml.name() == QLatin1String(name);
 }
 
-// The column of a cell reference such as "AB12", from 1; 0 when it has no letters.
-int ColumnOf(const QString& reference)
+// The column and row of a cell reference such as "AB12"; false for anything that is no cell of
+// a worksheet (no letters, more than three, a column right of XFD, a row outside 1 … 1048576).
+bool ParseReference(const QString& reference, int& column, int& row)
 {
-    int column = 0;
-    for (QChar c : reference) {
-        const char16_t u = c.toUpper().unicode();
+    column = 0;
+    row = 0;
+    qsizetype i = 0;
+    for (; i < reference.size() && i < 4; ++i) {
+        const char16_t u = reference[i].toUpper().unicode();
         if (u < u'A' || u > u'Z') break;
         column = column * 26 + (u - u'A' + 1);
     }
-    return column;
+    if (i == 0 || column > SheetReader::kXlsxColumns) return false;
+    const QStringView digits = QStringView(reference).mid(i);
+    if (digits.isEmpty() || digits.size() > 7) return false;
+    for (QChar c : digits)
+        if (c < u'0' || c > u'9') return false;
+    row = digits.toInt();
+    return row >= 1 && row <= SheetReader::kXlsxRows;
+}
+
+// A whole number from 0 up to `limit` written in plain digits, else -1.
+qint64 Index(QStringView text, qint64 limit)
+{
+    if (text.isEmpty() || text.size() > 10) return -1;
+    for (QChar c : text)
+        if (c < u'0' || c > u'9') return -1;
+    const qint64 value = text.toLongLong();
+    return value <= limit ? value : -1;
 }
 
 // Characters XML cannot carry are written as _xHHHH_ (a CR as _x000D_).
@@ -73,33 +93,58 @@ QString StringItem(QXmlStreamReader& xml, const char* end)
 XlsxReader::XlsxReader() = default;
 XlsxReader::~XlsxReader() = default;
 
-QByteArray XlsxReader::Part(const QString& name) const
+bool XlsxReader::Refuse(const QString& what)
 {
-    return mZip->Entry(name);
+    mError = RefusedMessage(mPath, what);
+    return false;
+}
+
+template <typename Read>
+bool XlsxReader::ReadPart(const QString& name, bool needed, Read read)
+{
+    std::unique_ptr<QIODevice> part = mZip->Open(name);
+    if (!part) {
+        if (!mZip->Problem().isEmpty()) return Refuse(mZip->Problem());
+        if (!needed) return true;
+        mError = NotWorkbookMessage();
+        return false;
+    }
+    QXmlStreamReader xml(part.get());
+    if (!read(xml)) return false;
+    // What the part says when it ends early or does not match its CRC comes before the XML
+    // error it causes.
+    if (const QString problem = ZipPackage::ProblemOf(*part); !problem.isEmpty()) return Refuse(problem);
+    if (xml.hasError() && xml.error() != QXmlStreamReader::CustomError)
+        return Refuse(QStringLiteral("“%1”第%2行不是有效的XML（%3）").arg(name).arg(xml.lineNumber()).arg(xml.errorString()));
+    // A part read to its end is checked whole; one left early (a preview) is not.
+    if (xml.atEnd() && !xml.hasError() && !mZip->Finish(*part)) return Refuse(mZip->Problem());
+    return true;
 }
 
 bool XlsxReader::Open(const QString& path)
 {
+    mPath = path;
     if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable()) {
         mError = CannotOpenMessage();
         return false;
     }
     mZip = std::make_unique<ZipPackage>(path);
-    if (!mZip->IsOpen() || !ReadWorkbook()) {
+    if (!mZip->IsOpen()) {
+        QFile file(path);
+        // A zip package that minizip cannot open is a damaged workbook, anything else no workbook.
+        if (file.open(QIODevice::ReadOnly) && file.read(4) == QByteArrayLiteral("PK\x03\x04"))
+            return Refuse(QStringLiteral("压缩包不完整或已损坏（文件可能被截断）"));
         mError = NotWorkbookMessage();
         return false;
     }
-    ReadRelations();
-    ReadSharedStrings();
-    ReadStyles();
-    return true;
+    return ReadPart(QStringLiteral("xl/workbook.xml"), true, [this](QXmlStreamReader& xml) { return ReadWorkbook(xml); })
+           && ReadPart(QStringLiteral("xl/_rels/workbook.xml.rels"), false, [this](QXmlStreamReader& xml) { ReadRelations(xml); return true; })
+           && ReadPart(QStringLiteral("xl/sharedStrings.xml"), false, [this](QXmlStreamReader& xml) { ReadSharedStrings(xml); return true; })
+           && ReadPart(QStringLiteral("xl/styles.xml"), false, [this](QXmlStreamReader& xml) { ReadStyles(xml); return true; });
 }
 
-bool XlsxReader::ReadWorkbook()
+bool XlsxReader::ReadWorkbook(QXmlStreamReader& xml)
 {
-    const QByteArray bytes = Part(QStringLiteral("xl/workbook.xml"));
-    if (bytes.isEmpty()) return false;
-    QXmlStreamReader xml(bytes);
     while (!xml.atEnd()) {
         xml.readNext();
         if (IsStart(xml, "workbookPr")) {
@@ -110,12 +155,11 @@ bool XlsxReader::ReadWorkbook()
             mSheetRelations << xml.attributes().value(QLatin1String("r:id")).toString();
         }
     }
-    return !xml.hasError();
+    return true; // an XML error is told by ReadPart, after what the package says
 }
 
-void XlsxReader::ReadRelations()
+void XlsxReader::ReadRelations(QXmlStreamReader& xml)
 {
-    QXmlStreamReader xml(Part(QStringLiteral("xl/_rels/workbook.xml.rels")));
     while (!xml.atEnd()) {
         xml.readNext();
         if (!IsStart(xml, "Relationship")) continue;
@@ -125,18 +169,16 @@ void XlsxReader::ReadRelations()
     }
 }
 
-void XlsxReader::ReadSharedStrings()
+void XlsxReader::ReadSharedStrings(QXmlStreamReader& xml)
 {
-    QXmlStreamReader xml(Part(QStringLiteral("xl/sharedStrings.xml")));
     while (!xml.atEnd()) {
         xml.readNext();
         if (IsStart(xml, "si")) mSharedStrings << StringItem(xml, "si");
     }
 }
 
-void XlsxReader::ReadStyles()
+void XlsxReader::ReadStyles(QXmlStreamReader& xml)
 {
-    QXmlStreamReader xml(Part(QStringLiteral("xl/styles.xml")));
     QHash<int, bool> customDates;
     bool inCellFormats = false;
     while (!xml.atEnd()) {
@@ -156,72 +198,95 @@ void XlsxReader::ReadStyles()
 
 bool XlsxReader::ReadRows(const QString& sheet, int maxRows, SourceRows& rows)
 {
-    rows.rows.clear();
+    rows = SourceRows();
     const qsizetype index = mSheets.indexOf(sheet);
     const QString part = index < 0 ? QString() : mTargets.value(mSheetRelations.value(index));
-    const QByteArray bytes = part.isEmpty() ? QByteArray() : Part(part);
-    if (bytes.isEmpty()) {
+    if (part.isEmpty() || !mZip->Has(part)) {
         mError = NoSuchSheetMessage();
         return false;
     }
-    QXmlStreamReader xml(bytes);
-    while (!xml.atEnd() && (maxRows <= 0 || rows.RowCount() < maxRows)) {
+    return ReadPart(part, true, [&](QXmlStreamReader& xml) { return ReadSheet(xml, maxRows, rows); });
+}
+
+bool XlsxReader::ReadSheet(QXmlStreamReader& xml, int maxRows, SourceRows& rows)
+{
+    while (!xml.atEnd()) {
         xml.readNext();
         if (!IsStart(xml, "row")) continue;
-        // Rows left out of the file are empty rows.
-        const int number = Attr(xml, "r").toInt();
-        const int target = number > 0 ? number : rows.RowCount() + 1;
-        if (maxRows > 0 && target > maxRows) break;
-        while (rows.RowCount() < target - 1) rows.rows.append(QStringList());
-        QStringList cells;
-        ReadRow(xml, cells);
-        rows.rows.append(cells);
-    }
-    if (xml.hasError()) {
-        mError = NotWorkbookMessage();
-        return false;
+        // Rows left out of the file are empty rows; they are not stored.
+        const QString r = Attr(xml, "r");
+        const qint64 number = r.isEmpty() ? rows.RowCount() + 1 : Index(r, kXlsxRows);
+        if (number < 1 || number > kXlsxRows)
+            return Refuse(QStringLiteral("工作表中的行号“%1”无效（行号只能是1到%2）").arg(r.left(20)).arg(kXlsxRows));
+        if (number <= rows.RowCount())
+            return Refuse(QStringLiteral("工作表第%1行出现在第%2行之后（行号重复或顺序颠倒）").arg(number).arg(rows.RowCount()));
+        if (maxRows > 0 && number > maxRows) break;
+        rows.AddRow(static_cast<int>(number));
+        if (!ReadRow(xml, static_cast<int>(number), rows)) return false;
     }
     return true;
 }
 
-void XlsxReader::ReadRow(QXmlStreamReader& xml, QStringList& cells) const
+bool XlsxReader::ReadRow(QXmlStreamReader& xml, int row, SourceRows& rows)
 {
+    int last = 0;
     while (!xml.atEnd() && !IsEnd(xml, "row")) {
         xml.readNext();
         if (!IsStart(xml, "c")) continue;
-        const int column = ColumnOf(Attr(xml, "r"));
-        const int at = column > 0 ? column : static_cast<int>(cells.size()) + 1;
-        const QString text = ReadCell(xml);
-        if (text.isEmpty()) continue;
-        while (cells.size() < at) cells.append(QString());
-        cells[at - 1] = text;
+        const QString reference = Attr(xml, "r");
+        int column = last + 1;
+        int referenceRow = row;
+        if (!reference.isEmpty() && !ParseReference(reference, column, referenceRow))
+            return Refuse(QStringLiteral("工作表第%1行的单元格地址“%2”无效（最多%3行、%4列）")
+                              .arg(row).arg(reference.left(20)).arg(kXlsxRows).arg(kXlsxColumns));
+        if (referenceRow != row)
+            return Refuse(QStringLiteral("工作表第%1行的单元格地址“%2”不在这一行").arg(row).arg(reference.left(20)));
+        if (column > kXlsxColumns)
+            return Refuse(QStringLiteral("工作表第%1行的单元格超过了%2列").arg(row).arg(kXlsxColumns));
+        if (column <= last)
+            return Refuse(QStringLiteral("工作表第%1行的单元格地址“%2”重复或顺序颠倒").arg(row).arg(reference));
+        last = column;
+        QString text;
+        if (!ReadCell(xml, row, reference.isEmpty() ? QStringLiteral("（第%1列）").arg(column) : reference, text))
+            return false;
+        rows.AddCell(column, text);
     }
+    return true;
 }
 
-QString XlsxReader::ReadCell(QXmlStreamReader& xml) const
+bool XlsxReader::ReadCell(QXmlStreamReader& xml, int row, const QString& reference, QString& text)
 {
     const QString type = Attr(xml, "t");
     const int style = Attr(xml, "s").toInt();
     QString value;
     while (!xml.atEnd() && !IsEnd(xml, "c")) {
         xml.readNext();
-        if (IsStart(xml, "v")) value = xml.readElementText();
-        else if (IsStart(xml, "is")) return StringItem(xml, "is");
+        if (IsStart(xml, "v")) {
+            value = xml.readElementText();
+        } else if (IsStart(xml, "is")) {
+            text = StringItem(xml, "is");
+            return true;
+        }
     }
-    return CellValue(type, style, value);
-}
-
-QString XlsxReader::CellValue(const QString& type, int style, const QString& value) const
-{
-    if (value.isEmpty()) return {};
-    if (type == QLatin1String("s")) return mSharedStrings.value(value.toInt());
-    if (type == QLatin1String("b")) return value == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    if (type == QLatin1String("d")) return value.left(10);
-    if (!type.isEmpty() && type != QLatin1String("n")) return value; // str, e
-    bool ok = false;
-    const double number = value.toDouble(&ok);
-    if (!ok) return value;
-    return mDateStyles.value(style) ? CellText::DateSerial(number, mFrom1904) : CellText::Number(number);
+    if (value.isEmpty()) return true;
+    if (type == QLatin1String("s")) {
+        const qint64 at = Index(value, mSharedStrings.size() - 1);
+        if (at < 0)
+            return Refuse(QStringLiteral("工作表第%1行的单元格%2引用的共享字符串“%3”不存在（共%4项）")
+                              .arg(row).arg(reference).arg(value.left(20)).arg(mSharedStrings.size()));
+        text = mSharedStrings[at];
+    } else if (type == QLatin1String("b")) {
+        text = value == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    } else if (type == QLatin1String("d")) {
+        text = value.left(10);
+    } else if (!type.isEmpty() && type != QLatin1String("n")) {
+        text = value; // str, e
+    } else {
+        bool ok = false;
+        const double number = value.toDouble(&ok);
+        text = !ok ? value : mDateStyles.value(style) ? CellText::DateSerial(number, mFrom1904) : CellText::Number(number);
+    }
+    return true;
 }
 
 } // namespace kestrio

@@ -15,8 +15,10 @@ namespace kestrio {
 class ZipPackage;
 
 // .xlsx workbooks: the zip package read through minizip (ZipPackage), its XML parts through
-// QXmlStreamReader. Shared strings, inline strings, numbers, booleans and dates (numbers whose
-// number format shows a date) become text cells.
+// QXmlStreamReader, streamed from the package without holding a part whole. Shared strings,
+// inline strings, numbers, booleans and dates (numbers whose number format shows a date) become
+// text cells. Row numbers, cell references and shared-string indexes are checked against what a
+// worksheet can hold and what the file holds; a workbook that breaks them is refused whole.
 class XlsxReader final : public SheetReader {
 public:
     XlsxReader();
@@ -27,15 +29,20 @@ public:
     bool ReadRows(const QString& sheet, int maxRows, SourceRows& rows) override;
 
 private:
-    QByteArray Part(const QString& name) const;
-    bool ReadWorkbook();
-    void ReadRelations();
-    void ReadSharedStrings();
-    void ReadStyles();
-    void ReadRow(QXmlStreamReader& xml, QStringList& cells) const;
-    QString ReadCell(QXmlStreamReader& xml) const;
-    QString CellValue(const QString& type, int style, const QString& value) const;
+    // Runs `read` over part `name` (a missing part reads as empty when `needed` is false);
+    // false with mError set when the part is refused or is not well-formed XML.
+    template <typename Read>
+    bool ReadPart(const QString& name, bool needed, Read read);
+    bool Refuse(const QString& what);
+    bool ReadWorkbook(QXmlStreamReader& xml);
+    void ReadRelations(QXmlStreamReader& xml);
+    void ReadSharedStrings(QXmlStreamReader& xml);
+    void ReadStyles(QXmlStreamReader& xml);
+    bool ReadSheet(QXmlStreamReader& xml, int maxRows, SourceRows& rows);
+    bool ReadRow(QXmlStreamReader& xml, int row, SourceRows& rows);
+    bool ReadCell(QXmlStreamReader& xml, int row, const QString& reference, QString& text);
 
+    QString mPath;
     std::unique_ptr<ZipPackage> mZip;
     QStringList mSheets;
     QStringList mSheetRelations;       // relation id of each sheet, in order

@@ -80,12 +80,14 @@ TEST_F(BatchCommandTest, EveryBillIsAPageWithItsCapitalAmount)
     ASSERT_EQ(exported.code, 0) << exported.err.toStdString();
     QFile csv(File(u"h.csv"_qs));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    const SourceRows rows = CsvReader::Parse(CsvReader::Decode(csv.readAll()), 0);
+    SourceRows rows;
+    QString error;
+    ASSERT_TRUE(CsvReader::Parse(CsvReader::Decode(csv.readAll()), 0, rows, error)) << error.toStdString();
     ASSERT_EQ(rows.RowCount(), 4);
-    EXPECT_TRUE(rows.rows[0].contains(u"收款人\t"_qs));
-    EXPECT_TRUE(rows.rows[0].contains(u"保存时间\t"_qs)); // when each bill was stored, last
-    EXPECT_TRUE(rows.rows[1].contains(u"王,五\t"_qs));
-    EXPECT_TRUE(rows.rows[3].contains(u"壹仟贰佰叁拾肆元伍角整\t"_qs));
+    EXPECT_TRUE(rows.Row(1).contains(u"收款人\t"_qs));
+    EXPECT_TRUE(rows.Row(1).contains(u"保存时间\t"_qs)); // when each bill was stored, last
+    EXPECT_TRUE(rows.Row(2).contains(u"王,五\t"_qs));
+    EXPECT_TRUE(rows.Row(4).contains(u"壹仟贰佰叁拾肆元伍角整\t"_qs));
     EXPECT_EQ(Kestrio({u"export-history"_qs, u"--format"_qs, u"转账支票"_qs, File(u"no/h.xlsx"_qs)}).code, 1);
 }
 
@@ -135,4 +137,30 @@ TEST_F(BatchCommandTest, ARefusedRowIsNamedAndNothingPrintsUnlessTheOthersAreAsk
                                       u"--map"_qs, u"收款人=C"_qs, u"--pdf"_qs, pdf, u"--allow-empty"_qs});
     ASSERT_EQ(workbook.code, 0) << workbook.err.toStdString();
     EXPECT_EQ(test::ReadPdf(pdf).size(), 2);
+}
+
+TEST_F(BatchCommandTest, ASourceTheReaderRefusesPrintsNothing)
+{
+    QFile sample(QStringLiteral(KESTRIO_BATCH_DATA "/sample.xls"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    const QByteArray workbook = sample.readAll();
+    const struct { const char* name; QByteArray bytes; QString says; } cases[] = {
+        {"bom.csv", "\xEF\xBB\xBF", u"“bom.csv”中没有数据行"_qs},
+        {"quote.csv", "name,amount\r\nJoe,\"200\r\nAnn,300\r\n", u"无法导入“quote.csv”：第2行：引号不成对。"_qs},
+        {"cut.xls", workbook.left(workbook.size() / 2), u"无法导入“cut.xls”：工作簿已损坏"_qs},
+    };
+    for (const auto& c : cases) {
+        QFile file(File(QLatin1String(c.name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        const QString pdf = File(u"refused.pdf"_qs);
+        QStringList arguments = Batch(file.fileName(), pdf);
+        arguments[arguments.indexOf(u"--start"_qs) + 1] = u"1"_qs;
+        const Outcome refused = Kestrio(arguments + QStringList{u"--end"_qs, u"3"_qs});
+        EXPECT_EQ(refused.code, 1) << c.name;
+        EXPECT_TRUE(refused.err.contains(c.says)) << c.name << ": " << refused.err.toStdString();
+        EXPECT_FALSE(refused.out.contains(u"已打印"_qs)) << c.name;
+        EXPECT_FALSE(QFile::exists(pdf)) << c.name;
+    }
 }

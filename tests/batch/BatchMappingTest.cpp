@@ -20,13 +20,15 @@ using namespace kestrio;
 
 namespace {
 
-SourceRows Source(int count)
+QList<QStringList> SourceList(int count)
 {
-    SourceRows rows;
+    QList<QStringList> rows;
     for (int r = 1; r <= count; ++r)
-        rows.rows.append({QStringLiteral("a%1").arg(r), QStringLiteral("b%1").arg(r), {}, u"张三"_qs, u"北京"_qs});
+        rows.append({QStringLiteral("a%1").arg(r), QStringLiteral("b%1").arg(r), {}, u"张三"_qs, u"北京"_qs});
     return rows;
 }
+
+SourceRows Source(int count) { return SourceRows::FromList(SourceList(count)); }
 
 } // namespace
 
@@ -87,8 +89,9 @@ struct BatchGridTest : ::testing::Test {
 
 TEST_F(BatchGridTest, RowsPerBillOffsetsAndLineBreaks)
 {
-    SourceRows rows = Source(8);
-    rows.rows[1][1] = u"一行\r\n二行\t"_qs;
+    QList<QStringList> list = SourceList(8);
+    list[1][1] = u"一行\r\n二行\t"_qs;
+    const SourceRows rows = SourceRows::FromList(list);
     BatchGrid grid;
     grid.Fill(ws, {{IdOf(u"收款人"_qs), u"A+1"_qs}, {IdOf(u"用途"_qs), u"B"_qs}}, rows, RecordNumbering(2, 8, 3), progress);
     ASSERT_EQ(grid.BillCount(), 3);
@@ -119,8 +122,7 @@ TEST_F(BatchGridTest, RowsPerBillOffsetsAndLineBreaks)
 
 TEST_F(BatchGridTest, ShowingABillConvertsAndCalculatesAsTyped)
 {
-    SourceRows rows;
-    rows.rows = {{u"张三"_qs, u"1234.5"_qs}, {u"李四"_qs, QString()}};
+    const SourceRows rows = SourceRows::FromList({{u"张三"_qs, u"1234.5"_qs}, {u"李四"_qs, QString()}});
     ws.SetBoxContent(ws.table.RowOfId(IdOf(u"密码"_qs)), u"9999"_qs); // not mapped: kept for every bill
     BatchGrid grid;
     grid.Fill(ws, {{IdOf(u"收款人"_qs), u"A"_qs}, {IdOf(u"大写金额"_qs), u"B"_qs}}, rows, RecordNumbering(1, 2, 1), progress);

@@ -18,7 +18,13 @@ using namespace kestrio;
 
 namespace {
 
-QList<QStringList> Rows(const QString& text) { return CsvReader::Parse(text, 0).rows; }
+QList<QStringList> Rows(const QString& text)
+{
+    SourceRows rows;
+    QString error;
+    EXPECT_TRUE(CsvReader::Parse(text, 0, rows, error)) << error.toStdString();
+    return rows.ToList();
+}
 
 struct ReaderTest : ::testing::Test {
     QString Path(const QString& name) const { return QDir(dir.path()).filePath(name); }
@@ -33,7 +39,7 @@ struct ReaderTest : ::testing::Test {
     {
         SourceRows rows;
         auto reader = SheetReader::ForPath(path);
-        EXPECT_TRUE(reader && reader->Open(path) && reader->ReadRows(sheet, 0, rows)) << path.toStdString();
+        EXPECT_TRUE(reader && reader->Open(path) && reader->ReadRows(sheet, 0, rows)) << path.toStdString() << (reader ? reader->Error().toStdString() : std::string());
         return rows;
     }
     QTemporaryDir dir;
@@ -47,21 +53,21 @@ TEST(CsvParseTest, QuotingRulesWithoutMarkerCharacters)
         {u"a,\"b,c\",d"_qs, {{u"a"_qs, u"b,c"_qs, u"d"_qs}}},
         {u"\"say \"\"hi\"\"\""_qs, {{u"say \"hi\""_qs}}},
         {u"1,\"一行\r\n二行\",3\r\n4"_qs, {{u"1"_qs, u"一行\r\n二行"_qs, u"3"_qs}, {u"4"_qs}}},
-        {u"ζ,ξ\"x\"ξ,\"ζζ\""_qs, {{u"ζ"_qs, u"ξxξ"_qs, u"ζζ"_qs}}},
+        {u"ζ,ξ\"x\"ξ,\"ζζ\""_qs, {{u"ζ"_qs, u"ξ\"x\"ξ"_qs, u"ζζ"_qs}}},
         {u"a\r\rb\nc\r\n"_qs, {{u"a"_qs}, {}, {u"b"_qs}, {u"c"_qs}}},
         {u"a,,\r\n"_qs, {{u"a"_qs, QString(), QString()}}},
     };
     for (const auto& c : cases) EXPECT_EQ(Rows(c.text), c.rows) << c.text.toStdString();
 }
 
-TEST(CsvParseTest, UnfinishedQuoteKeepsTheRecordAndSaysWhereItBegan)
+TEST(CsvParseTest, UnfinishedQuoteStopsTheReadingAndSaysWhereItBegan)
 {
-    int line = -1;
-    const SourceRows rows = CsvReader::Parse(u"a,b\r\nc,\"d\r\ne,f"_qs, 0, &line);
-    EXPECT_EQ(rows.rows, (QList<QStringList>{{u"a"_qs, u"b"_qs}, {u"c"_qs, u"d\r\ne,f"_qs}}));
-    EXPECT_EQ(line, 2);
-    CsvReader::Parse(u"a,\"b\""_qs, 0, &line);
-    EXPECT_EQ(line, 0);
+    SourceRows rows;
+    QString error;
+    EXPECT_FALSE(CsvReader::Parse(u"a,b\r\nc,\"d\r\ne,f"_qs, 0, rows, error));
+    EXPECT_EQ(error, u"第2行：引号不成对"_qs);
+    EXPECT_TRUE(CsvReader::Parse(u"a,\"b\""_qs, 0, rows, error));
+    EXPECT_EQ(rows.ToList(), (QList<QStringList>{{u"a"_qs, u"b"_qs}}));
 }
 
 TEST_F(ReaderTest, Gb18030Utf8BomAndUtf16GiveTheSameRows)
@@ -70,10 +76,10 @@ TEST_F(ReaderTest, Gb18030Utf8BomAndUtf16GiveTheSameRows)
     QStringEncoder gb("GB18030");
     QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
     const QList<QStringList> expected = {{u"户名"_qs, u"地址"_qs}, {u"张三"_qs, u"北京,海淀"_qs}};
-    EXPECT_EQ(Read(Write(u"gbk.csv"_qs, gb.encode(text))).rows, expected);
-    EXPECT_EQ(Read(Write(u"bom.CSV"_qs, "\xEF\xBB\xBF" + text.toUtf8())).rows, expected);
-    EXPECT_EQ(Read(Write(u"plain.csv"_qs, text.toUtf8())).rows, expected);
-    EXPECT_EQ(Read(Write(u"wide.csv"_qs, utf16.encode(text))).rows, expected);
+    EXPECT_EQ(Read(Write(u"gbk.csv"_qs, gb.encode(text))).ToList(), expected);
+    EXPECT_EQ(Read(Write(u"bom.CSV"_qs, "\xEF\xBB\xBF" + text.toUtf8())).ToList(), expected);
+    EXPECT_EQ(Read(Write(u"plain.csv"_qs, text.toUtf8())).ToList(), expected);
+    EXPECT_EQ(Read(Write(u"wide.csv"_qs, utf16.encode(text))).ToList(), expected);
 }
 
 TEST(CellTextTest, NumbersStayPlainAndDatesReadAsDays)
@@ -110,7 +116,7 @@ TEST_F(ReaderTest, WorkbooksGiveDigitsDatesAndTexts)
     ASSERT_TRUE(reader->Open(xlsx));
     EXPECT_EQ(reader->SheetNames(), (QStringList{u"其他"_qs, u"收款"_qs}));
     const SourceRows rows = Read(xlsx, u"收款"_qs);
-    EXPECT_EQ(rows.rows, (QList<QStringList>{{u"账号"_qs},
+    EXPECT_EQ(rows.ToList(), (QList<QStringList>{{u"账号"_qs},
                                              {u"6222020200112230000"_qs, u"2024-03-05"_qs, u"张三"_qs, u"1234.5"_qs},
                                              {},
                                              {QString(), u"TRUE"_qs}}));
@@ -118,7 +124,7 @@ TEST_F(ReaderTest, WorkbooksGiveDigitsDatesAndTexts)
     const QString xls = QStringLiteral(KESTRIO_BATCH_DATA "/sample.xls");
     const SourceRows old = Read(xls, u"收款"_qs);
     ASSERT_EQ(old.RowCount(), 3);
-    EXPECT_EQ(old.rows[1], (QStringList{u"6222020200112230000"_qs, u"2024-03-05"_qs, u"张三"_qs, u"1234.5"_qs}));
+    EXPECT_EQ(old.Row(2), (QStringList{u"6222020200112230000"_qs, u"2024-03-05"_qs, u"张三"_qs, u"1234.5"_qs}));
     EXPECT_EQ(old.Cell(3, 4), u"88"_qs);
 }
 
