@@ -121,7 +121,7 @@ TEST_F(BillGateTest, AnAmountGetsOneVerdictWhateverFilledItsBox)
     // The batch: one source row per case, all checked before anything prints.
     Workspace batchWs = Fresh();
     SourceRows rows;
-    for (const Case& c : cases) rows.rows << QStringList{QString::fromUtf8(c.text)};
+    for (const Case& c : cases) rows.Append(QStringList{QString::fromUtf8(c.text)});
     BatchGrid grid;
     SilentProgress progress;
     grid.Fill(batchWs, {{batchWs.table.Id(Row(batchWs, QStringLiteral("小写金额"))), QStringLiteral("A")}}, rows,

@@ -165,7 +165,7 @@ TEST_F(PrintCommand, PngIsTheBillAtTheAskedResolution)
 {
     const QString png = File(QStringLiteral("bill.png"));
     Print({QStringLiteral("--format"), kCheque, QStringLiteral("--set"), QStringLiteral("收款人=测试公司"),
-           QStringLiteral("--png"), png, QStringLiteral("--dpi"), QStringLiteral("200")});
+           QStringLiteral("--png"), png, QStringLiteral("--dpi"), QStringLiteral("200"), QStringLiteral("--allow-empty")});
     const QImage image(png);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(qRound(240 / 25.4 * 200), qRound(80 / 25.4 * 200)));
@@ -176,7 +176,7 @@ TEST_F(PrintCommand, PngIsTheBillAtTheAskedResolution)
 
     // Without a payee the box stays white; the default resolution is 300 dpi.
     const QString empty = File(QStringLiteral("empty.png"));
-    Print({QStringLiteral("--format"), kCheque, QStringLiteral("--png"), empty});
+    Print({QStringLiteral("--format"), kCheque, QStringLiteral("--png"), empty, QStringLiteral("--allow-empty")});
     const QImage blank(empty);
     ASSERT_FALSE(blank.isNull());
     EXPECT_EQ(blank.size(), QSize(qRound(240 / 25.4 * 300), qRound(80 / 25.4 * 300)));
@@ -266,7 +266,8 @@ TEST_F(PrintCommand, TextPastItsBoxNeedsAllowOverflowAndReadsBackAsTyped)
 {
     const QString pdf = File(QStringLiteral("long.pdf"));
     const QStringList bill{QStringLiteral("print"), QStringLiteral("--format"), kCheque, QStringLiteral("--set"),
-                           QStringLiteral("用途=") + QString(300, QChar(u'款')), QStringLiteral("--pdf"), pdf};
+                           QStringLiteral("用途=") + QString(300, QChar(u'款')), QStringLiteral("--set"),
+                           QStringLiteral("小写金额=100"), QStringLiteral("--pdf"), pdf};
     const Outcome refused = Kestrio(bill);
     EXPECT_EQ(refused.code, 1);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("“用途”"))) << refused.err.toStdString();
@@ -279,10 +280,36 @@ TEST_F(PrintCommand, TextPastItsBoxNeedsAllowOverflowAndReadsBackAsTyped)
     const QString typed = QStringLiteral("长月日角行人支付");
     const QString plain = File(QStringLiteral("plain.pdf"));
     Print({QStringLiteral("--format"), kCheque, QStringLiteral("--set"), QStringLiteral("收款人=") + typed,
-           QStringLiteral("--pdf"), plain});
+           QStringLiteral("--set"), QStringLiteral("小写金额=100"), QStringLiteral("--pdf"), plain});
     const auto pages = ReadPdf(plain);
     ASSERT_EQ(pages.size(), 1);
     EXPECT_TRUE(TopWord(pages[0], typed).has_value());
+}
+
+// What the window refuses or asks about, the command line refuses with the reason and exit 1.
+TEST_F(PrintCommand, AnAmountThatMakesNoSenseOnAChequeIsRefused)
+{
+    const QString pdf = File(QStringLiteral("amount.pdf"));
+    const struct {
+        const char* amount;
+        bool allowEmpty;
+        int code;
+        const char* said;
+    } cases[] = {
+        {"-5", false, 1, "金额为空、为零或为负数"},   {"0", false, 1, "金额为空、为零或为负数"},
+        {"1,23", false, 1, "金额格式不正确！"},       {"2.675", false, 1, "金额只能精确到分！"},
+        {"1,234.5", false, 0, ""},                    {"-5", true, 0, ""},
+    };
+    for (const auto& c : cases) {
+        QStringList args{QStringLiteral("print"), QStringLiteral("--format"), kCheque, QStringLiteral("--set"),
+                         QStringLiteral("小写金额=") + QString::fromUtf8(c.amount), QStringLiteral("--pdf"), pdf};
+        if (c.allowEmpty) args << QStringLiteral("--allow-empty");
+        const Outcome run = Kestrio(args);
+        EXPECT_EQ(run.code, c.code) << c.amount << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.said))) << c.amount << run.err.toStdString();
+        EXPECT_EQ(QFile::exists(pdf), c.code == 0) << c.amount;
+        QFile::remove(pdf);
+    }
 }
 
 TEST_F(PrintCommand, PrintedBarcodeScansBack)
@@ -290,7 +317,7 @@ TEST_F(PrintCommand, PrintedBarcodeScansBack)
     // The delivery note's picture box 单号条码 prints its text as a Code 39 barcode.
     const QString png = File(QStringLiteral("note.png"));
     Print({QStringLiteral("--format"), QStringLiteral("送货单"), QStringLiteral("--set"),
-           QStringLiteral("单号条码=ABC-123"), QStringLiteral("--png"), png});
+           QStringLiteral("单号条码=ABC-123"), QStringLiteral("--png"), png, QStringLiteral("--allow-empty")});
     const QImage image(png);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(test::ScannedText(image), "ABC-123");
