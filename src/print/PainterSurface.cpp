@@ -66,8 +66,16 @@ std::unique_ptr<PainterSurface> PainterSurface::ForImage(QImage& image)
     return std::make_unique<PainterSurface>(image, QStringLiteral("image"));
 }
 
-double PainterSurface::dpiX() const { return mDevice->logicalDpiX(); }
-double PainterSurface::dpiY() const { return mDevice->logicalDpiY(); }
+double PainterSurface::dpiX() const { return mResolution > 0 ? mResolution : mDevice->logicalDpiX(); }
+double PainterSurface::dpiY() const { return mResolution > 0 ? mResolution : mDevice->logicalDpiY(); }
+
+void PainterSurface::setResolution(double dotsPerInch)
+{
+    mResolution = dotsPerInch > 0 ? dotsPerInch : 0;
+    mCurrentFont = nullptr;
+    mFontCaches.clear();
+    setFont(mFont);
+}
 
 double PainterSurface::unitToTwips(double value) const
 {
@@ -116,7 +124,9 @@ bool PainterSurface::setFont(const Font& font)
     const double pixelsPerPoint = dpiY() / PointsPerInch;
     const double pixels = std::max(1.0, std::round(font.pointSize * pixelsPerPoint));
     Font wanted = font;
-    wanted.pointSize = pixels / pixelsPerPoint;
+    // At a chosen resolution the size stays as asked: the screen shows the paper's size.
+    if (mResolution <= 0) wanted.pointSize = pixels / pixelsPerPoint;
+    else wanted.pointSize = std::max(font.pointSize, 0.1);
     const bool same = wanted.name == mFont.name && wanted.pointSize == mFont.pointSize && wanted.bold == mFont.bold &&
                       wanted.italic == mFont.italic && wanted.underline == mFont.underline &&
                       wanted.strikeOut == mFont.strikeOut;
@@ -128,7 +138,13 @@ bool PainterSurface::setFont(const Font& font)
 QFont PainterSurface::deviceFont() const
 {
     QFont f(mFont.name);
-    f.setPointSizeF(mFont.pointSize);
+    if (mResolution > 0) {
+        // The device turns points into its own pixels; these are pixels of the chosen resolution.
+        f.setPointSizeF(mFont.pointSize * mResolution / mDevice->logicalDpiY());
+        f.setHintingPreference(QFont::PreferNoHinting);
+    } else {
+        f.setPointSizeF(mFont.pointSize);
+    }
     f.setBold(mFont.bold);
     f.setItalic(mFont.italic);
     f.setUnderline(mFont.underline);

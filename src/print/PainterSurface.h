@@ -39,6 +39,12 @@ public:
 
     QPaintDevice& device() const { return *mDevice; }
 
+    // Draws the paper at `dotsPerInch` device units per inch of paper instead of the device's
+    // own resolution (the design canvas: twips of paper to pixels of the zoomed page). Font
+    // sizes are then kept exact and unhinted, so a text breaks and fits on the screen as it
+    // does on a fine printer. 0 goes back to the device's resolution.
+    void setResolution(double dotsPerInch);
+
     // A printer takes one job after another; a PDF file or an image holds one job, and
     // drawing after its end fails.
     void setRestartable(bool restartable) { mRestartable = restartable; }
@@ -115,6 +121,7 @@ private:
     double mPositionX = 0;
     double mPositionY = 0;
     QString mLastError;
+    double mResolution = 0;
 };
 
 } // namespace kestrio
