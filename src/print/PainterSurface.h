@@ -40,10 +40,12 @@ public:
     QPaintDevice& device() const { return *mDevice; }
 
     // Draws the paper at `dotsPerInch` device units per inch of paper instead of the device's
-    // own resolution (the design canvas: twips of paper to pixels of the zoomed page). Font
-    // sizes are then kept exact and unhinted, so a text breaks and fits on the screen as it
-    // does on a fine printer. 0 goes back to the device's resolution.
+    // own resolution (the design canvas: twips of paper to pixels of the zoomed page). Texts
+    // are then measured as on a printer of kLayoutDpi, so sizes are fitted and lines broken
+    // as they print, and drawn unhinted at the screen's scale where that layout puts them.
+    // 0 goes back to the device's resolution.
     void setResolution(double dotsPerInch);
+    static constexpr double kLayoutDpi = 600;
 
     // A printer takes one job after another; a PDF file or an image holds one job, and
     // drawing after its end fails.
@@ -81,6 +83,9 @@ private:
                                                           double pageWidthMm, double pageHeightMm);
     double dpiX() const;
     double dpiY() const;
+    // The resolution texts are measured at: the device's, or the printer's of the layout.
+    double measureDpiX() const;
+    double measureDpiY() const;
     double unitToTwips(double value) const;
     double twipsToUnit(double twips) const;
     double toDeviceX(double value) const;
