@@ -735,25 +735,32 @@ void BillCanvas::PaintInk(QPaintDevice& device, bool frames) const
     const QSet<qint64>& selection = mDocument.Selection();
     const ElementTable& table = mWs.table;
     const auto selected = [&](int row) { return table.IsDataRow(row) && selection.contains(table.Id(row)); };
-    QHash<int, const Element*> byRow;
-    for (const Element& element : mElements) byRow.insert(element.row, &element);
     {
         // One layout for the paper and the screen: the print renderer on a surface whose
         // twips of paper are pixels of this canvas.
         PainterSurface surface(device, QStringLiteral("canvas"));
         surface.setResolution(PaperDotsPerInch());
-        BillRenderer::Environment env{mApp.Screen(), ReferenceWidth() * GuiScreenInfo::TwipsPerPixelX(),
-                                      Barcode::Standard::Code39, QImage(), nullptr, {}};
-        // Check boxes and pictures show themselves; so does the text box being typed in.
-        env.drawsRow = [&](int row) {
-            const int kind = table.KindOf(row);
-            if (kind == ElementTable::CheckBox || kind == ElementTable::PictureBox) return false;
-            const Element* element = byRow.value(row);
-            return !(kind == ElementTable::TextBox && element && element->control->hasFocus());
-        };
-        env.lineColour = [&](int row, quint32 colour) { return selected(row) ? quint32(kSelectedBackground) : colour; };
-        BillRenderer renderer(surface, env);
-        renderer.RenderBill(mWs, 0, 0);
+        const double frameTwips = ReferenceWidth() * GuiScreenInfo::TwipsPerPixelX();
+        if (!mInkRenderer || frameTwips != mInkFrameTwips) {
+            BillRenderer::Environment env{mApp.Screen(), frameTwips, Barcode::Standard::Code39, QImage(), nullptr, {}};
+            // Check boxes and pictures show themselves; so does the text box being typed in.
+            env.drawsRow = [this](int row) {
+                const int kind = mWs.table.KindOf(row);
+                if (kind == ElementTable::CheckBox || kind == ElementTable::PictureBox) return false;
+                if (kind != ElementTable::TextBox) return true;
+                const QWidget* control = Control(ElementIndexOfRow(row));
+                return !(control && control->hasFocus());
+            };
+            env.lineColour = [this](int row, quint32 colour) {
+                const bool chosen = mWs.table.IsDataRow(row) && mDocument.Selection().contains(mWs.table.Id(row));
+                return chosen ? quint32(kSelectedBackground) : colour;
+            };
+            mInkRenderer = std::make_unique<BillRenderer>(surface, env);
+            mInkFrameTwips = frameTwips;
+        }
+        // Texts are measured at the same printer resolution on every surface of the ink.
+        mInkRenderer->SetSurface(surface, true);
+        mInkRenderer->RenderBill(mWs, 0, 0);
     }
     if (!frames || !mShowFrames || selection.isEmpty()) return;
     QPainter painter(&device);

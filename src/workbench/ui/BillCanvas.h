@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QLabel;
 class QListWidget;
@@ -17,6 +18,7 @@ class QTimer;
 namespace kestrio {
 
 class AppContext;
+class BillRenderer;
 class CanvasTool;
 class EntryTool;
 class FormatDocument;
@@ -179,6 +181,10 @@ private:
     std::array<int, 5> mCounts{};
 
     QWidget* mInk = nullptr;
+    // The renderer the ink is drawn with, kept for its fitted font sizes while the frame
+    // width it measures against stays.
+    mutable std::unique_ptr<BillRenderer> mInkRenderer;
+    mutable double mInkFrameTwips = 0;
     bool mShowFrames = true;
     bool mShowGrid = false;
     bool mShowBackground = false;
