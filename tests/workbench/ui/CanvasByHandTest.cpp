@@ -354,5 +354,38 @@ TEST_F(CanvasByHandTest, ASelectedTextBoxStaysGreyAfterAnArrowKeyAndAPropertyEdi
     EXPECT_EQ(canvas.BoxBackground(index), BillCanvas::kSelectedBackground);
 }
 
+TEST_F(CanvasByHandTest, ASelectedLineIsGreyWithAHandleAtEachEnd)
+{
+    BillCanvas& canvas = Show(kHandMade);
+    const int line = FirstOfKind(ElementTable::Line);
+    const Element l = mDocument.ElementAt(line);
+    const QPoint end1(canvas.ToPixels(l.x), canvas.ToPixels(l.y)), end2(canvas.ToPixels(l.width), canvas.ToPixels(l.height));
+    const QPoint middle = (end1 + end2) / 2;
+    const auto paint = [&canvas] {
+        QImage image(canvas.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        canvas.PaintInk(image, true);
+        return image;
+    };
+    // The darkest pixel across the line's middle (a horizontal line of the table).
+    const auto across = [&middle](const QImage& image) {
+        QColor darkest(Qt::white);
+        for (int dy = -2; dy <= 2; ++dy) {
+            const QColor c = image.pixelColor(middle + QPoint(0, dy));
+            if (c.lightness() < darkest.lightness()) darkest = c;
+        }
+        return darkest;
+    };
+    EXPECT_EQ(across(paint()), QColor(Qt::black));
+    mDocument.SetSelection({mDocument.Table().Id(line)});
+    const QImage selected = paint();
+    EXPECT_EQ(across(selected), QColor(0xD0, 0xD0, 0xD0));
+    // A handle: white inside, framed, over each end.
+    for (const QPoint& end : {end1, end2}) {
+        EXPECT_EQ(selected.pixelColor(end), QColor(Qt::white));
+        EXPECT_NE(InkIn(selected, QRect(end - QPoint(5, 5), QSize(11, 11))), QRect());
+    }
+}
+
 } // namespace
 } // namespace kestrio
