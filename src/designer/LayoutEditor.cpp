@@ -129,6 +129,32 @@ Element LayoutEditor::Sized(const Element& element, int dx, int dy) const
     return AtBox(element, before, after);
 }
 
+Element LayoutEditor::HandleDragged(const Element& element, Handle handle, int dx, int dy) const
+{
+    if (element.kind == ElementTable::CheckBox || element.kind == ElementTable::Line) return element;
+    const UnitRect before = BoxOf(element);
+    UnitRect after = LayoutGeometry::DragHandle(before, handle, dx, dy);
+    // Clamped to the canvas as the move and size steps are: an edge stops at the border.
+    if (after.left < 0) after.width += after.left, after.left = 0;
+    if (after.top < 0) after.height += after.top, after.top = 0;
+    if (after.Right() > mFrame.width) after.width = std::max(static_cast<int>(mFrame.width) - after.left, 0);
+    if (after.Bottom() > mFrame.height) after.height = std::max(static_cast<int>(mFrame.height) - after.top, 0);
+    return AtBox(element, before, after);
+}
+
+void LayoutEditor::DragHandleSelected(Handle handle, int dx, int dy, int currentRow, int mergeKey)
+{
+    QList<std::pair<int, Element>> changes;
+    for (int row : TargetRows(currentRow)) changes.append({row, HandleDragged(mDocument.ElementAt(row), handle, dx, dy)});
+    mDocument.ChangeElements(changes, QStringLiteral("改变输入框大小"), mergeKey);
+}
+
+void LayoutEditor::SelectOnly(int row)
+{
+    if (!mDocument.Table().IsDataRow(row)) return;
+    mDocument.SetSelection({mDocument.Table().Id(row)});
+}
+
 void LayoutEditor::MoveSelected(int dx, int dy, int currentRow, LineGrip grip, int mergeKey)
 {
     QList<std::pair<int, Element>> changes;
@@ -174,7 +200,10 @@ void LayoutEditor::SetUpNew(Element& e, int kind) const
     e.fontName = QStringLiteral("宋体");
     e.fontSize = t.fontSize;
     e.color = 0;
-    if (kind == ElementTable::Line) e.label = QStringLiteral("线条");
+    if (kind == ElementTable::Line) {
+        e.label = QStringLiteral("线条");
+        e.dataType = 1; // solid, as it prints
+    }
     if (kind == ElementTable::Label) e.label = QStringLiteral("标签");
 }
 

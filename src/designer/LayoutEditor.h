@@ -43,6 +43,12 @@ public:
     // `currentRow`; steps with the same `mergeKey` (≥ 0) make one undo step (a drag).
     void MoveSelected(int dx, int dy, int currentRow = -1, LineGrip grip = LineGrip::Both, int mergeKey = -1);
     void SizeSelected(int dx, int dy, int currentRow = -1, int mergeKey = -1);
+    // A box handle of the selection frame dragged by (dx, dy): every selected box and the box
+    // in `currentRow` has the handle's edges moved, clamped to the canvas. Check boxes and
+    // lines keep their size.
+    void DragHandleSelected(Handle handle, int dx, int dy, int currentRow = -1, int mergeKey = -1);
+    // Only the element in `row` is selected.
+    void SelectOnly(int row);
     // The font size (a line's width) of every selected element by `delta` points, never
     // below 1 point.
     void ChangeFontSize(double delta);
@@ -75,6 +81,7 @@ public:
     // The move and size steps of one element, clamped to the canvas.
     Element Moved(const Element& element, int dx, int dy, LineGrip grip) const;
     Element Sized(const Element& element, int dx, int dy) const;
+    Element HandleDragged(const Element& element, Handle handle, int dx, int dy) const;
     Element AtBox(const Element& element, const UnitRect& before, const UnitRect& after) const;
 
 private:

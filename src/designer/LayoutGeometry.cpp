@@ -32,6 +32,63 @@ Zone LayoutGeometry::BoxZone(int x, int y, int width, int height, int kind, int 
     return Zone::Type;
 }
 
+void LayoutGeometry::HandleCentre(Handle handle, const UnitRect& box, int* x, int* y)
+{
+    const int midX = box.left + box.width / 2, midY = box.top + box.height / 2;
+    switch (handle) {
+    case Handle::TopLeft: *x = box.left, *y = box.top; break;
+    case Handle::Top: *x = midX, *y = box.top; break;
+    case Handle::TopRight: *x = box.Right(), *y = box.top; break;
+    case Handle::Right: *x = box.Right(), *y = midY; break;
+    case Handle::BottomRight: *x = box.Right(), *y = box.Bottom(); break;
+    case Handle::Bottom: *x = midX, *y = box.Bottom(); break;
+    case Handle::BottomLeft: *x = box.left, *y = box.Bottom(); break;
+    case Handle::Left: *x = box.left, *y = midY; break;
+    default: *x = midX, *y = midY; break;
+    }
+}
+
+Handle LayoutGeometry::BoxHandleAt(int x, int y, const UnitRect& box, int reach)
+{
+    // Corners before the middles of the edges, so a small box can still be sized by a corner.
+    for (Handle handle : {Handle::TopLeft, Handle::TopRight, Handle::BottomRight, Handle::BottomLeft, Handle::Top,
+                          Handle::Right, Handle::Bottom, Handle::Left}) {
+        int cx = 0, cy = 0;
+        HandleCentre(handle, box, &cx, &cy);
+        if (std::abs(x - cx) <= reach && std::abs(y - cy) <= reach) return handle;
+    }
+    return Handle::None;
+}
+
+Handle LayoutGeometry::LineHandleAt(int x, int y, const UnitLine& line, int reach)
+{
+    if (std::abs(x - line.x1) <= reach && std::abs(y - line.y1) <= reach) return Handle::End1;
+    if (std::abs(x - line.x2) <= reach && std::abs(y - line.y2) <= reach) return Handle::End2;
+    return Handle::None;
+}
+
+UnitRect LayoutGeometry::DragHandle(const UnitRect& box, Handle handle, int dx, int dy)
+{
+    const bool left = handle == Handle::TopLeft || handle == Handle::Left || handle == Handle::BottomLeft;
+    const bool right = handle == Handle::TopRight || handle == Handle::Right || handle == Handle::BottomRight;
+    const bool top = handle == Handle::TopLeft || handle == Handle::Top || handle == Handle::TopRight;
+    const bool bottom = handle == Handle::BottomLeft || handle == Handle::Bottom || handle == Handle::BottomRight;
+    UnitRect after = box;
+    if (left) {
+        after.left = std::min(box.left + dx, box.Right());
+        after.width = box.Right() - after.left;
+    } else if (right) {
+        after.width = std::max(box.width + dx, 0);
+    }
+    if (top) {
+        after.top = std::min(box.top + dy, box.Bottom());
+        after.height = box.Bottom() - after.top;
+    } else if (bottom) {
+        after.height = std::max(box.height + dy, 0);
+    }
+    return after;
+}
+
 Zone LayoutGeometry::LineZone(int x, int y, const UnitLine& line, int lineWidth, int minimumReach)
 {
     int reach = lineWidth;

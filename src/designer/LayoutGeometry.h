@@ -25,6 +25,10 @@ struct UnitLine {
 // What a point over an element means to the mouse.
 enum class Zone { None, Move, Size, Type, LineEnd1, LineEnd2, LineBody };
 
+// The sizing handles on the selection frame of a box (its corners and the middles of its
+// edges) and the two end handles of a line.
+enum class Handle { None, TopLeft, Top, TopRight, Right, BottomRight, Bottom, BottomLeft, Left, End1, End2 };
+
 // The pure geometry of the designer: band tests, mouse zones, caption places and the
 // captions of copies. Distances are canvas units (twips on screen).
 class LayoutGeometry {
@@ -48,6 +52,20 @@ public:
     // The zone of a canvas point against a line `lineWidth` units wide; `minimumReach` is
     // the least half-width that still hits (30 twips on screen).
     static Zone LineZone(int x, int y, const UnitLine& line, int lineWidth, int minimumReach);
+
+    // Half the side of a drawn handle and how far from its centre a point still grabs it
+    // (twips on screen).
+    static constexpr int kHandleHalf = 50;
+    static constexpr int kHandleReach = 65;
+    // The centre of a box handle on the box's outline.
+    static void HandleCentre(Handle handle, const UnitRect& box, int* x, int* y);
+    // The box handle within `reach` of the point (canvas units), the corners first; None.
+    static Handle BoxHandleAt(int x, int y, const UnitRect& box, int reach);
+    // The line end handle within `reach` of the point; None.
+    static Handle LineHandleAt(int x, int y, const UnitLine& line, int reach);
+    // The box with the edges the handle holds moved by (dx, dy): a left or top edge never
+    // passes the opposite edge, so the size never goes below 0.
+    static UnitRect DragHandle(const UnitRect& box, Handle handle, int dx, int dy);
 
     // Top-left of the caption label of size labelWidth × labelHeight beside `box` for
     // caption position `code` (0 above, 1 left, 2 right, 3 below); `drop` lowers the side

@@ -148,11 +148,11 @@ BillRenderer::BillRenderer(PrintSurface& surface, Environment environment)
 {
 }
 
-void BillRenderer::SetSurface(PrintSurface& surface)
+void BillRenderer::SetSurface(PrintSurface& surface, bool sameResolution)
 {
     if (&surface == mSurface) return;
     mSurface = &surface;
-    mFontSizes.Clear();
+    if (!sameResolution) mFontSizes.Clear();
 }
 
 int BillRenderer::AmountCellCount(int code)
@@ -283,6 +283,7 @@ bool BillRenderer::RenderBill(const Workspace& ws, double offsetXMm, double offs
     for (int kind = ElementTable::TextBox; kind <= ElementTable::Label; ++kind) {
         for (int row = ElementTable::kFirstRow; row < table.RowCount(); ++row) {
             if (table.KindOf(row) != kind) continue;
+            if (mEnv.drawsRow && !mEnv.drawsRow(row)) continue;
             if (!DrawBox(ws, row, MakeBox(table, row, placement))) return false;
         }
     }
@@ -298,8 +299,9 @@ bool BillRenderer::DrawBox(const Workspace& ws, int row, const Box& box)
         double y2 = table.Number(row, ElementTable::ColH) * K + (box.y - table.Number(row, ElementTable::ColY) * K);
         const int width = static_cast<int>(std::lround(table.Number(row, ElementTable::ColFontSize)));
         const int style = static_cast<int>(table.Number(row, ElementTable::ColCash)) - 1;
-        return mSurface->drawLine(box.x, box.y, x2, y2, width, PrintSurface::LineStyle(style),
-                                 static_cast<quint32>(table.Color(row)));
+        quint32 colour = static_cast<quint32>(table.Color(row));
+        if (mEnv.lineColour) colour = mEnv.lineColour(row, colour);
+        return mSurface->drawLine(box.x, box.y, x2, y2, width, PrintSurface::LineStyle(style), colour);
     }
 
     const QString content = PrintedContent(ws, row);

@@ -68,6 +68,10 @@ public:
         std::function<void(double widthMm, double heightMm)> installPaperForm;
         // The preview: text that runs past its box's bottom gets a red frame round the box.
         bool markOverflow = false;
+        // The design canvas draws only some rows (the box being typed in shows itself) and
+        // lines in their selected colour; empty for a printed page.
+        std::function<bool(int row)> drawsRow = {};
+        std::function<quint32(int row, quint32 colour)> lineColour = {};
     };
 
     // Where the boxes of a format land on a page (twips): the print offsets and the shifts
@@ -120,8 +124,9 @@ public:
 
     FittedFontSizes& FontSizes() { return mFontSizes; }
     void MarkOverflow(bool mark) { mEnv.markOverflow = mark; }
-    // Draw on another surface from now on (a printer chosen anew); its fonts are searched afresh.
-    void SetSurface(PrintSurface& surface);
+    // Draw on another surface from now on (a printer chosen anew); its fonts are searched
+    // afresh unless `sameResolution` says the new surface measures as the old one did.
+    void SetSurface(PrintSurface& surface, bool sameResolution = false);
     PrintSurface& Surface() const { return *mSurface; }
 
 private:

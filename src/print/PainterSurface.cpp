@@ -66,8 +66,36 @@ std::unique_ptr<PainterSurface> PainterSurface::ForImage(QImage& image)
     return std::make_unique<PainterSurface>(image, QStringLiteral("image"));
 }
 
-double PainterSurface::dpiX() const { return mDevice->logicalDpiX(); }
-double PainterSurface::dpiY() const { return mDevice->logicalDpiY(); }
+double PainterSurface::dpiX() const { return mResolution > 0 ? mResolution : mDevice->logicalDpiX(); }
+double PainterSurface::dpiY() const { return mResolution > 0 ? mResolution : mDevice->logicalDpiY(); }
+
+double PainterSurface::measureDpiX() const { return mResolution > 0 ? kLayoutDpi : mDevice->logicalDpiX(); }
+double PainterSurface::measureDpiY() const { return mResolution > 0 ? kLayoutDpi : mDevice->logicalDpiY(); }
+
+namespace {
+
+// Texts of a drawing at a chosen resolution are measured on this stand-in for a printer.
+QPaintDevice* LayoutDevice()
+{
+    static QImage image = [] {
+        QImage i(1, 1, QImage::Format_ARGB32);
+        const int dotsPerMetre = static_cast<int>(std::lround(PainterSurface::kLayoutDpi / 0.0254));
+        i.setDotsPerMeterX(dotsPerMetre);
+        i.setDotsPerMeterY(dotsPerMetre);
+        return i;
+    }();
+    return &image;
+}
+
+} // namespace
+
+void PainterSurface::setResolution(double dotsPerInch)
+{
+    mResolution = dotsPerInch > 0 ? dotsPerInch : 0;
+    mCurrentFont = nullptr;
+    mFontCaches.clear();
+    setFont(mFont);
+}
 
 double PainterSurface::unitToTwips(double value) const
 {
@@ -113,7 +141,7 @@ void PainterSurface::setUnit(Unit unit)
 bool PainterSurface::setFont(const Font& font)
 {
     // The device draws whole pixels of height: the size in force is the nearest one, at least one.
-    const double pixelsPerPoint = dpiY() / PointsPerInch;
+    const double pixelsPerPoint = measureDpiY() / PointsPerInch;
     const double pixels = std::max(1.0, std::round(font.pointSize * pixelsPerPoint));
     Font wanted = font;
     wanted.pointSize = pixels / pixelsPerPoint;
@@ -128,7 +156,13 @@ bool PainterSurface::setFont(const Font& font)
 QFont PainterSurface::deviceFont() const
 {
     QFont f(mFont.name);
-    f.setPointSizeF(mFont.pointSize);
+    if (mResolution > 0) {
+        // The device turns points into its own pixels; these are pixels of the chosen resolution.
+        f.setPointSizeF(mFont.pointSize * mResolution / mDevice->logicalDpiY());
+        f.setHintingPreference(QFont::PreferNoHinting);
+    } else {
+        f.setPointSizeF(mFont.pointSize);
+    }
     f.setBold(mFont.bold);
     f.setItalic(mFont.italic);
     f.setUnderline(mFont.underline);
@@ -137,10 +171,17 @@ QFont PainterSurface::deviceFont() const
 }
 
 struct PainterSurface::FontCache {
-    FontCache(const QFont& wanted, QPaintDevice* device) : font(wanted), metrics(font, device) {}
+    FontCache(const QFont& wanted, QPaintDevice* device, const QFont& measured, QPaintDevice* measuringDevice)
+        : font(wanted), metrics(font, device), measureFont(measured), measure(measureFont, measuringDevice)
+    {
+    }
 
+    // The font as drawn and its metrics on the device.
     QFont font;
     QFontMetricsF metrics;
+    // The font as measured (the same, unless the drawing is at a chosen resolution).
+    QFont measureFont;
+    QFontMetricsF measure;
     // Device pixels per text: a bill measures the same characters and lines again and again.
     QHash<QString, double> widths;
     QHash<QString, CharacterGlyph> glyphs;
@@ -156,7 +197,16 @@ PainterSurface::FontCache& PainterSurface::fontCache() const
                         QLatin1Char(mFont.bold ? '1' : '0') + QLatin1Char(mFont.italic ? '1' : '0') +
                         QLatin1Char(mFont.underline ? '1' : '0') + QLatin1Char(mFont.strikeOut ? '1' : '0');
     auto& cache = mFontCaches[key];
-    if (!cache) cache = std::make_shared<FontCache>(deviceFont(), mDevice);
+    if (!cache) {
+        if (mResolution > 0) {
+            QFont measured = deviceFont();
+            measured.setPointSizeF(mFont.pointSize);
+            measured.setHintingPreference(QFont::PreferDefaultHinting);
+            cache = std::make_shared<FontCache>(deviceFont(), mDevice, measured, LayoutDevice());
+        } else {
+            cache = std::make_shared<FontCache>(deviceFont(), mDevice, deviceFont(), mDevice);
+        }
+    }
     mCurrentFont = cache.get();
     return *mCurrentFont;
 }
@@ -173,11 +223,11 @@ double PainterSurface::textWidth(const QString& text) const
     if (known != cache.widths.constEnd()) {
         pixels = *known;
     } else {
-        pixels = cache.metrics.horizontalAdvance(text);
+        pixels = cache.measure.horizontalAdvance(text);
         if (cache.widths.size() >= kMaxWidths) cache.widths.clear();
         cache.widths.insert(text, pixels);
     }
-    return twipsToUnit(pixels * TwipsPerInch / dpiX());
+    return twipsToUnit(pixels * TwipsPerInch / measureDpiX());
 }
 
 // The glyph drawText gives the character, found once per font by laying the character out
@@ -208,7 +258,7 @@ PainterSurface::CharacterGlyph PainterSurface::glyphOf(FontCache& cache, const Q
 double PainterSurface::textHeight(const QString& text) const
 {
     const auto lines = std::max<qsizetype>(1, text.count(QLatin1Char('\n')) + 1);
-    return twipsToUnit(metrics().height() * double(lines) * TwipsPerInch / dpiY());
+    return twipsToUnit(fontCache().measure.height() * double(lines) * TwipsPerInch / measureDpiY());
 }
 
 void PainterSurface::setPosition(double x, double y)

@@ -39,6 +39,14 @@ public:
 
     QPaintDevice& device() const { return *mDevice; }
 
+    // Draws the paper at `dotsPerInch` device units per inch of paper instead of the device's
+    // own resolution (the design canvas: twips of paper to pixels of the zoomed page). Texts
+    // are then measured as on a printer of kLayoutDpi, so sizes are fitted and lines broken
+    // as they print, and drawn unhinted at the screen's scale where that layout puts them.
+    // 0 goes back to the device's resolution.
+    void setResolution(double dotsPerInch);
+    static constexpr double kLayoutDpi = 600;
+
     // A printer takes one job after another; a PDF file or an image holds one job, and
     // drawing after its end fails.
     void setRestartable(bool restartable) { mRestartable = restartable; }
@@ -77,6 +85,9 @@ private:
                                                           double pageWidthMm, double pageHeightMm);
     double dpiX() const;
     double dpiY() const;
+    // The resolution texts are measured at: the device's, or the printer's of the layout.
+    double measureDpiX() const;
+    double measureDpiY() const;
     double unitToTwips(double value) const;
     double twipsToUnit(double twips) const;
     double toDeviceX(double value) const;
@@ -117,6 +128,7 @@ private:
     double mPositionX = 0;
     double mPositionY = 0;
     QString mLastError;
+    double mResolution = 0;
 };
 
 } // namespace kestrio

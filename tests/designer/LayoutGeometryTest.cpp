@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kestrio {
 namespace {
 
@@ -33,6 +35,32 @@ TEST(LayoutGeometryTest, StepsOfTheBandAndTheDrag)
     EXPECT_FALSE(LayoutGeometry::DragSteps(10, -10, 12));
     EXPECT_TRUE(LayoutGeometry::DragSteps(13, 0, 12));
     EXPECT_TRUE(LayoutGeometry::DragSteps(0, -13, 12));
+}
+
+TEST(LayoutGeometryTest, HandlesOfTheSelectionFrame)
+{
+    const UnitRect box{1000, 1000, 500, 300};
+    struct Case { int x, y; Handle handle; int dx, dy; UnitRect after; };
+    const Case cases[] = {
+        {1040, 960, Handle::TopLeft, 100, -50, {1100, 950, 400, 350}},
+        {1250, 1300, Handle::Bottom, 70, 40, {1000, 1000, 500, 340}},     // the middle of an edge takes one way only
+        {1560, 1150, Handle::Right, -600, 0, {1000, 1000, 0, 300}},      // never below 0
+        {940, 1150, Handle::Left, 700, 0, {1500, 1000, 0, 300}},         // stops at the right edge
+        {1500, 1300, Handle::BottomRight, 10, 20, {1000, 1000, 510, 320}},
+        {1500, 1000, Handle::TopRight, 20, 20, {1000, 1020, 520, 280}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LayoutGeometry::BoxHandleAt(c.x, c.y, box, 65), c.handle) << c.x << ',' << c.y;
+        const UnitRect after = LayoutGeometry::DragHandle(box, c.handle, c.dx, c.dy);
+        EXPECT_EQ(std::tie(after.left, after.top, after.width, after.height),
+                  std::tie(c.after.left, c.after.top, c.after.width, c.after.height))
+            << c.x << ',' << c.y;
+    }
+    EXPECT_EQ(LayoutGeometry::BoxHandleAt(1250, 1150, box, 65), Handle::None);
+    const UnitLine line{100, 200, 900, 200};
+    EXPECT_EQ(LayoutGeometry::LineHandleAt(150, 240, line, 65), Handle::End1);
+    EXPECT_EQ(LayoutGeometry::LineHandleAt(860, 170, line, 65), Handle::End2);
+    EXPECT_EQ(LayoutGeometry::LineHandleAt(500, 200, line, 65), Handle::None);
 }
 
 TEST(LayoutGeometryTest, ZonesOfBoxesAndLines)

@@ -3,6 +3,7 @@
 #include "app/ui/GuiScreenInfo.h"
 #include "format/FormatDocument.h"
 
+#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRubberBand>
@@ -84,6 +85,93 @@ void ArrowTool::SetPointer(QWidget* widget, Zone zone, const QString& tip)
     if (!tip.isEmpty()) widget->setToolTip(tip);
 }
 
+namespace {
+
+Qt::CursorShape HandleCursor(Handle handle)
+{
+    switch (handle) {
+    case Handle::TopLeft:
+    case Handle::BottomRight: return Qt::SizeFDiagCursor;
+    case Handle::TopRight:
+    case Handle::BottomLeft: return Qt::SizeBDiagCursor;
+    case Handle::Top:
+    case Handle::Bottom: return Qt::SizeVerCursor;
+    case Handle::Left:
+    case Handle::Right: return Qt::SizeHorCursor;
+    case Handle::End1: return Qt::SizeAllCursor;
+    case Handle::End2: return Qt::SizeFDiagCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+} // namespace
+
+QPoint ArrowTool::CanvasTwips(const QWidget* control, QPoint pixels) const
+{
+    return ToTwips(control == &mCanvas ? pixels : control->mapTo(&mCanvas, pixels));
+}
+
+Handle ArrowTool::HandleAt(QPoint point, int* row) const
+{
+    *row = -1;
+    if (mDocument.Selection().isEmpty()) return Handle::None;
+    const LayoutEditor editor = Editor();
+    const int reach = editor.Frame().Twips(LayoutGeometry::kHandleReach);
+    for (int r : mDocument.ElementRows()) {
+        if (!editor.IsSelected(r)) continue;
+        const Element element = mDocument.ElementAt(r);
+        Handle handle = Handle::None;
+        if (element.kind == ElementTable::Line) handle = LayoutGeometry::LineHandleAt(point.x(), point.y(), editor.LineOf(element), reach);
+        else if (element.kind != ElementTable::CheckBox) handle = LayoutGeometry::BoxHandleAt(point.x(), point.y(), editor.BoxOf(element), reach);
+        if (handle != Handle::None) {
+            *row = r;
+            return handle;
+        }
+    }
+    return Handle::None;
+}
+
+bool ArrowTool::HoverHandle(QWidget* widget, QPoint point)
+{
+    mHandle = HandleAt(point, &mHandleRow);
+    if (mHandle == Handle::None) return false;
+    widget->setCursor(HandleCursor(mHandle));
+    widget->setToolTip(ZoneTip(mHandle == Handle::End1 || mHandle == Handle::End2 ? Zone::LineBody : Zone::Size));
+    mGrab = point;
+    return true;
+}
+
+void ArrowTool::StartDrag()
+{
+    mDragging = true;
+    ++mDragKey;
+}
+
+bool ArrowTool::PressHandle(QPoint point)
+{
+    if (mHandle == Handle::None || mHandleRow < 0) return false;
+    mOnCanvas = true;
+    mGrab = point;
+    if (mHandle == Handle::End1 || mHandle == Handle::End2) {
+        mCurrentLine = mHandleRow;
+        mZone = mHandle == Handle::End1 ? Zone::LineEnd1 : Zone::LineEnd2;
+    }
+    StartDrag();
+    return true;
+}
+
+void ArrowTool::DragOnCanvas(QPoint point)
+{
+    if (mHandle != Handle::None && mHandle != Handle::End1 && mHandle != Handle::End2) {
+        const int dx = point.x() - mGrab.x(), dy = point.y() - mGrab.y();
+        if (!LayoutGeometry::DragSteps(dx, dy, kDragThreshold)) return;
+        Editor().DragHandleSelected(mHandle, dx, dy, mHandleRow, kFirstDragKey + mDragKey % 1000000);
+        mGrab = point;
+        return;
+    }
+    if (mCurrentLine >= 0) Drag(mCurrentLine, point, false);
+}
+
 bool ArrowTool::ElementEvent(int row, QWidget* control, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) return Key(static_cast<QKeyEvent*>(event));
@@ -91,19 +179,36 @@ bool ArrowTool::ElementEvent(int row, QWidget* control, QEvent* event)
         || event->type() == QEvent::MouseButtonRelease;
     if (!mouse || !mDocument.Table().IsDataRow(row)) return false;
     auto* mouseEvent = static_cast<QMouseEvent*>(event);
-    const QPoint point = ToTwips(mouseEvent->position().toPoint());
+    const QPoint pixels = mouseEvent->position().toPoint();
+    const QPoint point = ToTwips(pixels);
     if (mHooks.locked()) {
         control->setCursor(Qt::ArrowCursor);
-        mDragging = false;
+        mDragging = mBodyDrag = false;
+        mBodyRow = -1;
         return false;
     }
     switch (event->type()) {
     case QEvent::MouseMove:
         if (mDragging && (mouseEvent->buttons() & Qt::LeftButton)) {
+            if (mOnCanvas) DragOnCanvas(CanvasTwips(control, pixels));
+            else Drag(row, point, true);
+            return true;
+        }
+        if (mBodyRow == row && (mouseEvent->buttons() & Qt::LeftButton)) {
+            // A press on the body becomes a move once the mouse goes far enough.
+            if (!LayoutGeometry::DragSteps(point.x() - mGrab.x(), point.y() - mGrab.y(), kDragThreshold)) return true;
+            if (!Editor().IsSelected(row)) Editor().SelectOnly(row);
+            if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setDown(false);
+            mZone = Zone::Move;
+            mBodyDrag = true;
+            mOnCanvas = false;
+            StartDrag();
+            control->setCursor(ZoneCursor(Zone::Move));
             Drag(row, point, true);
             return true;
         }
         if (mouseEvent->buttons() == Qt::NoButton) {
+            if (HoverHandle(control, CanvasTwips(control, pixels))) return false;
             const Element element = mDocument.ElementAt(row);
             const UnitRect box = Editor().BoxOf(element);
             mZone = LayoutGeometry::BoxZone(point.x(), point.y(), box.width, box.height, element.kind, kCorner);
@@ -117,14 +222,34 @@ bool ArrowTool::ElementEvent(int row, QWidget* control, QEvent* event)
             Editor().SetSelected(row, !Editor().IsSelected(row));
             return true;
         }
-        if (mZone != Zone::Move && mZone != Zone::Size) return false;
-        mDragging = true;
-        ++mDragKey;
+        mOnCanvas = false;
+        mBodyDrag = false;
+        mBodyRow = -1;
+        if (PressHandle(CanvasTwips(control, pixels))) return true;
+        if (mZone != Zone::Move && mZone != Zone::Size) {
+            // The body: typing, a tick, or a move once the mouse travels.
+            mBodyRow = row;
+            mGrab = point;
+            const int kind = mDocument.Table().KindOf(row);
+            if (kind != ElementTable::TextBox && !Editor().IsSelected(row)) Editor().SelectOnly(row);
+            // A text box takes the press for its caret and a check box for its tick; a label
+            // or a picture has no use for it, and keeps the mouse for the drag.
+            return kind == ElementTable::Label || kind == ElementTable::PictureBox;
+        }
+        if (!Editor().IsSelected(row)) Editor().SelectOnly(row);
+        StartDrag();
         return true;
-    default:
+    default: {
+        const bool bodyDrag = mBodyDrag;
+        mBodyRow = -1;
+        mBodyDrag = false;
         if (!mDragging) return false;
         mDragging = false;
-        return true;
+        mOnCanvas = false;
+        // The control had the press, so it has the release too (a tick that was dragged was
+        // let go of above and does not toggle).
+        return !bodyDrag;
+    }
     }
 }
 
@@ -164,17 +289,22 @@ bool ArrowTool::CanvasPress(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || mHooks.locked()) return false;
     const QPoint point = ToTwips(event->position().toPoint());
+    const bool ctrl = CtrlAlone(event->modifiers());
+    mOnCanvas = true;
+    if (!ctrl && PressHandle(point)) return true;
     if (mCurrentLine >= 0 && mZone != Zone::None && mZone != Zone::Type) {
-        if (mZone == Zone::LineBody) Editor().SetSelected(mCurrentLine, !Editor().IsSelected(mCurrentLine));
-        mDragging = true;
-        ++mDragKey;
+        // Ctrl toggles the line; a plain press on a line not selected selects only it.
+        if (ctrl) Editor().SetSelected(mCurrentLine, !Editor().IsSelected(mCurrentLine));
+        else if (!Editor().IsSelected(mCurrentLine)) Editor().SelectOnly(mCurrentLine);
+        mHandle = Handle::None;
+        StartDrag();
         mGrab = point;
         return true;
     }
     mCanvas.setToolTip(QStringLiteral("按住鼠标左键并拖动鼠标可以选中需要修改的输入框。"));
     mBanding = true;
     mBandStart = mBandCorner = point;
-    if (!CtrlAlone(event->modifiers())) Editor().SelectByBand(LayoutGeometry::Band(point.x(), point.y(), point.x(), point.y()), false);
+    if (!ctrl) Editor().SelectByBand(LayoutGeometry::Band(point.x(), point.y(), point.x(), point.y()), false);
     return true;
 }
 
@@ -185,6 +315,7 @@ void ArrowTool::UpdateBand(QPoint point, bool keep)
     const double tx = GuiScreenInfo::TwipsPerPixelX(), ty = GuiScreenInfo::TwipsPerPixelY();
     mBand->setGeometry(QRect(static_cast<int>(band.left / tx), static_cast<int>(band.top / ty),
                              static_cast<int>(band.width / tx) + 1, static_cast<int>(band.height / ty) + 1));
+    mBand->raise();
     mBand->show();
     Editor().SelectByBand(band, keep);
 }
@@ -202,16 +333,22 @@ bool ArrowTool::CanvasEvent(QEvent* event)
     if (event->type() == QEvent::MouseButtonRelease) {
         if (!mBanding && !mDragging) return false;
         mBanding = mDragging = false;
+        mOnCanvas = false;
         mBand->hide();
         mCanvas.setCursor(Qt::ArrowCursor);
         mCanvas.setToolTip(QStringLiteral("箭头键->移动位置，Shift+箭头键->改变控件大小，Ctrl+箭头键->改变字体大小！"));
         return true;
     }
     if (mouseEvent->buttons() & Qt::LeftButton) {
-        if (mDragging && mCurrentLine >= 0) Drag(mCurrentLine, point, false);
+        if (mDragging) DragOnCanvas(point);
         else if (mBanding && LayoutGeometry::BandFollows(mBandCorner.x(), mBandCorner.y(), point.x(), point.y(), kBandStep))
             UpdateBand(point, CtrlAlone(mouseEvent->modifiers()));
         return true;
+    }
+    if (HoverHandle(&mCanvas, point)) {
+        mCurrentLine = -1;
+        mZone = Zone::None;
+        return false;
     }
     Zone zone = Zone::None;
     mCurrentLine = LineAt(point, &zone);

@@ -11,6 +11,10 @@
 #include "entry/DataEntry.h"
 #include "format/Workspace.h"
 #include "print/Barcode.h"
+#include "print/BillRenderer.h"
+#include "print/PainterSurface.h"
+#include "designer/LayoutGeometry.h"
+#include "app/ui/GuiScreenInfo.h"
 #include "entry/EntryKit.h"
 #include "print/PictureContent.h"
 
@@ -24,6 +28,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QRubberBand>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextCursor>
@@ -62,19 +67,7 @@ QColor FromBgr(int colour)
 
 int WholeCode(double code) { return static_cast<int>(std::trunc(code)); }
 
-Qt::PenStyle LineStyle(int style)
-{
-    switch (style) {
-    case 0: return Qt::NoPen;
-    case 2: return Qt::DashLine;
-    case 3: return Qt::DotLine;
-    case 4: return Qt::DashDotLine;
-    case 5: return Qt::DashDotDotLine;
-    default: return Qt::SolidLine;
-    }
-}
-
-// A line element: a transparent child covering the line, which it draws.
+// A line element: a transparent child covering the line; the canvas's ink draws it.
 class LineControl final : public QWidget {
 public:
     explicit LineControl(QWidget* parent) : QWidget(parent)
@@ -83,30 +76,37 @@ public:
         setAttribute(Qt::WA_NoSystemBackground);
     }
 
-    void SetLine(QPoint from, QPoint to, double width, Qt::PenStyle style, const QColor& colour)
+    void SetLine(QPoint from, QPoint to, double width)
     {
-        mPen = QPen(colour, qMax(1.0, width), style, Qt::FlatCap);
         const int margin = static_cast<int>(std::ceil(qMax(1.0, width)));
-        const QRect box = QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin);
-        setGeometry(box);
-        mFrom = from - box.topLeft();
-        mTo = to - box.topLeft();
-        update();
+        setGeometry(QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin));
+    }
+};
+
+// What the boxes print, over the controls: painted by the canvas, blind to the mouse.
+class InkLayer final : public QWidget {
+public:
+    explicit InkLayer(BillCanvas* canvas) : QWidget(canvas), mCanvas(canvas)
+    {
+        setObjectName(QStringLiteral("PG_ink"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setPen(mPen);
-        painter.drawLine(mFrom, mTo);
-    }
+    void paintEvent(QPaintEvent*) override { mCanvas->PaintInk(*this, true); }
 
 private:
-    QPen mPen;
-    QPoint mFrom;
-    QPoint mTo;
+    BillCanvas* mCanvas;
 };
+
+// The selection frame and its handles.
+const QColor& FrameColour()
+{
+    static const QColor colour(0, 102, 204);
+    return colour;
+}
 
 // What the boxes do, made for each use from the program's parameters.
 
@@ -121,6 +121,10 @@ BillCanvas::BillCanvas(AppContext& app, FormatDocument& document, QWidget* frame
     setFocusPolicy(Qt::ClickFocus);
     mEntry = new EntryTool(app, mWs, *this);
     mTool = mEntry;
+    mInk = new InkLayer(this);
+    connect(&mDocument, &FormatDocument::selectionChanged, this, &BillCanvas::UpdateInk);
+    connect(&mDocument, &FormatDocument::contentsChanged, this, &BillCanvas::UpdateInk);
+    connect(this, &BillCanvas::contentsChanged, this, &BillCanvas::UpdateInk);
     connect(&mDocument, &FormatDocument::tableReset, this, &BillCanvas::RebuildElements);
     connect(&mDocument, &FormatDocument::elementAdded, this, &BillCanvas::RebuildElements);
     connect(&mDocument, &FormatDocument::elementRemoved, this, &BillCanvas::RebuildElements);
@@ -392,7 +396,10 @@ void BillCanvas::RebuildElements()
         CreateElement(row, kind);
     }
     UpdateCaptionVisibility();
+    mInk->raise();
+    for (QRubberBand* band : findChildren<QRubberBand*>(Qt::FindDirectChildrenOnly)) band->raise();
     mEntry->SuggestionList()->raise();
+    UpdateInk();
 }
 
 void BillCanvas::CreateElement(int row, int kind)
@@ -415,6 +422,7 @@ void BillCanvas::CreateElement(int row, int kind)
             edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             edit->document()->setDocumentMargin(1);
             edit->viewport()->installEventFilter(this);
+            edit->viewport()->setMouseTracking(true);
             mIndexOf.insert(edit->viewport(), element.index);
             connect(edit, &QPlainTextEdit::textChanged, this, [this, edit] {
                 if (Element* e = ElementOf(edit); e && mTool) mTool->BoxEdited(*e);
@@ -455,6 +463,8 @@ void BillCanvas::CreateElement(int row, int kind)
     }
     element.control->setObjectName(ArrayName(kind) + suffix);
     element.control->installEventFilter(this);
+    // Every kind tells the arrow where the mouse is, so each has its zones and handles.
+    element.control->setMouseTracking(true);
     mIndexOf.insert(element.control, element.index);
     if (kind <= ElementTable::PictureBox) {
         element.caption = new QLabel(this);
@@ -477,9 +487,8 @@ void BillCanvas::ApplyRow(Element& element)
     if (element.kind == ElementTable::Line) {
         const QPoint from(ToPixels(table.Number(row, ElementTable::ColX)), ToPixels(table.Number(row, ElementTable::ColY)));
         const QPoint to(ToPixels(table.Number(row, ElementTable::ColW)), ToPixels(table.Number(row, ElementTable::ColH)));
-        static_cast<LineControl*>(element.control)
-            ->SetLine(from, to, table.Number(row, ElementTable::ColFontSize) * factor,
-                      LineStyle(WholeCode(table.Number(row, ElementTable::ColCash))), colour);
+        static_cast<LineControl*>(element.control)->SetLine(from, to, table.Number(row, ElementTable::ColFontSize) * factor);
+        UpdateInk();
         return;
     }
 
@@ -509,9 +518,10 @@ void BillCanvas::ApplyRow(Element& element)
     if (alignCode == 1) alignment = Qt::AlignRight;
     else if (alignCode == 2) alignment = Qt::AlignHCenter;
 
+    // The ink draws what prints; a box's own text shows only while it is typed in.
     QPalette palette = control->palette();
-    palette.setColor(QPalette::Text, colour);
-    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, control->hasFocus() ? colour : QColor(Qt::transparent));
+    palette.setColor(QPalette::WindowText, element.kind == ElementTable::Label ? QColor(Qt::transparent) : colour);
     control->setPalette(palette);
 
     switch (element.kind) {
@@ -530,7 +540,8 @@ void BillCanvas::ApplyRow(Element& element)
             option.setAlignment(alignment);
             edit->document()->setDefaultTextOption(option);
         }
-        SetBoxBackground(element, kPlainBackground);
+        // The look it has (selected, a related-box mark) stays through a change of the row.
+        SetBoxBackground(element, element.background);
         ShowBoxText(element);
         break;
     }
@@ -557,6 +568,7 @@ void BillCanvas::ApplyRow(Element& element)
         element.caption->adjustSize();
         PlaceCaption(element);
     }
+    UpdateInk();
 }
 
 void BillCanvas::PlaceCaption(Element& element)
@@ -635,6 +647,7 @@ void BillCanvas::RefreshFromWorkspace()
         }
     }
     mRefreshing = false;
+    UpdateInk();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -661,6 +674,9 @@ bool BillCanvas::eventFilter(QObject* watched, QEvent* event)
 {
     if (mRemoving || !mTool) return QWidget::eventFilter(watched, event);
     Element* element = ElementOf(watched);
+    if (element && element->kind == ElementTable::TextBox && watched == element->control
+        && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        ShowOwnText(*element, event->type() == QEvent::FocusIn);
     if (element && mTool->ElementEvent(*element, watched, event)) return true;
     return QWidget::eventFilter(watched, event);
 }
@@ -686,6 +702,95 @@ void BillCanvas::ApplyChangedRow(int row)
 {
     const auto it = mElements.find(ElementIndexOfRow(row));
     if (it != mElements.end()) ApplyRow(*it);
+}
+
+void BillCanvas::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    mInk->setGeometry(rect());
+}
+
+void BillCanvas::UpdateInk()
+{
+    if (mInk) mInk->update();
+}
+
+void BillCanvas::SetShowFrames(bool show)
+{
+    mShowFrames = show;
+    UpdateInk();
+}
+
+void BillCanvas::ShowOwnText(Element& element, bool show)
+{
+    QPalette palette = element.control->palette();
+    palette.setColor(QPalette::Text, show ? FromBgr(mWs.table.Color(element.row)) : QColor(Qt::transparent));
+    element.control->setPalette(palette);
+    UpdateInk();
+}
+
+void BillCanvas::PaintInk(QPaintDevice& device, bool frames) const
+{
+    if (mWs.Width() <= 0 || width() <= 0) return;
+    const QSet<qint64>& selection = mDocument.Selection();
+    const ElementTable& table = mWs.table;
+    const auto selected = [&](int row) { return table.IsDataRow(row) && selection.contains(table.Id(row)); };
+    {
+        // One layout for the paper and the screen: the print renderer on a surface whose
+        // twips of paper are pixels of this canvas.
+        PainterSurface surface(device, QStringLiteral("canvas"));
+        surface.setResolution(PaperDotsPerInch());
+        const double frameTwips = ReferenceWidth() * GuiScreenInfo::TwipsPerPixelX();
+        if (!mInkRenderer || frameTwips != mInkFrameTwips) {
+            BillRenderer::Environment env{mApp.Screen(), frameTwips, Barcode::Standard::Code39, QImage(), nullptr, {}};
+            // Check boxes and pictures show themselves; so does the text box being typed in.
+            env.drawsRow = [this](int row) {
+                const int kind = mWs.table.KindOf(row);
+                if (kind == ElementTable::CheckBox || kind == ElementTable::PictureBox) return false;
+                if (kind != ElementTable::TextBox) return true;
+                const QWidget* control = Control(ElementIndexOfRow(row));
+                return !(control && control->hasFocus());
+            };
+            env.lineColour = [this](int row, quint32 colour) {
+                const bool chosen = mWs.table.IsDataRow(row) && mDocument.Selection().contains(mWs.table.Id(row));
+                return chosen ? quint32(kSelectedBackground) : colour;
+            };
+            mInkRenderer = std::make_unique<BillRenderer>(surface, env);
+            mInkFrameTwips = frameTwips;
+        }
+        // Texts are measured at the same printer resolution on every surface of the ink.
+        mInkRenderer->SetSurface(surface, true);
+        mInkRenderer->RenderBill(mWs, 0, 0);
+    }
+    if (!frames || !mShowFrames || selection.isEmpty()) return;
+    QPainter painter(&device);
+    const int half = qMax(2, static_cast<int>(std::lround(LayoutGeometry::kHandleHalf / GuiScreenInfo::TwipsPerPixelX())));
+    const auto handle = [&](QPoint centre) {
+        const QRect square(centre.x() - half, centre.y() - half, 2 * half + 1, 2 * half + 1);
+        painter.fillRect(square, Qt::white);
+        painter.setPen(QPen(FrameColour(), 1));
+        painter.drawRect(square.adjusted(0, 0, -1, -1));
+    };
+    for (const Element& element : mElements) {
+        if (!selected(element.row)) continue;
+        if (element.kind == ElementTable::Line) {
+            handle({ToPixels(table.Number(element.row, ElementTable::ColX)), ToPixels(table.Number(element.row, ElementTable::ColY))});
+            handle({ToPixels(table.Number(element.row, ElementTable::ColW)), ToPixels(table.Number(element.row, ElementTable::ColH))});
+            continue;
+        }
+        const QRect box = element.control->geometry();
+        painter.setPen(QPen(FrameColour(), 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(box.adjusted(-1, -1, 0, 0));
+        if (element.kind == ElementTable::CheckBox) continue; // a tick box keeps its size
+        const UnitRect frame{box.left(), box.top(), box.width(), box.height()};
+        for (Handle h : {Handle::TopLeft, Handle::Top, Handle::TopRight, Handle::Right, Handle::BottomRight,
+                         Handle::Bottom, Handle::BottomLeft, Handle::Left}) {
+            int x = 0, y = 0;
+            LayoutGeometry::HandleCentre(h, frame, &x, &y);
+            handle({x, y});
+        }
+    }
 }
 
 bool BillCanvas::LeaveCurrentBox() { return mEntry->LeaveCurrentBox(); }

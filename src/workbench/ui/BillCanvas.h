@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QLabel;
 class QListWidget;
@@ -17,6 +18,7 @@ class QTimer;
 namespace kestrio {
 
 class AppContext;
+class BillRenderer;
 class CanvasTool;
 class EntryTool;
 class FormatDocument;
@@ -58,6 +60,15 @@ public:
     void SetShowGrid(bool show);
     // Option 4: the background stretched over the page; captions hide while it shows.
     void SetShowBackground(bool show, const QImage& background);
+    // The selection frames with their handles over the selected elements (on unless a
+    // picture of only what prints is wanted).
+    void SetShowFrames(bool show);
+    // What the boxes print, drawn onto `device` (the size of the canvas) through the print
+    // renderer at the canvas's scale, with the selection frames when they are shown. The
+    // canvas paints its boxes with this; the text box being typed in shows itself.
+    void PaintInk(QPaintDevice& device, bool frames) const;
+    // Twips of paper → canvas pixels, as dots per inch of paper.
+    double PaperDotsPerInch() const { return Scale() * 25.4; }
     // Option 2.
     void SetLocked(bool locked) { mLocked = locked; }
     bool Locked() const { return mLocked; }
@@ -132,6 +143,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -148,6 +160,9 @@ private:
 
     Element* ElementOf(const QObject* object);
     void ApplyChangedRow(int row);
+    // A text box shows its own text only while it is typed in; otherwise the ink does.
+    void ShowOwnText(Element& element, bool show);
+    void UpdateInk();
 
     AppContext& mApp;
     FormatDocument& mDocument;
@@ -165,6 +180,12 @@ private:
     QHash<const QObject*, int> mIndexOf; // control or caption → element index
     std::array<int, 5> mCounts{};
 
+    QWidget* mInk = nullptr;
+    // The renderer the ink is drawn with, kept for its fitted font sizes while the frame
+    // width it measures against stays.
+    mutable std::unique_ptr<BillRenderer> mInkRenderer;
+    mutable double mInkFrameTwips = 0;
+    bool mShowFrames = true;
     bool mShowGrid = false;
     bool mShowBackground = false;
     bool mLocked = false;
