@@ -20,11 +20,22 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kestrio {
 
 namespace {
 
 const QString kCustomMark = QStringLiteral("自定义");
+// The width (pixels) the relation texts are wrapped at, at least.
+constexpr int kNoteWidth = 420;
+
+// A wrapped label keeps the height of all its lines: the layout alone would squeeze it.
+void KeepAllLines(QLabel* label)
+{
+    label->setMinimumWidth(kNoteWidth);
+    label->setMinimumHeight(label->heightForWidth(std::max(label->width(), kNoteWidth)));
+}
 
 QString CodeText(int baseCode)
 {
@@ -119,6 +130,7 @@ QGroupBox* TextBoxPropertiesDialog::BuildRelations(bool sums)
     small.setPointSizeF(small.pointSizeF() * 0.9);
     explanation->setFont(small);
     explanation->setStyleSheet(QStringLiteral("color: #555"));
+    KeepAllLines(explanation);
     layout->addWidget(explanation);
     for (int which = 0; which < 2; ++which) {
         mRelationLines[which] = new QLabel(group);
@@ -144,7 +156,10 @@ void TextBoxPropertiesDialog::ShowRelations()
                                                        : line + QStringLiteral("<br><span style=\"color:#c00000\">") +
                                                              never + QStringLiteral("</span>"));
         mRelationLines[which]->setVisible(!line.isEmpty());
+        KeepAllLines(mRelationLines[which]);
     }
+    // A warning takes lines of its own: the window grows to show it whole.
+    if (isVisible()) adjustSize();
 }
 
 EditorModel::Relation& TextBoxPropertiesDialog::Relation(bool sum, int which)
