@@ -69,7 +69,8 @@ public:
     static QString ImportTitle() { return QStringLiteral("更换背景图"); }
     static QString ImportFilter()
     {
-        return QStringLiteral("图片文件 (*.png *.bmp *.tif *.tiff *.jpg *.jpeg *.PNG *.BMP *.TIF *.TIFF *.JPG *.JPEG)");
+        // The file dialog matches patterns whatever the case of the name.
+        return QStringLiteral("图片文件 (*.png *.bmp *.tif *.tiff *.jpg *.jpeg)");
     }
     static QString UnreadableMessage(const QString& file)
     {
