@@ -18,9 +18,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries the program links are declared by dpkg-shlibdeps; the fonts it prints
-# Chinese with and Qt's own Chinese texts (standard buttons, file dialogs) are not linked.
+# Chinese with, Qt's own Chinese texts (standard buttons, file dialogs) and the TIFF reader
+# for scanned backgrounds (a plug-in) are not linked.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n, qt6-image-formats-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins")
 
 include(CPack)

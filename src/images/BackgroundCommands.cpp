@@ -1,10 +1,13 @@
 #include "BackgroundCommands.h"
 
 #include "BackgroundImages.h"
+#include "PictureFile.h"
+#include "app/WholeFile.h"
 #include "seams/Prompter.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 
 #include <cmath>
 
@@ -23,14 +26,49 @@ BackgroundCommands::ImportResult BackgroundCommands::ImportBackground(Prompter& 
                                                                       const QString& formatName,
                                                                       const QString& chosenFile)
 {
-    if (chosenFile.isEmpty() || chosenFile.right(4).toLower() != QStringLiteral(".jpg") ||
-        !QFileInfo(chosenFile).isFile())
-        return ImportResult::NotChosen;
+    if (chosenFile.isEmpty() || !QFileInfo(chosenFile).isFile()) return ImportResult::NotChosen;
+    QByteArray jpeg;
+    QString error;
+    if (!ReadBackground(chosenFile, &jpeg, &error)) {
+        prompter.Message(error, Prompter::Icon::Warning);
+        return ImportResult::Unreadable;
+    }
     const QString target = BackgroundImages::BackgroundPath(applicationFolder, formatName);
     if (QFileInfo::exists(target) && !prompter.Ask(ReplaceQuestion())) return ImportResult::Declined;
-    // The new picture replaces the old one in a single rename, so a failed copy leaves the
+    // The new picture replaces the old one in a single rename, so a failed write leaves the
     // old background in place rather than none at all.
-    return BackgroundImages::CopyBackground(chosenFile, target) ? ImportResult::Imported : ImportResult::Failed;
+    return StoreBackground(applicationFolder, formatName, jpeg) ? ImportResult::Imported : ImportResult::Failed;
+}
+
+bool BackgroundCommands::ReadBackground(const QString& file, QByteArray* jpeg, QString* error)
+{
+    static const QList<QByteArray> accepted = {"jpeg", "png", "bmp", "tiff"};
+    QImageReader reader(file);
+    reader.setDecideFormatFromContent(true);
+    const QByteArray kind = reader.format();
+    const QImage picture = accepted.contains(kind) ? reader.read() : QImage();
+    bool read = !picture.isNull();
+    if (read && kind == "jpeg") {
+        QFile source(file); // kept byte for byte: no second loss of quality
+        read = source.open(QIODevice::ReadOnly);
+        if (read) *jpeg = source.readAll();
+    } else if (read) {
+        read = PictureFile::EncodeJpeg(picture, 90, jpeg);
+    }
+    if (!read) *error = UnreadableMessage(file);
+    return read;
+}
+
+bool BackgroundCommands::StoreBackground(const QString& applicationFolder, const QString& formatName,
+                                         const QByteArray& jpeg)
+{
+    return WriteWholeFile(BackgroundImages::BackgroundPath(applicationFolder, formatName), jpeg);
+}
+
+bool BackgroundCommands::RemoveBackground(const QString& applicationFolder, const QString& formatName)
+{
+    const QString path = BackgroundImages::BackgroundPath(applicationFolder, formatName);
+    return QFileInfo::exists(path) && QFile::remove(path);
 }
 
 bool BackgroundCommands::ClearBackground(Prompter& prompter, const QString& applicationFolder,

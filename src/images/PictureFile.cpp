@@ -25,6 +25,15 @@ QImage OnWhite(const QImage& picture)
 
 } // namespace
 
+bool PictureFile::EncodeJpeg(const QImage& picture, int quality, QByteArray* bytes)
+{
+    QBuffer buffer(bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, QByteArrayLiteral("jpeg"));
+    writer.setQuality(quality);
+    return !picture.isNull() && writer.write(OnWhite(picture));
+}
+
 QString PictureFile::JpegName(const QString& chosen)
 {
     return chosen.endsWith(QLatin1String(".jpg")) ? chosen : chosen + QLatin1String(".jpg");

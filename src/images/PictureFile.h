@@ -17,6 +17,10 @@ public:
     // (so "chart.JPG" becomes "chart.JPG.jpg").
     static QString JpegName(const QString& chosen);
 
+    // The picture as JPEG bytes of `quality`, transparent parts laid on white; false when it
+    // cannot be encoded (or is null).
+    static bool EncodeJpeg(const QImage& picture, int quality, QByteArray* bytes);
+
     // Writes the picture as PNG when the path ends in ".png" (any case), else as JPEG of
     // `jpegQuality`. The file is written under a temporary name and renamed into place.
     static bool Write(const QImage& picture, const QString& path, int jpegQuality = 80, QString* error = nullptr);

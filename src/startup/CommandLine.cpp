@@ -13,11 +13,14 @@
 #include "entry/HistoryRecords.h"
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
+#include "images/BackgroundCommands.h"
 #include "print/BillPrinter.h"
+#include "print/CanvasPicture.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTextRepair.h"
 #include "startup/BackupCommands.h"
 #include "startup/BatchCommands.h"
+#include "startup/CommandOptions.h"
 #include "startup/FormatCommands.h"
 #include "startup/WebCommands.h"
 #include "startup/OpenedExchangeFile.h"
@@ -97,6 +100,10 @@ QString CommandLine::Usage()
                           "  sql \"<SQL语句>\"：执行一条语句；查询输出表头和各行（以制表符分隔）\n"
                           "  formats：列出所有格式名称，每行一个\n"
                           "  show-format 格式名称：以制表符分隔输出该格式的输入框列表（含表头）\n"
+                          "  show-format 格式名称 --png 文件.png [--dpi 150] [--no-background] [--no-frames]\n"
+                          "        [--set 标签=内容]...：把设计画布按纸张的每英寸点数画成图片：背景图、输入框边框和标签，\n"
+                          "       框内内容按打印的样子；--set 像 print 一样填写；--no-background 不画背景图，\n"
+                          "       --no-frames 只画打印出来的内容\n"
                           "  edit-format 格式名称 --set-box 标签 键=值... [--set-box ...]：修改输入框属性并保存，再输出输入框列表；\n"
                           "       键：label x y w h spacing line-spacing align(left|right|centre) font size bold italic\n"
                           "       underline strike colour label-position(上方|左边|右边|下方) type(三位代码) cells\n"
@@ -182,20 +189,52 @@ int CommandLine::Formats(AppContext& app, QTextStream& out)
     return 0;
 }
 
+bool SetValues(const QStringList& arguments, QList<QPair<QString, QString>>& values, QTextStream& err);
+
 // The element table as the window shows it; the colour column, a cell background there,
-// is written as its number.
+// is written as its number. With --png, the canvas as a picture of the paper instead.
 int CommandLine::ShowFormat(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    if (arguments.size() != 1) {
-        err << QStringLiteral("show-format 需要一个格式名称。\n") << Usage();
+    QStringList args = arguments;
+    std::optional<QString> png, dpiText, noBackground, noFrames;
+    const bool read = TakeOption(args, QStringLiteral("--png"), true, &png) &&
+                      TakeOption(args, QStringLiteral("--dpi"), true, &dpiText) &&
+                      TakeOption(args, QStringLiteral("--no-background"), false, &noBackground) &&
+                      TakeOption(args, QStringLiteral("--no-frames"), false, &noFrames);
+    QList<QPair<QString, QString>> values;
+    if (!SetValues(args, values, err)) return 2;
+    for (qsizetype at = args.indexOf(QStringLiteral("--set")); at >= 0; at = args.indexOf(QStringLiteral("--set")))
+        args.remove(at, 2);
+    bool dpiOk = true;
+    const int dpi = dpiText ? dpiText->toInt(&dpiOk) : 150;
+    const bool pictureOptions = dpiText || noBackground || noFrames || !values.isEmpty();
+    if (!read || args.size() != 1 || (png && png->isEmpty()) || (!png && pictureOptions) || !dpiOk || dpi < 20 ||
+        dpi > 1200) {
+        err << QStringLiteral("show-format 需要一个格式名称；--dpi、--no-background、--no-frames 和 --set 只与 --png 文件 "
+                              "一起使用，--dpi 需要20到1200之间的整数。\n")
+            << Usage();
         return 2;
     }
-    if (!StartupSequence::OpenData(app)) return 1;
-    const QString name = arguments.first();
-    if (!FormatExists(app, name, err)) return 1;
+    const QString name = args.first();
+    if (!png) {
+        if (!StartupSequence::OpenData(app)) return 1;
+        if (!FormatExists(app, name, err)) return 1;
+        Workspace ws;
+        FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name);
+        PrintElementTable(ws.table, out);
+        return 0;
+    }
     Workspace ws;
-    FormatStore(app.DbOp(), app.Indicator(), app.Screen()).LoadFormat(ws, name);
-    PrintElementTable(ws.table, out);
+    if (const int failed = PrepareBill(app, name, values, 0, ws, err)) return failed;
+    BillRenderer::Environment environment = BillPrinter::EnvironmentFor(app, ws, 0);
+    environment.background = noBackground ? QImage() : BackgroundCommands::BackgroundPicture(app.Paths().Folder(), name);
+    const QImage picture = CanvasPicture::Draw(ws, environment, {dpi, !noBackground, !noFrames});
+    QSaveFile file(*png);
+    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit()) {
+        err << WriteFailedText(*png) << QStringLiteral("（") << file.errorString() << QStringLiteral("）") << Qt::endl;
+        return 1;
+    }
+    out << QStringLiteral("已输出：") << *png << '\n';
     return 0;
 }
 

@@ -7,11 +7,14 @@
 #include "designer/LayoutEditor.h"
 #include "format/FormatDocument.h"
 #include "format/FormatStore.h"
+#include "images/BackgroundCommands.h"
+#include "images/BackgroundImages.h"
 #include "seams/Progress.h"
 
 #include <QHash>
 
 #include <functional>
+#include <optional>
 
 namespace kestrio {
 
@@ -22,6 +25,9 @@ struct EditSession {
     FormatDocument& document;
     LayoutEditor editor;
     int lastAdded = -1;
+    // The background to store with the format: a JPEG, or empty bytes to clear it. Written
+    // only when every operation succeeded.
+    std::optional<QByteArray> background;
 };
 
 using Values = QStringList;
@@ -184,6 +190,31 @@ bool SetBox(EditSession& s, const Values& values, const SubValues&, QString* err
     return SetBoxOption::Apply(s.document, values.first(), values.mid(1), error);
 }
 
+// A picture file as the format's background, converted as the window's "更换背景图" does.
+bool SetBackground(EditSession& s, const Values& values, const SubValues&, QString* error)
+{
+    QByteArray jpeg;
+    if (!BackgroundCommands::ReadBackground(values.first(), &jpeg, error)) return false;
+    s.background = jpeg;
+    return true;
+}
+
+bool ClearBackground(EditSession& s, const Values&, const SubValues&, QString*)
+{
+    s.background = QByteArray();
+    return true;
+}
+
+bool StoreBackground(const EditSession& s, const QString& folder, const QString& name)
+{
+    if (!s.background) return true;
+    if (s.background->isEmpty()) {
+        BackgroundCommands::RemoveBackground(folder, name);
+        return !BackgroundImages::HasBackground(folder, name);
+    }
+    return BackgroundCommands::StoreBackground(folder, name, *s.background);
+}
+
 const QList<Operation>& Operations()
 {
     static const QList<Operation> operations = {
@@ -195,6 +226,8 @@ const QList<Operation>& Operations()
         {QStringLiteral("--table"), 1, {}, Table},
         {QStringLiteral("--check-outside"), 0, {}, CheckOutside},
         {QStringLiteral("--set-box"), -1, {}, SetBox},
+        {QStringLiteral("--background"), 1, {}, SetBackground},
+        {QStringLiteral("--clear-background"), 0, {}, ClearBackground},
     };
     return operations;
 }
@@ -246,7 +279,8 @@ QString EditFormatCommand::Usage()
         "       格式不存在时新建。操作：--add text|check|picture|line|label [--label 标签] [--at X,Y] [--size 宽,高]\n"
         "       --move 标签 --by DX,DY；--copy 标签 --times N；--delete 标签；\n"
         "       --align left|right|top|bottom|width|height 标签...；--table X0,Y0,X1,Y1,行数,列数；--check-outside；\n"
-        "       --set-box 标签 键=值...\n"
+        "       --set-box 标签 键=值...；--background 图片文件（PNG、BMP、TIFF、JPEG，存为格式的.jpg底图）；\n"
+        "       --clear-background\n"
         "       任一操作出错则什么也不保存\n");
 }
 
@@ -285,7 +319,7 @@ int EditFormatCommand::Run(AppContext& app, const QStringList& arguments, QTextS
             ws.heightText = QString::number(page->at(1));
         }
     });
-    EditSession session{document, LayoutEditor(document, CanvasFrame::Exact(document.Data()))};
+    EditSession session{document, LayoutEditor(document, CanvasFrame::Exact(document.Data())), -1, std::nullopt};
     for (const Step& step : steps) {
         if (!step.operation->apply(session, step.values, step.refinements, &error)) {
             if (!error.endsWith(QStringLiteral("。")) && !error.endsWith(QStringLiteral("！"))) error += QStringLiteral("。");
@@ -293,6 +327,11 @@ int EditFormatCommand::Run(AppContext& app, const QStringList& arguments, QTextS
                 << QStringLiteral("格式未修改。") << Qt::endl;
             return 1;
         }
+    }
+    // The picture first: a format saved with its background missing would be half an edit.
+    if (!StoreBackground(session, app.Paths().Folder(), name)) {
+        err << QStringLiteral("格式“") << name << QStringLiteral("”的背景图无法写入，格式未修改。") << Qt::endl;
+        return 1;
     }
     if (!store.SaveFormat(document.Data(), name)) {
         err << QStringLiteral("格式“") << name << QStringLiteral("”保存失败。") << Qt::endl;

@@ -1,9 +1,14 @@
 // `kestrio edit-format`: a format laid out from nothing, operations in order, one transaction.
 #include "TestApp.h"
 #include "format/Element.h"
+#include "images/BackgroundImages.h"
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
 #include "startup/EditFormatCommand.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +97,41 @@ TEST_F(EditFormatCommandTest, AFailingOperationChangesNothing)
         EXPECT_TRUE(mErr.contains(QString::fromUtf16(c.message))) << mErr.toStdString();
         EXPECT_EQ(Layout(name), before);
     }
+}
+
+TEST_F(EditFormatCommandTest, SetsAndClearsTheBackgroundWithTheLayout)
+{
+    const QString name = QStringLiteral("扫描单");
+    const QString background = BackgroundImages::BackgroundPath(mApp.Folder(), name);
+    QImage scan(80, 40, QImage::Format_RGB32);
+    scan.fill(Qt::black);
+    const QString tiff = QDir(mApp.Folder()).filePath(QStringLiteral("scan.tiff"));
+    ASSERT_TRUE(scan.save(tiff, "TIFF"));
+    const QStringList add{QStringLiteral("--add"), QStringLiteral("text"), QStringLiteral("--label"), QStringLiteral("甲")};
+
+    // An unreadable picture fails the whole edit: no format, no background.
+    const QString broken = QDir(mApp.Folder()).filePath(QStringLiteral("broken.png"));
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+    EXPECT_EQ(Run(QStringList{name} + add + QStringList{QStringLiteral("--background"), broken}), 1);
+    EXPECT_TRUE(mErr.contains(QStringLiteral("无法读取图片文件"))) << mErr.toStdString();
+    EXPECT_FALSE(FormatStore(mApp.app->DbOp(), mApp.app->Indicator(), mApp.app->Screen()).FormatExists(name));
+    EXPECT_FALSE(QFile::exists(background));
+
+    ASSERT_EQ(Run(QStringList{name} + add + QStringList{QStringLiteral("--background"), tiff}), 0) << mErr.toStdString();
+    const QImage stored(background);
+    EXPECT_EQ(stored.size(), scan.size());
+    EXPECT_EQ(Layout(name).size(), 1);
+    // Replaced without asking: the command is the user's answer.
+    ASSERT_TRUE(scan.scaled(40, 20).save(tiff, "TIFF"));
+    EXPECT_EQ(Run({name, QStringLiteral("--background"), tiff}), 0);
+    EXPECT_EQ(QImage(background).size(), QSize(40, 20));
+
+    ASSERT_EQ(Run({name, QStringLiteral("--clear-background")}), 0);
+    EXPECT_FALSE(QFile::exists(background));
+    EXPECT_EQ(Layout(name).size(), 1);
 }
 
 } // namespace

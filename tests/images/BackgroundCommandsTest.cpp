@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -36,6 +37,17 @@ protected:
         file.write(bytes);
         return path;
     }
+    // A real picture of `format` ("PNG", "BMP", "TIFF", "JPG"): white with a black square.
+    QString Scan(const QString& name, const char* format)
+    {
+        QImage scan(60, 40, QImage::Format_RGB32);
+        scan.fill(Qt::white);
+        for (int y = 10; y < 20; ++y)
+            for (int x = 10; x < 20; ++x) scan.setPixel(x, y, qRgb(0, 0, 0));
+        const QString path = QDir(mDir.path()).filePath(QStringLiteral("pictures/") + name);
+        EXPECT_TRUE(scan.save(path, format));
+        return path;
+    }
     static QByteArray Bytes(const QString& path)
     {
         QFile file(path);
@@ -52,59 +64,101 @@ protected:
     const QString mFormat = QStringLiteral("转账支票");
 };
 
-TEST_F(BackgroundCommandsTest, OnlyAnExistingJpgFileIsImported)
+TEST_F(BackgroundCommandsTest, AJpegFileIsImportedAsItIs)
 {
     EXPECT_EQ(Import(mFormat, QString()), Result::NotChosen);
-    EXPECT_EQ(Import(mFormat, Picture(QStringLiteral("scan.png"), "png")), Result::NotChosen);
-    EXPECT_EQ(Import(mFormat, Picture(QStringLiteral("scan.jpeg"), "jpeg")), Result::NotChosen);
     EXPECT_EQ(Import(mFormat, QDir(mDir.path()).filePath(QStringLiteral("pictures/missing.jpg"))), Result::NotChosen);
     EXPECT_TRUE(mPrompter.shown.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(Background(mFormat)));
 
-    // The test of the name's end is made in lower case.
-    const QString upper = Picture(QStringLiteral("SCAN.JPG"), "upper-case picture");
+    // The name's case does not matter, and the bytes are kept.
+    const QString upper = Scan(QStringLiteral("SCAN.JPG"), "JPG");
     EXPECT_EQ(Import(mFormat, upper), Result::Imported);
     EXPECT_TRUE(mPrompter.shown.isEmpty());
-    EXPECT_EQ(Bytes(Background(mFormat)), QByteArray("upper-case picture"));
+    EXPECT_EQ(Bytes(Background(mFormat)), Bytes(upper));
     EXPECT_TRUE(Background(mFormat).endsWith(QStringLiteral("转账支票.jpg")));
     EXPECT_TRUE(QFileInfo::exists(upper)); // copied, not moved
 }
 
+TEST_F(BackgroundCommandsTest, OtherPicturesAreConvertedToTheJpegBackground)
+{
+    test::EnsureGuiApplication();
+    struct Case {
+        const char* name;
+        const char* format;
+    };
+    for (const Case& c : {Case{"scan.png", "PNG"}, Case{"scan.bmp", "BMP"}, Case{"scan.tif", "TIFF"},
+                          Case{"misnamed.png", "JPG"}}) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(Background(mFormat));
+        ASSERT_EQ(Import(mFormat, Scan(QString::fromLatin1(c.name), c.format)), Result::Imported);
+        QImageReader reader(Background(mFormat));
+        reader.setDecideFormatFromContent(true);
+        EXPECT_EQ(reader.format(), QByteArray("jpeg"));
+        const QImage stored = reader.read();
+        ASSERT_EQ(stored.size(), QSize(60, 40));
+        EXPECT_LT(qGray(stored.pixel(15, 15)), 40);  // the square
+        EXPECT_GT(qGray(stored.pixel(40, 30)), 215); // the paper
+    }
+    EXPECT_TRUE(mPrompter.shown.isEmpty());
+}
+
+TEST_F(BackgroundCommandsTest, AnUnreadablePictureIsRefusedAndChangesNothing)
+{
+    const QString kept = Scan(QStringLiteral("kept.jpg"), "JPG");
+    ASSERT_EQ(Import(mFormat, kept), Result::Imported);
+    for (const QString& bad : {Picture(QStringLiteral("scan.png"), "not a picture"),
+                               Picture(QStringLiteral("broken.jpg"), "\xff\xd8\xff\xe0 cut off"),
+                               Scan(QStringLiteral("scan.ppm"), "PPM")}) {
+        SCOPED_TRACE(bad.toStdString());
+        mPrompter.shown.clear();
+        EXPECT_EQ(Import(mFormat, bad), Result::Unreadable);
+        // Told before any question about replacing.
+        EXPECT_EQ(mPrompter.shown, QStringList{QStringLiteral("无法读取图片文件“") + bad +
+                                               QStringLiteral("”，背景图未更改。请选择 PNG、BMP、TIFF 或 JPEG 格式的图片。")});
+        EXPECT_EQ(Bytes(Background(mFormat)), Bytes(kept));
+    }
+}
+
 TEST_F(BackgroundCommandsTest, AnExistingBackgroundIsReplacedOnlyAfterAsking)
 {
-    ASSERT_EQ(Import(mFormat, Picture(QStringLiteral("old.jpg"), "old")), Result::Imported);
-    const QString newer = Picture(QStringLiteral("new.jpg"), "new");
+    const QString older = Scan(QStringLiteral("old.jpg"), "JPG");
+    ASSERT_EQ(Import(mFormat, older), Result::Imported);
+    const QString newer = Scan(QStringLiteral("new.png"), "PNG");
 
     mPrompter.QueueAsk(false);
     EXPECT_EQ(Import(mFormat, newer), Result::Declined);
     EXPECT_EQ(mPrompter.shown, QStringList{QStringLiteral("当前格式已有底图，是否要替换？")});
-    EXPECT_EQ(Bytes(Background(mFormat)), QByteArray("old"));
+    EXPECT_EQ(Bytes(Background(mFormat)), Bytes(older));
 
     mPrompter.QueueAsk(true);
     EXPECT_EQ(Import(mFormat, newer), Result::Imported);
     EXPECT_EQ(mPrompter.shown.size(), 2);
-    EXPECT_EQ(Bytes(Background(mFormat)), QByteArray("new"));
+    const QByteArray converted = Bytes(Background(mFormat));
+    EXPECT_NE(converted, Bytes(older));
     // Nothing is left beside the background.
     EXPECT_EQ(QDir(AppFolder()).entryList(QDir::Files), QStringList{QFileInfo(Background(mFormat)).fileName()});
 
     // Choosing the background file itself keeps it.
     mPrompter.QueueAsk(true);
     EXPECT_EQ(Import(mFormat, Background(mFormat)), Result::Imported);
-    EXPECT_EQ(Bytes(Background(mFormat)), QByteArray("new"));
+    EXPECT_EQ(Bytes(Background(mFormat)), converted);
 }
 
-TEST_F(BackgroundCommandsTest, TheImportDialogOffersJpegFiles)
+TEST_F(BackgroundCommandsTest, TheImportDialogOffersTheFourFormats)
 {
-    mPrompter.QueueFile(Picture(QStringLiteral("form.jpg"), "form"));
+    const QString form = Scan(QStringLiteral("form.jpg"), "JPG");
+    mPrompter.QueueFile(form);
     EXPECT_EQ(BackgroundCommands::ChooseAndImport(mPrompter, AppFolder(), mFormat), Result::Imported);
     EXPECT_EQ(mPrompter.shown, QStringList{BackgroundCommands::ImportTitle()});
-    EXPECT_EQ(Bytes(Background(mFormat)), QByteArray("form"));
-    EXPECT_EQ(BackgroundCommands::ImportFilter(), QStringLiteral("JPEG格式(*.jpg)"));
+    EXPECT_EQ(Bytes(Background(mFormat)), Bytes(form));
+    for (const char* pattern : {"*.png", "*.bmp", "*.tif", "*.tiff", "*.jpg", "*.jpeg"})
+        EXPECT_TRUE(BackgroundCommands::ImportFilter().contains(QLatin1String(pattern))) << pattern;
 
     // Cancelled: nothing asked, nothing changed.
     EXPECT_EQ(BackgroundCommands::ChooseAndImport(mPrompter, AppFolder(), mFormat), Result::NotChosen);
     EXPECT_EQ(mPrompter.shown.size(), 2);
-    EXPECT_EQ(Bytes(Background(mFormat)), QByteArray("form"));
+    EXPECT_EQ(Bytes(Background(mFormat)), Bytes(form));
 }
 
 TEST_F(BackgroundCommandsTest, ClearingAsksAndDeletesTheFile)
@@ -114,7 +168,7 @@ TEST_F(BackgroundCommandsTest, ClearingAsksAndDeletesTheFile)
     EXPECT_FALSE(BackgroundCommands::ClearBackground(mPrompter, AppFolder(), mFormat));
     EXPECT_EQ(mPrompter.shown, QStringList{QStringLiteral("您确定要清除背景图？")});
 
-    ASSERT_EQ(Import(mFormat, Picture(QStringLiteral("a.jpg"), "a")), Result::Imported);
+    ASSERT_EQ(Import(mFormat, Scan(QStringLiteral("a.jpg"), "JPG")), Result::Imported);
     mPrompter.QueueAsk(false);
     EXPECT_FALSE(BackgroundCommands::ClearBackground(mPrompter, AppFolder(), mFormat));
     EXPECT_TRUE(QFileInfo::exists(Background(mFormat)));
@@ -129,13 +183,13 @@ TEST_F(BackgroundCommandsTest, NamesDifferingInReplacedCharactersShareOneBackgro
 {
     const QString starred = QStringLiteral("支票*A");
     const QString zeroed = QStringLiteral("支票0A");
-    ASSERT_EQ(Import(starred, Picture(QStringLiteral("s.jpg"), "s")), Result::Imported);
+    ASSERT_EQ(Import(starred, Scan(QStringLiteral("s.jpg"), "JPG")), Result::Imported);
     EXPECT_EQ(Background(starred), Background(zeroed));
     EXPECT_TRUE(BackgroundImages::HasBackground(AppFolder(), zeroed));
 
     // Importing for the other name asks to replace the shared file.
     mPrompter.QueueAsk(false);
-    EXPECT_EQ(Import(zeroed, Picture(QStringLiteral("z.jpg"), "z")), Result::Declined);
+    EXPECT_EQ(Import(zeroed, Scan(QStringLiteral("z.jpg"), "JPG")), Result::Declined);
 
     // Clearing one clears the other's.
     mPrompter.QueueAsk(true);

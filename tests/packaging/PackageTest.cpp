@@ -81,6 +81,8 @@ TEST_F(Package, PutsEveryFileWhereTheDesktopLooks)
         QStringLiteral("usr/share/mime/packages/kestrio.xml"),
         QStringLiteral("usr/share/icons/hicolor/scalable/apps/kestrio.svg"),
         QStringLiteral("usr/share/man/man1/kestrio.1.gz"),
+        QStringLiteral("usr/share/kestrio/doc/user-guide.md"),
+        QStringLiteral("usr/share/kestrio/doc/images/main-window.png"),
     };
     for (const QString& file : files) EXPECT_GT(QFileInfo(Installed(file)).size(), 0) << file.toStdString();
     EXPECT_TRUE(QFileInfo(Installed(QStringLiteral("usr/bin/kestrio"))).isExecutable());
@@ -151,7 +153,7 @@ TEST_F(Package, DeclaresWhatTheProgramNeeds)
     ASSERT_EQ(depends.code, 0) << depends.err.toStdString();
     // Found by dpkg-shlibdeps in the program, and named by hand.
     for (const char* package : {"libqt6widgets6", "libqt6printsupport6", "libsqlcipher0", "libc6", "fonts-noto-cjk",
-                                "qt6-translations-l10n"}) {
+                                "qt6-translations-l10n", "qt6-image-formats-plugins"}) {
         const QRegularExpression named(QStringLiteral("(^|, )") + QString::fromLatin1(package) + QStringLiteral("( |,|$)"));
         EXPECT_TRUE(named.match(depends.out.trimmed()).hasMatch()) << package << " in " << depends.out.toStdString();
     }

@@ -323,5 +323,88 @@ TEST_F(PrintCommand, PrintedBarcodeScansBack)
     EXPECT_EQ(test::ScannedText(image), "ABC-123");
 }
 
+// The canvas as a picture: `show-format NAME --png` at 100 dots per inch of paper.
+class CanvasPictureCommand : public PrintCommand {
+protected:
+    static constexpr double kDotsPerMm = 100 / 25.4;
+
+    QImage Picture(const QStringList& options)
+    {
+        const QString png = File(QStringLiteral("canvas.png"));
+        QFile::remove(png);
+        const Outcome run = Kestrio(QStringList{QStringLiteral("show-format"), kCheque, QStringLiteral("--png"), png,
+                                                QStringLiteral("--dpi"), QStringLiteral("100")} +
+                                    options);
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
+        return QImage(png);
+    }
+    // The payee box in dots, from the element table the command prints.
+    QRectF PayeeBox()
+    {
+        const QStringList lines = Kestrio({QStringLiteral("show-format"), kCheque}).out.split(QLatin1Char('\n'));
+        const QStringList header = lines.value(0).split(QLatin1Char('\t'));
+        for (const QString& line : lines) {
+            const QStringList cells = line.split(QLatin1Char('\t'));
+            if (cells.value(header.indexOf(QStringLiteral("标签内容"))) != QStringLiteral("收款人")) continue;
+            const auto mm = [&](const char* column) { return cells.value(header.indexOf(QString::fromUtf8(column))).toDouble(); };
+            return QRectF(mm("横向位置(毫米)"), mm("纵向位置(毫米)"), mm("宽度(毫米)"), mm("高度(毫米)"));
+        }
+        ADD_FAILURE() << "no payee box";
+        return {};
+    }
+    static QRect Dots(const QRectF& mm)
+    {
+        return QRectF(mm.topLeft() * kDotsPerMm, mm.size() * kDotsPerMm).toRect();
+    }
+    static int NonWhite(const QImage& image)
+    {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) count += qGray(image.pixel(x, y)) < 230;
+        return count;
+    }
+};
+
+TEST_F(CanvasPictureCommand, TheTypedTextLiesInItsBoxAndOnlyWhatPrintsIsLeftWithoutFrames)
+{
+    const QStringList bare{QStringLiteral("--no-background"), QStringLiteral("--no-frames")};
+    const QRect payee = Dots(PayeeBox()).adjusted(2, 2, -2, -2);
+    const QImage blank = Picture(bare);
+    ASSERT_EQ(blank.size(), QSize(qRound(240 * kDotsPerMm), qRound(80 * kDotsPerMm)));
+    EXPECT_EQ(DarkPixelsIn(blank, payee), 0);
+
+    const QImage filled = Picture(bare + QStringList{QStringLiteral("--set"), QStringLiteral("收款人=测试公司")});
+    EXPECT_GT(DarkPixelsIn(filled, payee), 30);
+    // The text starts at the box's left, not at the printed page's offset.
+    EXPECT_GT(DarkPixelsIn(filled, payee.adjusted(0, 0, -payee.width() / 2, 0)), 30);
+}
+
+TEST_F(CanvasPictureCommand, FramesAndTheBackgroundAreDrawnUnlessLeftOut)
+{
+    const QRect payee = Dots(PayeeBox());
+    const QPoint leftEdge(payee.left(), payee.center().y());
+    const QImage framed = Picture({QStringLiteral("--no-background")});
+    const QRgb edge = framed.pixel(leftEdge);
+    EXPECT_GT(qBlue(edge), qRed(edge) + 30); // the frame's blue
+    const QImage plain = Picture({QStringLiteral("--no-background"), QStringLiteral("--no-frames")});
+    EXPECT_EQ(plain.pixel(leftEdge), qRgb(255, 255, 255));
+
+    // The demo cheque's scan covers the paper with its printed form.
+    const QImage scanned = Picture({QStringLiteral("--no-frames")});
+    EXPECT_GT(NonWhite(scanned), 20 * NonWhite(plain) + 1000);
+}
+
+TEST_F(CanvasPictureCommand, PictureOptionsNeedPng)
+{
+    for (const QStringList& wrong : {QStringList{QStringLiteral("--dpi"), QStringLiteral("100")},
+                                     QStringList{QStringLiteral("--no-frames")},
+                                     QStringList{QStringLiteral("--png"), File(QStringLiteral("a.png")),
+                                                 QStringLiteral("--dpi"), QStringLiteral("many")}}) {
+        const Outcome run = Kestrio(QStringList{QStringLiteral("show-format"), kCheque} + wrong);
+        EXPECT_EQ(run.code, 2) << wrong.join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(File(QStringLiteral("a.png"))));
+}
+
 } // namespace
 } // namespace kestrio

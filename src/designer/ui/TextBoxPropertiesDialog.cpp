@@ -2,6 +2,8 @@
 
 #include "app/AppContext.h"
 #include "convert/DataTypeCatalog.h"
+#include "designer/RelationText.h"
+#include "format/FormatDocument.h"
 #include "designer/ui/LabelPositionPreview.h"
 #include "print/PrintSurface.h"
 #include "seams/Prompter.h"
@@ -18,11 +20,22 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kestrio {
 
 namespace {
 
 const QString kCustomMark = QStringLiteral("自定义");
+// The width (pixels) the relation texts are wrapped at, at least.
+constexpr int kNoteWidth = 420;
+
+// A wrapped label keeps the height of all its lines: the layout alone would squeeze it.
+void KeepAllLines(QLabel* label)
+{
+    label->setMinimumWidth(kNoteWidth);
+    label->setMinimumHeight(label->heightForWidth(std::max(label->width(), kNoteWidth)));
+}
 
 QString CodeText(int baseCode)
 {
@@ -109,7 +122,44 @@ QGroupBox* TextBoxPropertiesDialog::BuildRelations(bool sums)
     auto* layout = new QVBoxLayout(group);
     if (mRelationIds.isEmpty()) EditorModel::RelationEntries(Document(), Model().Row(), &mRelationIds);
     for (int which = 0; which < 2; ++which) layout->addWidget(BuildRelationRow(sums, which, group));
+    if (sums) return group;
+    auto* explanation = new QLabel(RelationText::Explanation(), group);
+    explanation->setObjectName(QStringLiteral("RelationNote"));
+    explanation->setWordWrap(true);
+    QFont small = explanation->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    explanation->setFont(small);
+    explanation->setStyleSheet(QStringLiteral("color: #555"));
+    KeepAllLines(explanation);
+    layout->addWidget(explanation);
+    for (int which = 0; which < 2; ++which) {
+        mRelationLines[which] = new QLabel(group);
+        mRelationLines[which]->setObjectName(QStringLiteral("RelationLine%1").arg(which));
+        mRelationLines[which]->setWordWrap(true);
+        layout->addWidget(mRelationLines[which]);
+    }
+    ShowRelations();
     return group;
+}
+
+// One line per chosen relation, saying what it does, and in red why a "相关" never fills.
+void TextBoxPropertiesDialog::ShowRelations()
+{
+    const ElementTable& table = Document().Table();
+    const EditorModel::Values& shown = Model().Shown();
+    const double cash = DataTypeCatalog::ComposeCode(shown.baseCode, shown.cells);
+    for (int which = 0; which < 2; ++which) {
+        if (!mRelationLines[which]) continue;
+        const QString line = RelationText::Line(table, Model().Row(), shown.related[which]).toHtmlEscaped();
+        const QString never = RelationText::NeverFills(table, Model().Row(), cash, shown.related, which).toHtmlEscaped();
+        mRelationLines[which]->setText(never.isEmpty() ? line
+                                                       : line + QStringLiteral("<br><span style=\"color:#c00000\">") +
+                                                             never + QStringLiteral("</span>"));
+        mRelationLines[which]->setVisible(!line.isEmpty());
+        KeepAllLines(mRelationLines[which]);
+    }
+    // A warning takes lines of its own: the window grows to show it whole.
+    if (isVisible()) adjustSize();
 }
 
 EditorModel::Relation& TextBoxPropertiesDialog::Relation(bool sum, int which)
@@ -137,6 +187,7 @@ QWidget* TextBoxPropertiesDialog::BuildRelationRow(bool sum, int which, QWidget*
     connect(list, &QComboBox::activated, this, [this, sum, which, field](int index) {
         Relation(sum, which).id = mRelationIds.value(index);
         Editable().MarkChanged(field);
+        ShowRelations();
     });
     auto* kinds = new QButtonGroup(row);
     const QString prefix = sum ? QStringLiteral("Op1_") : QStringLiteral("Op2_");
@@ -152,6 +203,7 @@ QWidget* TextBoxPropertiesDialog::BuildRelationRow(bool sum, int which, QWidget*
     connect(kinds, &QButtonGroup::idClicked, this, [this, sum, which, field](int k) {
         Relation(sum, which).negative = k == 1;
         Editable().MarkChanged(field);
+        ShowRelations();
     });
     if (sum) {
         auto* negate = new QCheckBox(QStringLiteral("取负"), row);
@@ -210,6 +262,7 @@ void TextBoxPropertiesDialog::ShowDataType()
     for (QAbstractButton* button : AlignmentButtons()->buttons()) button->setEnabled(EditorModel::AlignmentEnabled(code));
     Field(EditorModel::LineSpacing)->setEnabled(EditorModel::LineSpacingEnabled(code));
     Field(EditorModel::Spacing)->setEnabled(EditorModel::CharSpacingEnabled(code));
+    ShowRelations();
 }
 
 void TextBoxPropertiesDialog::ShowFont()

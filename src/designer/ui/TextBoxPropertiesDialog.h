@@ -31,6 +31,7 @@ private:
     void OnDataTypeChosen(int index);
     void OnCustomClicked();
     void ShowDataType();
+    void ShowRelations();
     void ShowFont() override;
 
     QLineEdit* mSample = nullptr;
@@ -39,6 +40,8 @@ private:
     QLabel* mCellCaption = nullptr;
     QPushButton* mCustom = nullptr;
     QList<qint64> mRelationIds;
+    // What each same/related choice does, under the choices.
+    QLabel* mRelationLines[2] = {nullptr, nullptr};
 };
 
 } // namespace kestrio

@@ -1,6 +1,7 @@
 #include "workbench/ui/ElementTablePage.h"
 
 #include "app/ui/MenuItem.h"
+#include "designer/ElementWords.h"
 #include "format/FormatDocument.h"
 
 #include <QContextMenuEvent>
@@ -45,9 +46,15 @@ void ElementTablePage::ShowRow(int row)
 {
     const ElementTable& table = mDocument.Table();
     if (!table.IsDataRow(row) || row - ElementTable::kFirstRow >= rowCount()) return;
-    for (int col = 0; col < ElementTable::ColumnCount; ++col)
-        setItem(row - ElementTable::kFirstRow, col,
-                new QTableWidgetItem(col == ElementTable::ColColor ? QString::number(table.Color(row)) : table.Text(row, col)));
+    // In words; the stored value of a reworded cell is its tooltip.
+    for (int col = 0; col < ElementTable::ColumnCount; ++col) {
+        const QString stored = col == ElementTable::ColColor ? QString::number(table.Color(row)) : table.Text(row, col);
+        auto* item = new QTableWidgetItem(ElementWords::Cell(table, row, col));
+        if (item->text() != stored) item->setToolTip(QStringLiteral("存储值：") + stored);
+        if (col == ElementTable::ColColor) item->setBackground(QColor(item->text()));
+        if (col == ElementTable::ColColor) item->setForeground(QColor(item->text()).lightness() < 128 ? Qt::white : Qt::black);
+        setItem(row - ElementTable::kFirstRow, col, item);
+    }
 }
 
 void ElementTablePage::SetRowDeleter(RowDeleter deleter, std::function<bool()> locked)

@@ -8,8 +8,8 @@ namespace kestrio {
 
 class FormatDocument;
 
-// The page 输入框列表: the open format's element table as it is stored, following every change
-// of the document. Selected rows are deleted with the Delete key or the menu item "删除".
+// The page 输入框列表: the open format's element table in words (ElementWords; each reworded
+// cell shows its stored value as a tooltip), following every change of the document. Selected rows are deleted with the Delete key or the menu item "删除".
 class ElementTablePage final : public QTableWidget {
     Q_OBJECT
 

@@ -35,6 +35,7 @@ class LayoutCommands;
 class ElementTablePage;
 class PrintCommands;
 class BatchPage;
+class UserGuideWindow;
 class HistoryPage;
 class FormatLibrary;
 class NewEditionCheck;
@@ -122,6 +123,8 @@ private:
     QMenu* BuildControlMenu();
     QMenu* BuildToolMenu();
     QMenu* BuildSettingMenu();
+    QMenu* BuildHelpMenu();
+    void OnUserGuide();
     QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, bool enabled);
 
     void BuildControls();
@@ -194,6 +197,7 @@ private:
     std::array<QCheckBox*, 5> mOptionBoxes{};
     std::array<QToolButton*, 3> mZoomButtons{};
     QPointer<ChangePasswordDialog> mPasswordDialog;
+    QPointer<UserGuideWindow> mUserGuide;
     HistoryPage* mHistoryPage = nullptr;
     BatchPage* mBatchPage = nullptr;
     ElementTablePage* mElementGrid = nullptr;

@@ -4,6 +4,8 @@
 #include "app/AppContext.h"
 #include "app/ui/MenuItem.h"
 #include "app/ui/ChangePasswordDialog.h"
+#include "app/ui/UserGuideWindow.h"
+#include "app/UserGuide.h"
 #include "format/FormatExchange.h"
 #include "format/FormatLibrary.h"
 #include "print/ui/BarcodeStandardDialog.h"
@@ -18,6 +20,8 @@
 #include "workbench/ui/PrintCommands.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QShortcut>
 #include <QMenu>
 #include <QKeySequence>
 #include <QMenuBar>
@@ -40,6 +44,32 @@ void MainWindow::BuildMenus()
     menuBar()->addMenu(BuildControlMenu());
     menuBar()->addMenu(BuildToolMenu());
     menuBar()->addMenu(BuildSettingMenu());
+    menuBar()->addMenu(BuildHelpMenu());
+}
+
+// "帮助(&H)": the user guide, also on F1 anywhere in the window.
+QMenu* MainWindow::BuildHelpMenu()
+{
+    auto* menu = new QMenu(QStringLiteral("帮助(&H)"), this);
+    menu->setObjectName(QStringLiteral("mHelp"));
+    connect(AddItem(menu, QStringLiteral("mUserGuide"), QStringLiteral("使用说明 (F1)"), true), &QAction::triggered, this,
+            &MainWindow::OnUserGuide);
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(key, &QShortcut::activated, this, &MainWindow::OnUserGuide);
+    return menu;
+}
+
+void MainWindow::OnUserGuide()
+{
+    const QString path = UserGuide::Find(QCoreApplication::applicationDirPath());
+    if (path.isEmpty()) {
+        mApp.Prompt().Message(UserGuide::MissingMessage(), Prompter::Icon::Warning);
+        return;
+    }
+    if (!mUserGuide) mUserGuide = new UserGuideWindow(path, this);
+    mUserGuide->show();
+    mUserGuide->raise();
+    mUserGuide->activateWindow();
 }
 
 // Items that wait for their subsystem are shown disabled, so the menus already read as

@@ -261,6 +261,36 @@ TEST_F(PropertyWindowKindsTest, TheDataTypeDecidesTheCellCountAndTheFieldsItAllo
     EXPECT_NEAR(mDocument.ElementAt(2).dataType, 114.08, 1e-9);
 }
 
+TEST_F(PropertyWindowKindsTest, TheRelationLinesFollowTheChoicesAndWarnWhereRelatedNeverFills)
+{
+    mDocument.Reload([](Workspace& ws) {
+        ws.table.SetText(2, ElementTable::ColLbl, QStringLiteral("收款人"));
+        ws.table.SetText(3, ElementTable::ColLbl, QStringLiteral("账号"));
+    });
+    WhenOpen([&](PropertyDialog& window) {
+        auto* line = window.findChild<QLabel*>(QStringLiteral("RelationLine0"));
+        ASSERT_NE(line, nullptr);
+        EXPECT_TRUE(line->isHidden()); // no relation yet
+        auto* list = window.findChild<QComboBox*>(QStringLiteral("RCtl0"));
+        const int entry = list->findText(QStringLiteral("000013｜账号"));
+        ASSERT_GE(entry, 0);
+        list->setCurrentIndex(entry);
+        emit list->activated(entry);
+        EXPECT_EQ(line->text(), QStringLiteral("收款人 → 账号：内容相同（按各自数据类别转换）"));
+        QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Op2_1")), Qt::LeftButton);
+        EXPECT_EQ(line->text(), QStringLiteral("收款人 → 账号：内容相关（从最近一张收款人相同的单据取账号）"));
+        // As a capital amount the box could never find an earlier bill.
+        auto* types = window.findChild<QComboBox*>(QStringLiteral("CMB"));
+        const int capital = types->findText(QStringLiteral("103｜大写金额(元)"));
+        types->setCurrentIndex(capital);
+        emit types->activated(capital);
+        EXPECT_TRUE(line->text().contains(QStringLiteral("本框是大写金额"))) << line->text().toStdString();
+        Click(window, "Com1");
+    });
+    EditElementProperties(*mApp.app, mDocument, 2, nullptr);
+    EXPECT_EQ(mDocument.ElementAt(2).relatedTo, 0); // cancelled
+}
+
 TEST_F(PropertyWindowKindsTest, TheCustomPatternIsAskedForAndKeptAsAParameter)
 {
     mApp.app->Parameters().SetParam(EditorModel::CustomTypeKey(119), QStringLiteral("yy.mm"));

@@ -34,6 +34,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QTextBrowser>
+#include <QDialog>
+#include <QCoreApplication>
+#include <QFile>
+
 #include "entry/EntryKit.h"
 
 #include <gtest/gtest.h>
@@ -170,6 +175,37 @@ TEST_F(MainWindowTest, OpeningMakesTheTempFolderAndReadsTheMarker)
     Open();
     EXPECT_TRUE(QFileInfo(QDir(mTest.Folder()).filePath(QStringLiteral("Temp"))).isDir());
     EXPECT_EQ(mTest.app->LineBreakMarker(), QStringLiteral("~~"));
+}
+
+TEST_F(MainWindowTest, TheHelpMenuAndF1OpenTheUserGuide)
+{
+    MainWindow& main = Open();
+    QAction* guide = main.Action(QStringLiteral("mUserGuide"));
+    ASSERT_NE(guide, nullptr);
+    EXPECT_EQ(guide->text(), QStringLiteral("使用说明 (F1)"));
+    // Beside the test program there is no guide yet.
+    const QDir docs(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("docs")));
+    ASSERT_FALSE(docs.exists());
+    guide->trigger();
+    EXPECT_EQ(mTest.prompter.shown, QStringList{QStringLiteral("找不到使用说明文件 user-guide.md，请重新安装程序。")});
+
+    ASSERT_TRUE(QDir().mkpath(docs.path()));
+    QFile file(docs.filePath(QStringLiteral("user-guide.md")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("# 使用说明\n\n**设计格式**\n");
+    file.close();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    QTest::keyClick(&main, Qt::Key_F1);
+    auto* window = main.findChild<QDialog*>(QStringLiteral("UserGuide"));
+    QDir(docs).removeRecursively();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("使用说明"));
+    auto* text = window->findChild<QTextBrowser*>(QStringLiteral("GuideText"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("设计格式"))) << text->toPlainText().toStdString();
+    EXPECT_EQ(mTest.prompter.shown.size(), 1);
 }
 
 TEST_F(MainWindowTest, NewLineMarkerIsAskedAndStored)
