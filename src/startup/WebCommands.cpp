@@ -34,20 +34,38 @@ bool HasAddress(AppContext& app, QTextStream& err)
     return false;
 }
 
+// A whole number of at least `least` for an option, or the default when it is not given.
+bool NumberOption(const std::optional<QString>& text, int least, int* value)
+{
+    if (!text) return true;
+    bool ok = false;
+    *value = text->toInt(&ok);
+    return ok && *value >= least;
+}
+
 } // namespace
 
 int WebCommands::CatalogueServer(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     QStringList args = arguments;
-    std::optional<QString> dir, port, bind;
+    std::optional<QString> dir, port, bind, maxConnections, maxPerAddress, idleSeconds;
     bool usable = TakeOption(args, QStringLiteral("--dir"), true, &dir) &&
                   TakeOption(args, QStringLiteral("--port"), true, &port) &&
-                  TakeOption(args, QStringLiteral("--bind"), true, &bind);
+                  TakeOption(args, QStringLiteral("--bind"), true, &bind) &&
+                  TakeOption(args, QStringLiteral("--max-connections"), true, &maxConnections) &&
+                  TakeOption(args, QStringLiteral("--max-per-address"), true, &maxPerAddress) &&
+                  TakeOption(args, QStringLiteral("--idle-seconds"), true, &idleSeconds);
     bool portOk = true;
     const int portNumber = port ? port->toInt(&portOk) : 8080;
     const QHostAddress address(bind.value_or(QStringLiteral("0.0.0.0")));
+    kestrio::CatalogueServer::Limits limits;
+    int idle = static_cast<int>(limits.idleTimeout.count() / 1000);
+    usable = usable && NumberOption(maxConnections, 1, &limits.connections) &&
+             NumberOption(maxPerAddress, 1, &limits.connectionsPerAddress) && NumberOption(idleSeconds, 1, &idle);
+    limits.idleTimeout = std::chrono::seconds(idle);
     if (!usable || !args.isEmpty() || !dir || !portOk || portNumber < 0 || portNumber > 65535 || address.isNull()) {
-        err << QStringLiteral("catalogue-server 需要 --dir 目录，可加 --port 端口（0到65535）和 --bind 地址。\n")
+        err << QStringLiteral("catalogue-server 需要 --dir 目录，可加 --port 端口（0到65535）、--bind 地址、"
+                              "--max-connections 连接总数、--max-per-address 每个地址的连接数和 --idle-seconds 空闲秒数。\n")
             << CommandLine::Usage();
         return 2;
     }
@@ -55,16 +73,20 @@ int WebCommands::CatalogueServer(const QStringList& arguments, QTextStream& out,
         err << QStringLiteral("没有目录：") << Quoted(*dir) << Qt::endl;
         return 1;
     }
-    kestrio::CatalogueServer server(QDir(*dir).absolutePath());
+    kestrio::CatalogueServer server(QDir(*dir).absolutePath(), limits);
     server.SetLog([&out](const QString& line) { out << line << Qt::endl; });
-    const quint16 listening = server.listen(address, static_cast<quint16>(portNumber));
+    const quint16 listening = server.Listen(address, static_cast<quint16>(portNumber));
     if (listening == 0) {
         err << QStringLiteral("无法在") << address.toString() << QLatin1Char(':') << portNumber
             << QStringLiteral("上提供服务（端口已被占用或没有权限）。") << Qt::endl;
         return 1;
     }
     out << QStringLiteral("格式目录服务器已启动：http://") << address.toString() << QLatin1Char(':') << listening
-        << QStringLiteral("/ ，目录：") << QDir(*dir).absolutePath() << Qt::endl;
+        << QStringLiteral("/ ，目录：") << QDir(*dir).absolutePath() << QStringLiteral("，最多%1个连接（每个地址%2个），空闲%3秒断开")
+                                                                       .arg(limits.connections)
+                                                                       .arg(limits.connectionsPerAddress)
+                                                                       .arg(idle)
+        << Qt::endl;
     return QCoreApplication::exec();
 }
 

@@ -74,7 +74,7 @@ TEST_F(CatalogueServerTest, OnlyExchangeFilesAndPicturesInsideTheFolderAreServed
     }
 
     CatalogueServer server(mFolder);
-    const quint16 port = server.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = server.Listen(QHostAddress::LocalHost, 0);
     ASSERT_NE(port, 0);
     for (const QByteArray path : {QByteArray("/../secret.zhq"), QByteArray("/%2e%2e/secret.zhq")}) {
         const QByteArray answer = RawGet(port, path);
