@@ -6,11 +6,16 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpSocket>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 namespace kestrio {
 namespace {
@@ -93,6 +98,118 @@ TEST_F(CatalogueServerTest, TheCatalogueListsEveryUsableFileWithCategoryPictureP
     EXPECT_EQ(CatalogueServer::ProductPage(mFolder), QByteArray());
     WriteBytes(Pub(CatalogueServer::VersionFileName()), "2.05\n");
     EXPECT_TRUE(CatalogueServer::ProductPage(mFolder).contains("<title>Kestrio支票打印 (2.05版)</title>"));
+}
+
+// Runs the events (the server's among them) until `done` or the time is up.
+bool WaitUntil(const std::function<bool()>& done, int ms = 3000)
+{
+    for (QDeadlineTimer deadline(ms); !done();) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+std::unique_ptr<QTcpSocket> Connect(quint16 port)
+{
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->connectToHost(QHostAddress::LocalHost, port);
+    WaitUntil([&] { return socket->state() == QAbstractSocket::ConnectedState; });
+    return socket;
+}
+
+class BoundedServerTest : public CatalogueServerTest {
+protected:
+    void Start(CatalogueServer::Limits limits)
+    {
+        mServer = std::make_unique<CatalogueServer>(mFolder, limits);
+        mServer->SetLog([this](const QString& line) { mLog << line; });
+        mPort = mServer->Listen(QHostAddress::LocalHost, 0);
+        ASSERT_NE(mPort, 0);
+    }
+    bool Logged(const QString& part) const { return !mLog.filter(part).isEmpty(); }
+
+    std::unique_ptr<CatalogueServer> mServer;
+    quint16 mPort = 0;
+    QStringList mLog;
+};
+
+TEST_F(BoundedServerTest, ManyIdleConnectionsDoNotKeepARealClientOut)
+{
+    CatalogueServer::Limits limits;
+    limits.connections = 6;
+    limits.connectionsPerAddress = 4;
+    Start(limits);
+    std::vector<std::unique_ptr<QTcpSocket>> idle;
+    for (int i = 0; i < 20; ++i) idle.push_back(Connect(mPort));
+    WaitUntil([&] { return mServer->OpenConnections() <= limits.connectionsPerAddress; }, 1000);
+    EXPECT_LE(mServer->OpenConnections(), limits.connectionsPerAddress);
+    EXPECT_TRUE(RawGet(mPort, "/%E9%80%81%E8%B4%A7%E5%8D%95.zhq").startsWith("HTTP/1.1 200"));
+    EXPECT_TRUE(Logged(QStringLiteral("127.0.0.1 连接已关闭：该地址的连接已达上限4个"))) << mLog.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(BoundedServerTest, SilentAndTricklingConnectionsAreClosedAfterTheIdleTimeout)
+{
+    CatalogueServer::Limits limits;
+    limits.idleTimeout = std::chrono::milliseconds(300);
+    Start(limits);
+    QElapsedTimer clock;
+    clock.start();
+    auto silent = Connect(mPort);
+    auto trickle = Connect(mPort);
+    QTimer drip;
+    QObject::connect(&drip, &QTimer::timeout, trickle.get(), [&] { trickle->write("G"); });
+    drip.start(50);
+    EXPECT_TRUE(WaitUntil([&] {
+        return silent->state() == QAbstractSocket::UnconnectedState &&
+               trickle->state() == QAbstractSocket::UnconnectedState;
+    }));
+    EXPECT_GE(clock.elapsed(), 250);
+    EXPECT_EQ(mServer->OpenConnections(), 0);
+    EXPECT_TRUE(Logged(QStringLiteral("0.3秒内没有送来请求")));
+}
+
+TEST_F(BoundedServerTest, ConnectionCloseIsHonouredAndKeepAliveAnswersEveryRequest)
+{
+    Start({});
+    auto kept = Connect(mPort);
+    kept->write("GET /%E9%80%81%E8%B4%A7%E5%8D%95.zhq HTTP/1.1\r\n\r\nHEAD /%E9%80%81%E8%B4%A7%E5%8D%95.jpg HTTP/1.1\r\n\r\n");
+    QByteArray answers;
+    WaitUntil([&] { return (answers += kept->readAll()).count("HTTP/1.1 200 OK") == 2; });
+    EXPECT_EQ(answers.count("HTTP/1.1 200 OK"), 2) << answers.constData();
+    EXPECT_TRUE(answers.endsWith("Content-Length: 3\r\n\r\n")) << answers.constData(); // HEAD: no body
+    EXPECT_EQ(kept->state(), QAbstractSocket::ConnectedState);
+
+    kept->write("GET /tkd/fmt.asp HTTP/1.1\r\nConnection: close\r\n\r\n");
+    answers.clear();
+    EXPECT_TRUE(WaitUntil([&] {
+        answers += kept->readAll();
+        return kept->state() == QAbstractSocket::UnconnectedState;
+    }, 2000));
+    EXPECT_TRUE(answers.contains("Connection: close\r\n")) << answers.constData();
+    EXPECT_TRUE(answers.endsWith("Finished")) << answers.constData();
+}
+
+TEST_F(BoundedServerTest, AClientThatDoesNotReadIsHeldToTheSendBufferAndDropped)
+{
+    WriteBytes(Pub(QStringLiteral("大.zhq")), QByteArray(24 * 1024 * 1024, 'z'));
+    CatalogueServer::Limits limits;
+    limits.sendBuffer = 64 * 1024;
+    limits.idleTimeout = std::chrono::milliseconds(500);
+    Start(limits);
+    auto reader = Connect(mPort);
+    reader->setReadBufferSize(4096); // takes a few bytes, then never again
+    QByteArray requests;
+    for (int i = 0; i < 20; ++i) requests += "GET /%E5%A4%A7.zhq HTTP/1.1\r\n\r\n";
+    reader->write(requests);
+    qint64 most = 0;
+    EXPECT_TRUE(WaitUntil([&] {
+        most = std::max(most, mServer->QueuedBytes());
+        return mServer->OpenConnections() == 0;
+    }, 5000));
+    EXPECT_GT(most, 0);
+    EXPECT_LE(most, limits.sendBuffer + 64 * 1024);
+    EXPECT_TRUE(Logged(QStringLiteral("0.5秒内没有接收回答"))) << mLog.join(QLatin1Char('\n')).toStdString();
 }
 
 struct CommandRun {
