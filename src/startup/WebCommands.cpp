@@ -43,6 +43,17 @@ bool NumberOption(const std::optional<QString>& text, int least, int* value)
     return ok && *value >= least;
 }
 
+// "--time-limit SECONDS" (a positive number, fractions allowed) as milliseconds.
+bool TimeLimitOption(const std::optional<QString>& text, std::optional<std::chrono::milliseconds>* limit)
+{
+    if (!text) return true;
+    bool ok = false;
+    const double seconds = text->toDouble(&ok);
+    if (!ok || !(seconds > 0) || seconds > 24 * 3600) return false;
+    *limit = std::chrono::milliseconds(static_cast<qint64>(seconds * 1000));
+    return true;
+}
+
 } // namespace
 
 int WebCommands::CatalogueServer(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -126,22 +137,27 @@ int WebCommands::PublishFormat(AppContext& app, const QStringList& arguments, QT
 int WebCommands::Catalogue(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     QStringList args = arguments;
-    std::optional<QString> update, download, as;
+    std::optional<QString> update, download, as, timeLimitText;
+    std::optional<std::chrono::milliseconds> timeLimit;
     const bool usable = TakeOption(args, QStringLiteral("--update"), false, &update) &&
                         TakeOption(args, QStringLiteral("--download"), true, &download) &&
-                        TakeOption(args, QStringLiteral("--as"), true, &as);
+                        TakeOption(args, QStringLiteral("--as"), true, &as) &&
+                        TakeOption(args, QStringLiteral("--time-limit"), true, &timeLimitText) &&
+                        TimeLimitOption(timeLimitText, &timeLimit);
     if (!usable || !args.isEmpty() || (update && download) || (as && !download) ||
-        (as && as->trimmed().isEmpty())) {
-        err << QStringLiteral("catalogue 可加 --update，或 --download 格式名称 [--as 新格式名]。\n")
+        (as && as->trimmed().isEmpty()) || (timeLimit && !update && !download)) {
+        err << QStringLiteral("catalogue 可加 --update，或 --download 格式名称 [--as 新格式名]；"
+                              "两者都可加 --time-limit 秒数。\n")
             << CommandLine::Usage();
         return 2;
     }
     if (!StartupSequence::OpenData(app)) return 1;
-    if (download) return DownloadFormat(app, *download, as.value_or(QString()), out, err);
+    if (download) return DownloadFormat(app, *download, as.value_or(QString()), timeLimit, out, err);
     if (update) {
         if (!HasAddress(app, err)) return 1;
         NetworkHttpClient http;
         WebCatalogue catalogue(app, http);
+        if (timeLimit) catalogue.SetTimeLimit(*timeLimit);
         const WebText::TextResult result = Await<WebText::TextResult>(
             [&](std::function<void(WebText::TextResult)> done) { catalogue.UpdateCatalogue(std::move(done)); });
         if (!result.ok()) {
@@ -167,11 +183,12 @@ int WebCommands::PrintCatalogue(AppContext& app, QTextStream& out)
     return 0;
 }
 
-int WebCommands::DownloadFormat(AppContext& app, const QString& name, const QString& as, QTextStream& out,
-                                QTextStream& err)
+int WebCommands::DownloadFormat(AppContext& app, const QString& name, const QString& as,
+                                std::optional<std::chrono::milliseconds> timeLimit, QTextStream& out, QTextStream& err)
 {
     NetworkHttpClient http;
     WebCatalogue catalogue(app, http);
+    if (timeLimit) catalogue.SetTimeLimit(*timeLimit);
     Grid grid;
     catalogue.FillCatalogueGrid(grid);
     const int row = grid.FindRow(WebCatalogue::ColName, name);
@@ -191,15 +208,20 @@ int WebCommands::DownloadFormat(AppContext& app, const QString& name, const QStr
     return 0;
 }
 
-int WebCommands::CheckUpdate(AppContext& app, const QStringList& args, QTextStream& out, QTextStream& err)
+int WebCommands::CheckUpdate(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    if (!args.isEmpty()) {
-        err << QStringLiteral("check-update 不带参数。\n") << CommandLine::Usage();
+    QStringList args = arguments;
+    std::optional<QString> timeLimitText;
+    std::optional<std::chrono::milliseconds> timeLimit;
+    if (!TakeOption(args, QStringLiteral("--time-limit"), true, &timeLimitText) ||
+        !TimeLimitOption(timeLimitText, &timeLimit) || !args.isEmpty()) {
+        err << QStringLiteral("check-update 只可加 --time-limit 秒数。\n") << CommandLine::Usage();
         return 2;
     }
     if (!StartupSequence::OpenData(app) || !HasAddress(app, err)) return 1;
     NetworkHttpClient http;
     UpdateCheck check(app, http);
+    if (timeLimit) check.SetTimeLimit(*timeLimit);
     const UpdateCheck::Outcome outcome = Await<UpdateCheck::Outcome>(
         [&](std::function<void(UpdateCheck::Outcome)> done) { check.CheckNewEdition(std::move(done)); });
     if (outcome.newest.isEmpty()) {

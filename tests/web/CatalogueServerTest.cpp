@@ -1,5 +1,6 @@
 // The catalogue server: what it serves from its folder, what it refuses, and the commands
 // around it end to end.
+#include "ScriptedServer.h"
 #include "TestApp.h"
 #include "web/CatalogueServer.h"
 
@@ -222,7 +223,8 @@ CommandRun Kestrio(const QString& dataDir, const QStringList& args)
 {
     QProcess process;
     process.start(QStringLiteral(KESTRIO_BINARY), QStringList{QStringLiteral("--data-dir"), dataDir} + args);
-    process.waitForFinished(60000);
+    // The events run meanwhile: the server the command talks to may be this test's own.
+    WaitUntil([&] { return process.state() == QProcess::NotRunning; }, 60000);
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
 }
@@ -261,6 +263,35 @@ TEST_F(CatalogueServerTest, AFormatPublishedOnOneComputerIsDownloadedOnAnother)
     EXPECT_TRUE(run.out.endsWith(QStringLiteral("最新版本：99.1\n有新版本可以升级。\n"))) << run.out.toStdString();
     server.kill();
     server.waitForFinished();
+}
+
+} // namespace
+} // namespace kestrio
+
+namespace kestrio {
+namespace {
+
+TEST_F(CatalogueServerTest, ATricklingServerMakesTheCommandsGiveUpAtTheirDeadlineKeepingTheOldList)
+{
+    const QString clerk = mDir.filePath(QStringLiteral("clerk"));
+    test::DripServer server;
+    server.body = QStringLiteral("银行|旧格式|/a.zhq||2024-01-01<br>Finished").toUtf8();
+    ASSERT_EQ(Kestrio(clerk, {QStringLiteral("set-parameter"), QStringLiteral("网站地址"), server.Address()}).code, 0);
+    CommandRun run = Kestrio(clerk, {QStringLiteral("catalogue"), QStringLiteral("--update")});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    ASSERT_TRUE(run.out.contains(QStringLiteral("旧格式")));
+
+    server.drip = true;
+    for (const QStringList& command : {QStringList{QStringLiteral("catalogue"), QStringLiteral("--update")},
+                                       QStringList{QStringLiteral("check-update")}}) {
+        QElapsedTimer clock;
+        clock.start();
+        run = Kestrio(clerk, command + QStringList{QStringLiteral("--time-limit"), QStringLiteral("1")});
+        EXPECT_LT(clock.elapsed(), 4000) << command.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(run.code, 1);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("网络超时！"))) << run.err.toStdString();
+    }
+    EXPECT_TRUE(Kestrio(clerk, {QStringLiteral("catalogue")}).out.contains(QStringLiteral("银行\t旧格式\t")));
 }
 
 } // namespace
