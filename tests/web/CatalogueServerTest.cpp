@@ -191,6 +191,31 @@ TEST_F(BoundedServerTest, ConnectionCloseIsHonouredAndKeepAliveAnswersEveryReque
     EXPECT_TRUE(answers.endsWith("Finished")) << answers.constData();
 }
 
+TEST_F(BoundedServerTest, OversizedOrForeignRequestsAreAnsweredAndTheConnectionClosed)
+{
+    Start({});
+    const struct {
+        QByteArray request;
+        const char* status;
+    } cases[] = {{"GET /" + QByteArray(9000, 'a') + " HTTP/1.1\r\n\r\n", "414"},
+                 {"GET / HTTP/1.1\r\nX: " + QByteArray(40000, 'b') + "\r\n\r\n", "431"},
+                 {"POST /tkd/fmt.asp HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc", "400"},
+                 {"DELETE /送货单.zhq HTTP/1.1\r\nConnection: close\r\n\r\n", "405"},
+                 {"GET /tkd/fmt.asp HTTP/2.0\r\n\r\n", "505"},
+                 {"GET /tkd/fmt.asp HTTP/1.0\r\n\r\n", "200"}};
+    for (const auto& c : cases) {
+        auto socket = Connect(mPort);
+        socket->write(c.request);
+        QByteArray answer;
+        EXPECT_TRUE(WaitUntil([&] {
+            answer += socket->readAll();
+            return socket->state() == QAbstractSocket::UnconnectedState;
+        })) << c.status;
+        EXPECT_TRUE(answer.startsWith("HTTP/1.1 " + QByteArray(c.status))) << c.status << answer.left(60).constData();
+    }
+    EXPECT_TRUE(WaitUntil([&] { return mServer->OpenConnections() == 0; }));
+}
+
 TEST_F(BoundedServerTest, AClientThatDoesNotReadIsHeldToTheSendBufferAndDropped)
 {
     WriteBytes(Pub(QStringLiteral("大.zhq")), QByteArray(24 * 1024 * 1024, 'z'));
