@@ -21,7 +21,7 @@ public:
     struct Request {
         QUrl url;
         QList<QPair<QByteArray, QByteArray>> headers;
-        // The whole call, from sending to the last byte.
+        // The whole call, from sending to the last byte (not a time between bytes).
         std::chrono::milliseconds timeLimit{60000};
     };
 
@@ -30,6 +30,8 @@ public:
         // Empty on success (a complete answer with a 2xx status); else what went wrong, in
         // words for the user.
         QString error;
+        bool timedOut = false;  // the time limit ended the call
+        bool cancelled = false; // CancelAll ended the call
         bool ok() const { return error.isEmpty(); }
     };
 
@@ -40,6 +42,8 @@ public:
     // Starts the request; `done` is called exactly once, later, from the event loop, unless
     // the client is destroyed first.
     virtual void Get(const Request& request, Callback done) = 0;
+    // Ends every call still running; each one's `done` gets a reply marked cancelled.
+    virtual void CancelAll() = 0;
 
     // Runs the event loop until the answer is there.
     Reply GetAndWait(const Request& request)

@@ -34,20 +34,49 @@ bool HasAddress(AppContext& app, QTextStream& err)
     return false;
 }
 
+// A whole number of at least `least` for an option, or the default when it is not given.
+bool NumberOption(const std::optional<QString>& text, int least, int* value)
+{
+    if (!text) return true;
+    bool ok = false;
+    *value = text->toInt(&ok);
+    return ok && *value >= least;
+}
+
+// "--time-limit SECONDS" (a positive number, fractions allowed) as milliseconds.
+bool TimeLimitOption(const std::optional<QString>& text, std::optional<std::chrono::milliseconds>* limit)
+{
+    if (!text) return true;
+    bool ok = false;
+    const double seconds = text->toDouble(&ok);
+    if (!ok || !(seconds > 0) || seconds > 24 * 3600) return false;
+    *limit = std::chrono::milliseconds(static_cast<qint64>(seconds * 1000));
+    return true;
+}
+
 } // namespace
 
 int WebCommands::CatalogueServer(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     QStringList args = arguments;
-    std::optional<QString> dir, port, bind;
+    std::optional<QString> dir, port, bind, maxConnections, maxPerAddress, idleSeconds;
     bool usable = TakeOption(args, QStringLiteral("--dir"), true, &dir) &&
                   TakeOption(args, QStringLiteral("--port"), true, &port) &&
-                  TakeOption(args, QStringLiteral("--bind"), true, &bind);
+                  TakeOption(args, QStringLiteral("--bind"), true, &bind) &&
+                  TakeOption(args, QStringLiteral("--max-connections"), true, &maxConnections) &&
+                  TakeOption(args, QStringLiteral("--max-per-address"), true, &maxPerAddress) &&
+                  TakeOption(args, QStringLiteral("--idle-seconds"), true, &idleSeconds);
     bool portOk = true;
     const int portNumber = port ? port->toInt(&portOk) : 8080;
     const QHostAddress address(bind.value_or(QStringLiteral("0.0.0.0")));
+    kestrio::CatalogueServer::Limits limits;
+    int idle = static_cast<int>(limits.idleTimeout.count() / 1000);
+    usable = usable && NumberOption(maxConnections, 1, &limits.connections) &&
+             NumberOption(maxPerAddress, 1, &limits.connectionsPerAddress) && NumberOption(idleSeconds, 1, &idle);
+    limits.idleTimeout = std::chrono::seconds(idle);
     if (!usable || !args.isEmpty() || !dir || !portOk || portNumber < 0 || portNumber > 65535 || address.isNull()) {
-        err << QStringLiteral("catalogue-server 需要 --dir 目录，可加 --port 端口（0到65535）和 --bind 地址。\n")
+        err << QStringLiteral("catalogue-server 需要 --dir 目录，可加 --port 端口（0到65535）、--bind 地址、"
+                              "--max-connections 连接总数、--max-per-address 每个地址的连接数和 --idle-seconds 空闲秒数。\n")
             << CommandLine::Usage();
         return 2;
     }
@@ -55,16 +84,20 @@ int WebCommands::CatalogueServer(const QStringList& arguments, QTextStream& out,
         err << QStringLiteral("没有目录：") << Quoted(*dir) << Qt::endl;
         return 1;
     }
-    kestrio::CatalogueServer server(QDir(*dir).absolutePath());
+    kestrio::CatalogueServer server(QDir(*dir).absolutePath(), limits);
     server.SetLog([&out](const QString& line) { out << line << Qt::endl; });
-    const quint16 listening = server.listen(address, static_cast<quint16>(portNumber));
+    const quint16 listening = server.Listen(address, static_cast<quint16>(portNumber));
     if (listening == 0) {
         err << QStringLiteral("无法在") << address.toString() << QLatin1Char(':') << portNumber
             << QStringLiteral("上提供服务（端口已被占用或没有权限）。") << Qt::endl;
         return 1;
     }
     out << QStringLiteral("格式目录服务器已启动：http://") << address.toString() << QLatin1Char(':') << listening
-        << QStringLiteral("/ ，目录：") << QDir(*dir).absolutePath() << Qt::endl;
+        << QStringLiteral("/ ，目录：") << QDir(*dir).absolutePath() << QStringLiteral("，最多%1个连接（每个地址%2个），空闲%3秒断开")
+                                                                       .arg(limits.connections)
+                                                                       .arg(limits.connectionsPerAddress)
+                                                                       .arg(idle)
+        << Qt::endl;
     return QCoreApplication::exec();
 }
 
@@ -104,22 +137,27 @@ int WebCommands::PublishFormat(AppContext& app, const QStringList& arguments, QT
 int WebCommands::Catalogue(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     QStringList args = arguments;
-    std::optional<QString> update, download, as;
+    std::optional<QString> update, download, as, timeLimitText;
+    std::optional<std::chrono::milliseconds> timeLimit;
     const bool usable = TakeOption(args, QStringLiteral("--update"), false, &update) &&
                         TakeOption(args, QStringLiteral("--download"), true, &download) &&
-                        TakeOption(args, QStringLiteral("--as"), true, &as);
+                        TakeOption(args, QStringLiteral("--as"), true, &as) &&
+                        TakeOption(args, QStringLiteral("--time-limit"), true, &timeLimitText) &&
+                        TimeLimitOption(timeLimitText, &timeLimit);
     if (!usable || !args.isEmpty() || (update && download) || (as && !download) ||
-        (as && as->trimmed().isEmpty())) {
-        err << QStringLiteral("catalogue 可加 --update，或 --download 格式名称 [--as 新格式名]。\n")
+        (as && as->trimmed().isEmpty()) || (timeLimit && !update && !download)) {
+        err << QStringLiteral("catalogue 可加 --update，或 --download 格式名称 [--as 新格式名]；"
+                              "两者都可加 --time-limit 秒数。\n")
             << CommandLine::Usage();
         return 2;
     }
     if (!StartupSequence::OpenData(app)) return 1;
-    if (download) return DownloadFormat(app, *download, as.value_or(QString()), out, err);
+    if (download) return DownloadFormat(app, *download, as.value_or(QString()), timeLimit, out, err);
     if (update) {
         if (!HasAddress(app, err)) return 1;
         NetworkHttpClient http;
         WebCatalogue catalogue(app, http);
+        if (timeLimit) catalogue.SetTimeLimit(*timeLimit);
         const WebText::TextResult result = Await<WebText::TextResult>(
             [&](std::function<void(WebText::TextResult)> done) { catalogue.UpdateCatalogue(std::move(done)); });
         if (!result.ok()) {
@@ -145,11 +183,12 @@ int WebCommands::PrintCatalogue(AppContext& app, QTextStream& out)
     return 0;
 }
 
-int WebCommands::DownloadFormat(AppContext& app, const QString& name, const QString& as, QTextStream& out,
-                                QTextStream& err)
+int WebCommands::DownloadFormat(AppContext& app, const QString& name, const QString& as,
+                                std::optional<std::chrono::milliseconds> timeLimit, QTextStream& out, QTextStream& err)
 {
     NetworkHttpClient http;
     WebCatalogue catalogue(app, http);
+    if (timeLimit) catalogue.SetTimeLimit(*timeLimit);
     Grid grid;
     catalogue.FillCatalogueGrid(grid);
     const int row = grid.FindRow(WebCatalogue::ColName, name);
@@ -169,15 +208,20 @@ int WebCommands::DownloadFormat(AppContext& app, const QString& name, const QStr
     return 0;
 }
 
-int WebCommands::CheckUpdate(AppContext& app, const QStringList& args, QTextStream& out, QTextStream& err)
+int WebCommands::CheckUpdate(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    if (!args.isEmpty()) {
-        err << QStringLiteral("check-update 不带参数。\n") << CommandLine::Usage();
+    QStringList args = arguments;
+    std::optional<QString> timeLimitText;
+    std::optional<std::chrono::milliseconds> timeLimit;
+    if (!TakeOption(args, QStringLiteral("--time-limit"), true, &timeLimitText) ||
+        !TimeLimitOption(timeLimitText, &timeLimit) || !args.isEmpty()) {
+        err << QStringLiteral("check-update 只可加 --time-limit 秒数。\n") << CommandLine::Usage();
         return 2;
     }
     if (!StartupSequence::OpenData(app) || !HasAddress(app, err)) return 1;
     NetworkHttpClient http;
     UpdateCheck check(app, http);
+    if (timeLimit) check.SetTimeLimit(*timeLimit);
     const UpdateCheck::Outcome outcome = Await<UpdateCheck::Outcome>(
         [&](std::function<void(UpdateCheck::Outcome)> done) { check.CheckNewEdition(std::move(done)); });
     if (outcome.newest.isEmpty()) {

@@ -3,6 +3,9 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <chrono>
+#include <optional>
+
 namespace kestrio {
 
 class AppContext;
@@ -20,8 +23,8 @@ public:
 
 private:
     static int PrintCatalogue(AppContext& app, QTextStream& out);
-    static int DownloadFormat(AppContext& app, const QString& name, const QString& as, QTextStream& out,
-                              QTextStream& err);
+    static int DownloadFormat(AppContext& app, const QString& name, const QString& as,
+                              std::optional<std::chrono::milliseconds> timeLimit, QTextStream& out, QTextStream& err);
 };
 
 } // namespace kestrio

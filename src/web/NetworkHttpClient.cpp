@@ -11,10 +11,11 @@ namespace kestrio {
 namespace {
 
 // Why a call ended early, when it was this side that ended it.
-enum class Cut { None, TimeLimit, TooLarge };
+enum class Cut { None, TimeLimit, TooLarge, Cancelled };
 
 QString ErrorText(QNetworkReply& reply, Cut cut, std::chrono::milliseconds limit, qint64 sizeLimit)
 {
+    if (cut == Cut::Cancelled) return QStringLiteral("已取消");
     if (cut == Cut::TimeLimit)
         return QStringLiteral("服务器在%1秒内没有答完").arg(static_cast<double>(limit.count()) / 1000.0);
     if (cut == Cut::TooLarge)
@@ -34,6 +35,8 @@ QString ErrorText(QNetworkReply& reply, Cut cut, std::chrono::milliseconds limit
     }
 }
 
+const char* const kCancelled = "kestrioCancelled";
+
 } // namespace
 
 NetworkHttpClient::NetworkHttpClient(qint64 sizeLimitBytes, QObject* parent)
@@ -50,6 +53,15 @@ NetworkHttpClient::~NetworkHttpClient()
     }
 }
 
+void NetworkHttpClient::CancelAll()
+{
+    for (QNetworkReply* reply : mManager.findChildren<QNetworkReply*>()) {
+        if (reply->isFinished()) continue;
+        reply->setProperty(kCancelled, true);
+        reply->abort();
+    }
+}
+
 void NetworkHttpClient::Get(const Request& request, Callback done)
 {
     QNetworkRequest networkRequest(request.url);
@@ -62,6 +74,7 @@ void NetworkHttpClient::Get(const Request& request, Callback done)
     auto* timer = new QTimer(reply);
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, reply, [reply, cut] {
+        if (*cut != Cut::None) return;
         *cut = Cut::TimeLimit;
         reply->abort();
     });
@@ -76,8 +89,11 @@ void NetworkHttpClient::Get(const Request& request, Callback done)
     connect(reply, &QNetworkReply::finished, this,
             [reply, cut, done = std::move(done), limit, timeLimit = request.timeLimit] {
                 reply->deleteLater();
+                if (reply->property(kCancelled).toBool()) *cut = Cut::Cancelled;
                 Reply answer;
                 answer.error = ErrorText(*reply, *cut, timeLimit, limit);
+                answer.timedOut = *cut == Cut::TimeLimit;
+                answer.cancelled = *cut == Cut::Cancelled;
                 if (answer.ok()) answer.body = reply->readAll();
                 done(answer);
             });

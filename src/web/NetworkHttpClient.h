@@ -21,6 +21,7 @@ public:
     ~NetworkHttpClient() override;
 
     void Get(const Request& request, Callback done) override;
+    void CancelAll() override;
 
 private:
     QNetworkAccessManager mManager;

@@ -12,14 +12,17 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace kestrio {
 
 namespace {
 
-// The leading decimal number of `text` as written there ("2.05版)" gives "2.05").
+// The leading version number of `text` as written there ("2.05版)" gives "2.05", "0.1.5版"
+// gives "0.1.5").
 QString LeadingNumber(const QString& text)
 {
-    static const QRegularExpression number(QStringLiteral("^\\s*(\\d+(\\.\\d*)?|\\.\\d+)"));
+    static const QRegularExpression number(QStringLiteral("^\\s*(\\d+(?:\\.\\d+)*)"));
     return number.match(text).captured(1);
 }
 
@@ -48,12 +51,31 @@ QString UpdateCheck::ProductUrl(const QString& address, int product)
     return address + QStringLiteral("/velmorasoft/downpage/Pro.asp?ID=") + QString::number(product);
 }
 
-double UpdateCheck::ReadVersion(const QString& text)
+QStringList UpdateCheck::VersionParts(const QString& text)
 {
     QString kept;
     for (const QChar c : text)
         if (c.isDigit() || c == QLatin1Char('.')) kept += c;
-    return LeadingNumber(kept).toDouble();
+    QStringList parts = LeadingNumber(kept).split(QLatin1Char('.'), Qt::SkipEmptyParts);
+    for (QString& part : parts) {
+        while (part.size() > 1 && part.startsWith(QLatin1Char('0'))) part.remove(0, 1);
+    }
+    while (!parts.isEmpty() && parts.last() == QLatin1String("0")) parts.removeLast();
+    return parts;
+}
+
+// Parts are compared as numbers of any length: the longer number is the larger.
+int UpdateCheck::CompareVersions(const QString& a, const QString& b)
+{
+    const QStringList left = VersionParts(a);
+    const QStringList right = VersionParts(b);
+    for (qsizetype i = 0; i < std::max(left.size(), right.size()); ++i) {
+        const QString x = left.value(i, QStringLiteral("0"));
+        const QString y = right.value(i, QStringLiteral("0"));
+        if (x.size() != y.size()) return x.size() < y.size() ? -1 : 1;
+        if (const int order = x.compare(y); order != 0) return order < 0 ? -1 : 1;
+    }
+    return 0;
 }
 
 QString UpdateCheck::VersionOnPage(const QString& page)
@@ -69,7 +91,8 @@ QString UpdateCheck::VersionOnPage(const QString& page)
 void UpdateCheck::CheckNewEdition(std::function<void(Outcome)> done)
 {
     if (!mNewest.isEmpty()) {
-        done({ReadVersion(mNewest) > ReadVersion(mOwnVersion) ? State::Newer : State::UpToDate, mNewest, {}});
+        const bool newer = !VersionParts(mOwnVersion).isEmpty() && CompareVersions(mNewest, mOwnVersion) > 0;
+        done({newer ? State::Newer : State::UpToDate, mNewest, {}});
         return;
     }
     const QString address = WebCatalogue::ServerAddress(mApp);
@@ -85,11 +108,10 @@ UpdateCheck::Outcome UpdateCheck::Judge(const WebText::TextResult& result)
 {
     if (!result.ok()) return {State::Failed, {}, result.Describe()};
     const QString newest = VersionOnPage(result.text);
-    const double newestNumber = ReadVersion(newest);
-    if (newestNumber == 0) return {State::Failed, {}, QStringLiteral("产品页上没有版本号")};
+    if (VersionParts(newest).isEmpty()) return {State::Failed, {}, QStringLiteral("产品页上没有版本号")};
     mNewest = newest;
-    const double own = ReadVersion(mOwnVersion);
-    return {own != 0 && newestNumber > own ? State::Newer : State::UpToDate, newest, {}};
+    const bool newer = !VersionParts(mOwnVersion).isEmpty() && CompareVersions(newest, mOwnVersion) > 0;
+    return {newer ? State::Newer : State::UpToDate, newest, {}};
 }
 
 QString UpdateCheck::UpdaterPath() const

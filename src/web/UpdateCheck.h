@@ -3,6 +3,7 @@
 #include "WebText.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <functional>
@@ -38,15 +39,21 @@ public:
     UpdateCheck(AppContext& app, HttpClient& http, QString ownVersion = OwnVersionText());
 
     static QString OwnVersionText();
+    // The check gives up after this, all five tries together.
+    static constexpr std::chrono::milliseconds kDeadline{30000};
     void SetTimeLimit(std::chrono::milliseconds limit) { mTimeLimit = limit; }
     // Where the updater ("update.exe" or "update") is looked for, and the program's file name
     // handed to it; the running program's by default.
     void SetProgram(const QString& folder, const QString& fileName);
 
     static QString ProductUrl(const QString& address, int product);
-    // The version text with everything but digits and "." removed, read as a number (its
-    // leading number; 0 when there is none).
-    static double ReadVersion(const QString& text);
+    // The version text with everything but digits and "." removed, as the numbers of its
+    // leading "n.n.n": leading zeros and trailing zero parts dropped ("V2.05版" gives 2, 5;
+    // "0.1.0" gives 0, 1). Empty when it reads as 0 or holds no number.
+    static QStringList VersionParts(const QString& text);
+    // Below 0, 0 or above 0 as `a` is older than, the same as or newer than `b`, compared part
+    // by part: 0.1.5 > 0.1, 0.10 > 0.9.
+    static int CompareVersions(const QString& a, const QString& b);
     // The leading number of the title after its first "(", on a page holding "产品概要";
     // empty otherwise.
     static QString VersionOnPage(const QString& page);
@@ -77,7 +84,7 @@ private:
     QString mNewest;
     QString mProgramFolder;
     QString mProgramFile;
-    std::chrono::milliseconds mTimeLimit{120000};
+    std::chrono::milliseconds mTimeLimit = kDeadline;
 };
 
 } // namespace kestrio

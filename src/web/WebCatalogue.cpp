@@ -8,8 +8,11 @@
 #include "seams/Prompter.h"
 #include "storage/Transaction.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace kestrio {
 
@@ -151,7 +154,7 @@ void WebCatalogue::UpdateCatalogue(std::function<void(WebText::TextResult)> done
         done({WebText::NetworkError(), NoAddressMessage(), {}});
         return;
     }
-    mWeb.GetTextRetry(CatalogueUrl(address), CatalogueMarker(), mTimeLimit,
+    mWeb.GetTextRetry(CatalogueUrl(address), CatalogueMarker(), mListLimit,
                       [this, done = std::move(done)](WebText::TextResult result) {
                           if (result.ok() && !StoreCatalogue(ParseCatalogue(result.text))) {
                               result.error = WebText::NetworkError();
@@ -170,7 +173,7 @@ void WebCatalogue::FetchPreview(const QString& pPath, std::function<void(QString
         return;
     }
     mApp.Paths().EnsureTempFolder();
-    mWeb.GetFile(FileUrl(address, pPath), path, mTimeLimit,
+    mWeb.GetFile(FileUrl(address, pPath), path, mPreviewLimit,
                  [path, done = std::move(done)](const QString& error) { done(error.isEmpty() ? path : QString()); });
 }
 
@@ -192,16 +195,27 @@ void WebCatalogue::DownloadFormat(const Entry& entry, std::function<void(QString
     }
     mApp.Paths().EnsureTempFolder();
     mApp.Indicator().ShowProgress(QStringLiteral("正在下载..."), 2, 0);
-    // A format may come without a picture: a failed picture only means none is imported.
-    mWeb.GetFile(FileUrl(address, entry.pPath), picture, mTimeLimit, [=, this](const QString&) {
+    const QDeadlineTimer deadline(mDownloadLimit);
+    const auto left = [deadline] {
+        return std::max(std::chrono::milliseconds(0),
+                        std::chrono::ceil<std::chrono::milliseconds>(deadline.remainingTimeAsDuration()));
+    };
+    auto finish = [this, format, done](const QString& error) {
+        mApp.Indicator().CloseProgress();
+        if (!error.isEmpty() && error != WebText::CancelledError())
+            mApp.Prompt().Message(QStringLiteral("无法打开下载文档：\r\n") + format + QStringLiteral("\r\n") + error,
+                                  Prompter::Icon::Critical);
+        done(error.isEmpty() ? format : QString());
+    };
+    // A format may come without a picture: a failed picture only means none is imported,
+    // unless the time is up or the user stopped the download.
+    mWeb.GetFile(FileUrl(address, entry.pPath), picture, left(), [=, this](const QString& pictureError) {
+        if (pictureError == WebText::CancelledError() || pictureError.startsWith(WebText::TimeoutError())) {
+            finish(pictureError);
+            return;
+        }
         mApp.Indicator().StepProgress(1);
-        mWeb.GetFile(FileUrl(address, entry.fPath), format, mTimeLimit, [=, this](const QString& error) {
-            mApp.Indicator().CloseProgress();
-            if (!error.isEmpty())
-                mApp.Prompt().Message(QStringLiteral("无法打开下载文档：\r\n") + format + QStringLiteral("\r\n") + error,
-                                      Prompter::Icon::Critical);
-            done(error.isEmpty() ? format : QString());
-        });
+        mWeb.GetFile(FileUrl(address, entry.fPath), format, left(), finish);
     });
 }
 

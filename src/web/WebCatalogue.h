@@ -37,8 +37,15 @@ public:
 
     WebCatalogue(AppContext& app, HttpClient& http);
 
-    // Longer limits than a test can wait for; tests shorten them.
-    void SetTimeLimit(std::chrono::milliseconds limit) { mTimeLimit = limit; }
+    // Every request gives up after its deadline, whatever the server does meanwhile; the five
+    // tries of the list share one.
+    static constexpr std::chrono::milliseconds kListDeadline{30000};
+    static constexpr std::chrono::milliseconds kPreviewDeadline{60000};
+    static constexpr std::chrono::milliseconds kDownloadDeadline{180000}; // both files of a format
+    // One deadline for every kind of request (tests, the command line's --time-limit).
+    void SetTimeLimit(std::chrono::milliseconds limit) { mListLimit = mPreviewLimit = mDownloadLimit = limit; }
+    // Ends the requests still running; their callers are told "已取消" (a download: nothing).
+    void Cancel() { mWeb.CancelAll(); }
 
     // "http://host:port[/path]" without a trailing "/"; a bare "host:port" gets "http://".
     // Empty when `typed` is not an http or https address with a host.
@@ -67,19 +74,23 @@ public:
     // Temp/<safe name>.zhq and .jpg for a download; empty when the name is unusable.
     QString DownloadPath(const QString& name, const QString& suffix) const;
 
-    // Fetches the catalogue (five tries) and stores it; on failure the table is untouched.
+    // Fetches the catalogue (five tries within the deadline) and stores it; on failure the
+    // table is untouched.
     void UpdateCatalogue(std::function<void(WebText::TextResult)> done);
     // The picture for a preview: the local copy when there is one, else downloaded. The path
     // when the picture is there, else empty.
     void FetchPreview(const QString& pPath, std::function<void(QString)> done);
     // Both files of a catalogue entry into Temp/ ("正在下载..." with two steps). The path of
-    // the .zhq file, or empty after telling the user why there is none.
+    // the .zhq file, or empty after telling the user why there is none (nothing is told when
+    // the user cancelled).
     void DownloadFormat(const Entry& entry, std::function<void(QString)> done);
 
 private:
     AppContext& mApp;
     WebText mWeb;
-    std::chrono::milliseconds mTimeLimit{60000};
+    std::chrono::milliseconds mListLimit = kListDeadline;
+    std::chrono::milliseconds mPreviewLimit = kPreviewDeadline;
+    std::chrono::milliseconds mDownloadLimit = kDownloadDeadline;
 };
 
 } // namespace kestrio

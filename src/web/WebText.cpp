@@ -7,6 +7,8 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace kestrio {
 
 QUrl WebText::WithCacheBreaker(const QString& url, const QTime& now)
@@ -46,8 +48,10 @@ void WebText::GetText(const QString& url, const QString& marker, std::chrono::mi
 {
     mHttp.Get(RequestFor(url, timeLimit), [marker, done = std::move(done)](const HttpClient::Reply& reply) {
         TextResult result;
-        if (!reply.ok()) {
-            result.error = NetworkError();
+        if (reply.cancelled) {
+            result.error = CancelledError();
+        } else if (!reply.ok()) {
+            result.error = reply.timedOut ? TimeoutError() : NetworkError();
             result.reason = reply.error;
         } else if (auto text = CleanUp(DecodeText(reply.body), marker)) {
             result.text = *text;
@@ -62,18 +66,24 @@ void WebText::GetText(const QString& url, const QString& marker, std::chrono::mi
 void WebText::GetTextRetry(const QString& url, const QString& marker, std::chrono::milliseconds timeLimit,
                            TextCallback done)
 {
-    Retry(url, marker, timeLimit, kTries, std::move(done));
+    Retry(url, marker, QDeadlineTimer(timeLimit), kTries, std::move(done));
 }
 
-void WebText::Retry(const QString& url, const QString& marker, std::chrono::milliseconds timeLimit, int triesLeft,
+void WebText::Retry(const QString& url, const QString& marker, QDeadlineTimer deadline, int triesLeft,
                     TextCallback done)
 {
-    GetText(url, marker, timeLimit, [this, url, marker, timeLimit, triesLeft, done](TextResult result) {
-        if (result.ok() || triesLeft <= 1) {
+    const auto left = std::max(std::chrono::milliseconds(0),
+                               std::chrono::ceil<std::chrono::milliseconds>(deadline.remainingTimeAsDuration()));
+    GetText(url, marker, left, [this, url, marker, deadline, triesLeft, done](TextResult result) {
+        if (result.ok() || result.Final() || triesLeft <= 1) {
             done(result);
             return;
         }
-        Retry(url, marker, timeLimit, triesLeft - 1, done);
+        if (deadline.hasExpired()) {
+            done({TimeoutError(), result.reason, {}});
+            return;
+        }
+        Retry(url, marker, deadline, triesLeft - 1, done);
     });
 }
 
@@ -82,7 +92,9 @@ void WebText::GetFile(const QString& url, const QString& targetPath, std::chrono
 {
     mHttp.Get(RequestFor(url, timeLimit), [targetPath, done = std::move(done)](const HttpClient::Reply& reply) {
         QFile::remove(targetPath);
-        done(reply.ok() ? WriteFile(targetPath, reply.body) : reply.error);
+        if (reply.cancelled) done(CancelledError());
+        else if (reply.timedOut) done(TimeoutError() + QStringLiteral("（") + reply.error + QStringLiteral("）"));
+        else done(reply.ok() ? WriteFile(targetPath, reply.body) : reply.error);
     });
 }
 

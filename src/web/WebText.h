@@ -2,6 +2,7 @@
 
 #include "seams/HttpClient.h"
 
+#include <QDeadlineTimer>
 #include <QString>
 #include <QTime>
 #include <QUrl>
@@ -21,16 +22,23 @@ class Clock;
 class WebText {
 public:
     struct TextResult {
-        // Empty on success, else "网络错误！"; `reason` says what went wrong.
+        // Empty on success, else "网络错误！", "网络超时！" when the time ran out, or "已取消";
+        // `reason` says what went wrong.
         QString error;
         QString reason;
         QString text;
         bool ok() const { return error.isEmpty(); }
         // "网络错误！（why）" for the user; empty on success.
-        QString Describe() const { return ok() ? QString() : error + QStringLiteral("（") + reason + QStringLiteral("）"); }
+        QString Describe() const
+        {
+            return ok() || reason.isEmpty() ? error : error + QStringLiteral("（") + reason + QStringLiteral("）");
+        }
+        // Another try cannot help: the time is up or the user said stop.
+        bool Final() const { return error == TimeoutError() || error == CancelledError(); }
     };
     using TextCallback = std::function<void(TextResult)>;
-    // An empty text when the file was written, else why not.
+    // An empty text when the file was written, else why not (beginning with "网络超时！" when
+    // the time ran out, or just "已取消").
     using FileCallback = std::function<void(QString)>;
 
     static constexpr int kTries = 5;
@@ -46,7 +54,8 @@ public:
     static std::optional<QString> CleanUp(const QString& text, const QString& marker);
 
     void GetText(const QString& url, const QString& marker, std::chrono::milliseconds timeLimit, TextCallback done);
-    // GetText until one call succeeds, at most kTries calls; the last result.
+    // GetText until one call succeeds, at most kTries calls, all within the one `timeLimit`;
+    // the last result.
     void GetTextRetry(const QString& url, const QString& marker, std::chrono::milliseconds timeLimit,
                       TextCallback done);
     // Downloads into `targetPath` through a temporary file renamed into place. Whatever was at
@@ -55,12 +64,16 @@ public:
     void GetFile(const QString& url, const QString& targetPath, std::chrono::milliseconds timeLimit,
                  FileCallback done);
 
+    // Ends every request still running; their callbacks are told "已取消".
+    void CancelAll() { mHttp.CancelAll(); }
+
     static QString NetworkError() { return QStringLiteral("网络错误！"); }
+    static QString TimeoutError() { return QStringLiteral("网络超时！"); }
+    static QString CancelledError() { return QStringLiteral("已取消"); }
 
 private:
     HttpClient::Request RequestFor(const QString& url, std::chrono::milliseconds timeLimit) const;
-    void Retry(const QString& url, const QString& marker, std::chrono::milliseconds timeLimit, int triesLeft,
-               TextCallback done);
+    void Retry(const QString& url, const QString& marker, QDeadlineTimer deadline, int triesLeft, TextCallback done);
     static QString WriteFile(const QString& targetPath, const QByteArray& body);
 
     HttpClient& mHttp;

@@ -59,13 +59,27 @@ protected:
     QString mProgramFolder;
 };
 
-TEST_F(UpdateCheckTest, VersionsAreReadAsTheirLeadingNumber)
+TEST_F(UpdateCheckTest, VersionsAreReadAsTheirLeadingNumbersAndComparedPartByPart)
 {
     const struct {
         const char* text;
-        double version;
-    } versions[] = {{"1.92", 1.92}, {"V2.05版", 2.05}, {"0.1.0", 0.1}, {"Build 7", 7}, {"版本", 0}, {"", 0}};
-    for (const auto& c : versions) EXPECT_DOUBLE_EQ(UpdateCheck::ReadVersion(QString::fromUtf8(c.text)), c.version) << c.text;
+        const char* parts; // joined by "."; empty: reads as 0
+    } versions[] = {{"1.92", "1.92"}, {"V2.05版", "2.5"}, {"0.1.0", "0.1"}, {"Build 7", "7"}, {"版本", ""}, {"", ""},
+                    {"0.0", ""}, {"0.1.5版)", "0.1.5"}, {"10.2.", "10.2"}};
+    for (const auto& c : versions)
+        EXPECT_EQ(UpdateCheck::VersionParts(QString::fromUtf8(c.text)).join(QLatin1Char('.')), QString::fromUtf8(c.parts))
+            << c.text;
+
+    const struct {
+        const char* a;
+        const char* b;
+        int order;
+    } comparisons[] = {{"0.1.5", "0.1", 1},  {"0.10", "0.9", 1},    {"0.9", "0.10", -1},  {"2.05", "1.92", 1},
+                       {"1.92", "2.05", -1}, {"2.05", "2.05", 0},   {"1.0", "1", 0},      {"1.2.10", "1.2.9", 1},
+                       {"V3", "2.99.99", 1}, {"12345678901234567890.1", "12345678901234567890", 1}};
+    for (const auto& c : comparisons)
+        EXPECT_EQ(UpdateCheck::CompareVersions(QString::fromUtf8(c.a), QString::fromUtf8(c.b)), c.order)
+            << c.a << " vs " << c.b;
 
     const struct {
         const char* page;
@@ -74,7 +88,9 @@ TEST_F(UpdateCheckTest, VersionsAreReadAsTheirLeadingNumber)
                  {"<title>X (2.05版)</title>", ""},
                  {"<title>X 2.05版</title>产品概要", ""},
                  {"(3.1)<title>X (版)</title>产品概要", ""},
-                 {"产品概要<title>X (10.2) (11)</title>", "10.2"}};
+                 {"产品概要<title>X (10.2) (11)</title>", "10.2"},
+                 {"产品概要<title>X (0.1.5版)</title>", "0.1.5"},
+                 {"产品概要<title>X (0.10版)</title>", "0.10"}};
     for (const auto& c : pages)
         EXPECT_EQ(UpdateCheck::VersionOnPage(QString::fromUtf8(c.page)), QString::fromUtf8(c.version)) << c.page;
 }
@@ -131,6 +147,17 @@ TEST_F(UpdateCheckTest, NoUpdateWhenTheUserDeclinesOrKeepsUnsavedChangesOrThereI
                                               QStringLiteral("/velmorasoft/downpage/Pro.asp?ID=1"));
     EXPECT_FALSE(quit);
     EXPECT_FALSE(QFile::exists(Backup(0)));
+}
+
+TEST_F(UpdateCheckTest, AThreePartOrTwoDigitVersionIsNewer)
+{
+    for (const auto& [page, own] : {std::pair{"0.1.5", "0.1"}, std::pair{"0.10", "0.9"}}) {
+        mServer.Answer(QStringLiteral("/velmorasoft/downpage/Pro.asp"), Page(page));
+        UpdateCheck check(*mApp.app, mHttp, QString::fromUtf8(own));
+        const UpdateCheck::Outcome outcome = Check(check);
+        EXPECT_EQ(outcome.state, UpdateCheck::State::Newer) << page;
+        EXPECT_EQ(outcome.newest, QString::fromUtf8(page));
+    }
 }
 
 TEST_F(UpdateCheckTest, AnEqualVersionDoesNothingAndIsNotAskedForAgain)

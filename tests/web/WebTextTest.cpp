@@ -77,8 +77,32 @@ TEST_F(WebTextTest, ASlowServerRunsIntoTheTimeLimit)
     clock.start();
     const WebText::TextResult result = GetText(mWeb, QStringLiteral("/slow"), 300ms);
     EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_EQ(result.error, QStringLiteral("网络错误！"));
+    EXPECT_EQ(result.error, QStringLiteral("网络超时！"));
     EXPECT_EQ(result.reason, QStringLiteral("服务器在0.3秒内没有答完"));
+}
+
+TEST_F(WebTextTest, ATricklingServerRunsIntoOneDeadlineForAllTries)
+{
+    test::DripServer drip;
+    drip.drip = true;
+    QElapsedTimer clock;
+    clock.start();
+    const WebText::TextResult result = Await<WebText::TextResult>([&](auto done) {
+        mWeb.GetTextRetry(drip.Address() + QStringLiteral("/tkd/fmt.asp"), QStringLiteral("Finished"), 800ms,
+                          std::move(done));
+    });
+    EXPECT_GE(clock.elapsed(), 700);
+    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_EQ(result.error, QStringLiteral("网络超时！"));
+    EXPECT_EQ(drip.hits, 1);
+
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("a.jpg"));
+    const QString error = Await<QString>([&](auto done) {
+        mWeb.GetFile(drip.Address() + QStringLiteral("/a.jpg"), target, 300ms, std::move(done));
+    });
+    EXPECT_TRUE(error.startsWith(QStringLiteral("网络超时！"))) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(target));
 }
 
 TEST_F(WebTextTest, AnOversizedOrFailedDownloadLeavesNoFileUnderTheName)

@@ -77,6 +77,12 @@ void FormatDownloadDialog::BuildControls()
     mAddress->setAutoDefault(false);
     connect(mAddress, &QPushButton::clicked, this, &FormatDownloadDialog::EditAddress);
 
+    mCancel = new QPushButton(QStringLiteral("取消"), this);
+    mCancel->setObjectName(QStringLiteral("Cancel"));
+    mCancel->setAutoDefault(false);
+    mCancel->setEnabled(false);
+    connect(mCancel, &QPushButton::clicked, this, &FormatDownloadDialog::CancelRequest);
+
     mStatus = new QLabel(this);
     mStatus->setObjectName(QStringLiteral("Status"));
     mStatus->setWordWrap(true);
@@ -95,7 +101,7 @@ void FormatDownloadDialog::BuildControls()
     top->addWidget(mPreview, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(mStatus, 1);
-    for (QPushButton* button : {mAddress, Com(1), Com(0)}) buttons->addWidget(button);
+    for (QPushButton* button : {mAddress, Com(1), Com(0), mCancel}) buttons->addWidget(button);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addLayout(buttons);
@@ -176,6 +182,12 @@ void FormatDownloadDialog::SetBusy(bool busy)
     Com(0)->setEnabled(usable);
     Com(1)->setEnabled(usable);
     mAddress->setEnabled(!busy);
+    mCancel->setEnabled(busy);
+}
+
+void FormatDownloadDialog::CancelRequest()
+{
+    if (mBusy) mCatalogue.Cancel();
 }
 
 void FormatDownloadDialog::DownWebFmt()
@@ -185,6 +197,10 @@ void FormatDownloadDialog::DownWebFmt()
     mStatus->setText(QStringLiteral("正在更新列表..."));
     mCatalogue.UpdateCatalogue([this](const WebText::TextResult& result) {
         SetBusy(false);
+        if (result.error == WebText::CancelledError()) {
+            mStatus->setText(QStringLiteral("已取消更新，仍显示原有的列表。"));
+            return;
+        }
         if (!result.ok()) {
             mStatus->setText(QStringLiteral("未能更新格式列表：") + result.Describe() +
                              QStringLiteral("。仍显示原有的列表。"));
@@ -241,6 +257,7 @@ void FormatDownloadDialog::EditAddress()
 
 void FormatDownloadDialog::done(int result)
 {
+    CancelRequest();
     WidgetPlace::SaveWindowPlace(mApp.Parameters(), *this, PlaceKey(), mApp.Screen());
     QDialog::done(result);
 }

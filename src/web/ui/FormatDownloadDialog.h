@@ -21,9 +21,11 @@ class PicturePreview;
 // "可供下载的格式模板": the web catalogue in a grid with the picture of the selected format
 // beside it; updating the list, searching it, setting the server's address and downloading
 // a format, which is then imported. Every request runs while the window stays live; the
-// buttons that would start a second download meanwhile are disabled.
+// buttons that would start a second download meanwhile are disabled, "取消" and closing the
+// window end the request.
 // Object names: "FmtDown", grid "MSF", search field "Skey", buttons "Com_0" "导入格式",
-// "Com_1" "更新列表", "Com_2" "搜索", "WebAddress" "网站地址…", the status line "Status".
+// "Com_1" "更新列表", "Com_2" "搜索", "WebAddress" "网站地址…", "Cancel" "取消", the status
+// line "Status".
 class FormatDownloadDialog final : public QDialog {
     Q_OBJECT
 
@@ -43,6 +45,7 @@ public:
     QTableWidget* MSF() const { return mMSF; }
     QLineEdit* Skey() const { return mSkey; }
     QLabel* Status() const { return mStatus; }
+    QPushButton* CancelButton() const { return mCancel; }
     PicturePreview* Preview() const { return mPreview; }
     // Names in the grid, top to bottom.
     QStringList Names() const;
@@ -55,6 +58,8 @@ public:
     void FindFmt();
     void DownInputFmt();
     void EditAddress();
+    // Ends the list update or download under way; the list stays as it was.
+    void CancelRequest();
 
 protected:
     void done(int result) override;
@@ -75,6 +80,7 @@ private:
     QLineEdit* mSkey = nullptr;
     QLabel* mStatus = nullptr;
     QPushButton* mAddress = nullptr;
+    QPushButton* mCancel = nullptr;
     PicturePreview* mPreview = nullptr;
     std::array<QPushButton*, ButtonCount> mCom{};
     bool mBusy = false;

@@ -4,6 +4,7 @@
 #include "format/FormatExchange.h"
 #include "format/FormatStore.h"
 #include "images/ui/PicturePreview.h"
+#include "web/NetworkHttpClient.h"
 #include "web/ui/FormatDownloadDialog.h"
 
 #include <QBuffer>
@@ -16,6 +17,8 @@
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace kestrio {
 namespace {
@@ -106,6 +109,33 @@ TEST_F(FormatDownloadDialogTest, ListPreviewSearchAndImport)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(mApp.app->ChosenValue, QStringLiteral("建行支票"));
     EXPECT_TRUE(FormatStore(mApp.app->DbOp(), mApp.progress, mApp.screen).FormatExists(QStringLiteral("建行支票")));
+}
+
+TEST_F(FormatDownloadDialogTest, AListUpdateThatDoesNotAnswerCanBeCancelledOrClosedKeepingTheOldList)
+{
+    mApp.app->Parameters().SetParam(WebCatalogue::AddressParameter(), mServer.Address());
+    ASSERT_TRUE(WebCatalogue(*mApp.app, *std::make_unique<NetworkHttpClient>())
+                    .StoreCatalogue({{QStringLiteral("旧"), QStringLiteral("旧格式"), {}, {}, {}}}));
+    mServer.NeverAnswer(QStringLiteral("/tkd/fmt.asp"));
+    FormatDownloadDialog dialog(*mApp.app);
+    dialog.show();
+    EXPECT_FALSE(dialog.CancelButton()->isEnabled());
+    Click(dialog.Com(1));
+    EXPECT_EQ(dialog.Status()->text(), QStringLiteral("正在更新列表..."));
+    WaitFor([&] { return mServer.hits.value(QStringLiteral("/tkd/fmt.asp")) == 1; });
+    ASSERT_TRUE(dialog.CancelButton()->isEnabled());
+    Click(dialog.CancelButton());
+    WaitFor([&] { return !dialog.Busy(); });
+    EXPECT_FALSE(dialog.Busy());
+    EXPECT_EQ(dialog.Status()->text(), QStringLiteral("已取消更新，仍显示原有的列表。"));
+    EXPECT_EQ(dialog.Names(), QStringList{QStringLiteral("旧格式")});
+    EXPECT_EQ(mServer.hits.value(QStringLiteral("/tkd/fmt.asp")), 1); // no further tries
+
+    Click(dialog.Com(1));
+    ASSERT_TRUE(dialog.Busy());
+    dialog.close();
+    EXPECT_FALSE(dialog.Busy());
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 } // namespace
