@@ -8,6 +8,7 @@
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
 #include "print/BillPrinter.h"
+#include "entry/EntryKit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -176,8 +177,14 @@ protected:
         // No offsets stored: the reference and the spooled prints start from the same place.
         ASSERT_TRUE(t.app->DbOp().ExecuteSql(QStringLiteral("UPDATE Fmt SET X=10, Y=10 WHERE Fmt='转账支票'")));
         FormatStore(t.app->DbOp(), t.progress, t.screen).LoadFormat(ws, kCheque);
+        // Typed as on the command line: dates filled, each box left, so the capital follows.
         ws.ClearContents();
-        for (const auto& [label, value] : kBill) ws.SetBoxContent(Row(label), value);
+        EntryKit kit(*t.app);
+        kit.entry.FillDateBoxes(ws);
+        for (const auto& [label, value] : kBill) {
+            ws.SetBoxContent(Row(label), value);
+            kit.entry.LeaveBox(ws, Row(label));
+        }
     }
 
     int Row(const QString& label) const

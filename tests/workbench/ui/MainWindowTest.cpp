@@ -503,7 +503,7 @@ TEST_F(PrintingWindowTest, CancellingThePrinterChoicePrintsAndStoresNothing)
     ws.SetBoxText(ws.table.RowOfId(amountId), QStringLiteral("1234567.5"));
     EXPECT_FALSE(main.PrintCurrentBill());
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(mTest.prompter.shown.value(0), QStringLiteral("金额超出对格金额框的格数，无法打印！"));
+    EXPECT_EQ(mTest.prompter.shown.value(0), QStringLiteral("“金额”：金额超出对格金额框的格数，无法打印！"));
     EXPECT_EQ(Bills(), 0);
 }
 
