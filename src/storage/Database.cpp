@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -195,6 +196,7 @@ bool Database::Open(const QString& path, const QByteArray& key, QString* error)
     // Another program (the windows beside a command, or two commands) may be writing: wait
     // for it rather than fail at once.
     sqlite3_busy_timeout(mDb, kBusyTimeoutMs);
+    mBusyTimeoutMs = kBusyTimeoutMs;
     QString stepError;
     if (CipherVersion().isEmpty()) {
         Close();
@@ -222,7 +224,26 @@ bool Database::Open(const QString& path, const QByteArray& key, QString* error)
 
 void Database::SetBusyTimeout(int milliseconds)
 {
+    mBusyTimeoutMs = milliseconds;
     if (mDb) sqlite3_busy_timeout(mDb, milliseconds);
+}
+
+// A compaction must get the file between two bills, which a writer storing bill after bill
+// hardly ever leaves it: a new transaction waits until the compaction is over (as long as it
+// would wait for any other writer) and is then told why it gave up.
+bool Database::WaitForCompaction(QString* error)
+{
+    const QString marker = DatabaseFailure::CompactionMarker(mPath);
+    QElapsedTimer waited;
+    waited.start();
+    while (QFileInfo::exists(marker) && DatabaseFailure::IsBeingCompacted(mPath)) {
+        if (waited.elapsed() > mBusyTimeoutMs) {
+            mLastErrorCode = SQLITE_BUSY;
+            return Fail(error, DatabaseFailure::CompactingText());
+        }
+        sqlite3_sleep(10);
+    }
+    return true;
 }
 
 void Database::Close()
@@ -469,6 +490,7 @@ bool Database::Begin(const QString& name, QString* error)
     if (!mDb) return Fail(error, QStringLiteral("数据库未打开"));
     if (mDamaged) return Fail(error, DamageText());
     const bool outer = sqlite3_get_autocommit(mDb) != 0;
+    if (outer && !WaitForCompaction(error)) return false;
     if (!ExecuteNative(outer ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT ") + name, error))
         return false;
     mSavepoints << name;

@@ -102,12 +102,14 @@ private:
     bool FailWithEngine(QString* error);
     bool RefuseWrite(sqlite3_stmt* stmt, QString* error);
     void QuickCheck();
+    bool WaitForCompaction(QString* error);
 
     sqlite3* mDb = nullptr;
     QHash<QString, std::shared_ptr<Statement>> mStatements; // prepared once, by their text
     QString mPath;
     QByteArray mKey;
     int mLastErrorCode = 0;
+    int mBusyTimeoutMs = kBusyTimeoutMs;
     QString mLastError;
     bool mDamaged = false;
     QStringList mSavepoints;       // open savepoints, innermost last
