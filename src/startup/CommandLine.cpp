@@ -2,6 +2,7 @@
 #include "EditFormatCommand.h"
 
 #include "app/AppContext.h"
+#include "app/OutputFile.h"
 #include "startup/StartupSequence.h"
 #include "convert/AmountInput.h"
 #include "convert/BoxConverter.h"
@@ -23,12 +24,15 @@
 #include "startup/OpenedExchangeFile.h"
 #include "startup/StatsCommands.h"
 #include "storage/SqlQuote.h"
+#include "storage/Transaction.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QPageSize>
 #include <QRegularExpression>
 #include <QSaveFile>
+
+#include <optional>
 
 namespace kestrio {
 
@@ -83,7 +87,7 @@ bool ReturnsRows(const QString& sql)
 
 QString CommandLine::WriteFailedText(const QString& path)
 {
-    return QStringLiteral("文件写入失败：") + path;
+    return OutputFile::FailureText(path);
 }
 
 QString CommandLine::Usage()
@@ -373,10 +377,20 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
     const bool store = arguments.contains(QStringLiteral("--store"));
     const bool allowOverflow = arguments.contains(QStringLiteral("--allow-overflow"));
     const QString target = hasPdf ? pdf : png;
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        err << WriteFailedText(target) << QStringLiteral("（") << file.errorString() << QStringLiteral("）") << Qt::endl;
+    OutputFile file(target);
+    if (!file.Open()) {
+        err << file.FailureText() << Qt::endl;
         return 1;
+    }
+    // The bill counts as printed only once its file is in place: it is stored in a
+    // transaction of its own that is kept after the file is committed, and undone otherwise.
+    std::optional<Transaction> storing;
+    if (store) {
+        storing.emplace(app.Db());
+        if (!storing->Active()) {
+            err << HistoryRecords::StoreFailedText() << storing->Error() << Qt::endl;
+            return 1;
+        }
     }
     bool printed = false;
     bool storeFailed = false;
@@ -391,6 +405,7 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
         stored = printer.LastRecordNumber();
         storeFailed = printer.StoreFailed();
     };
+    QByteArray bytes;
     if (hasPdf) {
         // Written in memory first: the text maps are mended before the file is written.
         QBuffer written;
@@ -402,14 +417,8 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
         const bool drawn = printed || storeFailed;
         const std::optional<QByteArray> pdfData = drawn ? PdfTextRepair::Repair(written.data(), &error) : std::nullopt;
         if (drawn && !pdfData) err << QStringLiteral("PDF文件无法完成：") << error << Qt::endl;
-        if (pdfData && (file.write(*pdfData) != pdfData->size() || !file.flush() || file.size() != pdfData->size())) {
-            // A full disk or a size limit: nothing is left under the target's name.
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            err << WriteFailedText(target) << QStringLiteral("（") << reason << QStringLiteral("）") << Qt::endl;
-            return 1;
-        }
-        if (!pdfData) printed = storeFailed = false;
+        if (pdfData) bytes = *pdfData;
+        else printed = storeFailed = false;
     } else {
         const double dotsPerMm = dpi / 25.4;
         QImage image(qMax(1, qRound(ws.Width() * dotsPerMm)), qMax(1, qRound(ws.Height() * dotsPerMm)),
@@ -418,21 +427,28 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
         image.setDotsPerMeterY(qRound(dotsPerMm * 1000));
         image.fill(Qt::white);
         printOn(PainterSurface::ForImage(image));
-        printed = (printed || storeFailed) && image.save(&file, "PNG");
+        QBuffer encoded(&bytes);
+        encoded.open(QIODevice::WriteOnly);
+        printed = (printed || storeFailed) && image.save(&encoded, "PNG");
     }
+    const QString notStored = store ? QStringLiteral("单据没有存入历史记录。\n") : QString();
     // A bill printed but not stored is still on its page: the page is kept, the command fails
     // (the printer has said why).
     if (!printed && !storeFailed) {
-        file.cancelWriting();
-        err << QStringLiteral("单据没有输出：") << target << Qt::endl;
+        file.Cancel();
+        err << QStringLiteral("单据没有输出：") << target << Qt::endl << notStored;
         return 1;
     }
-    if (!file.commit()) {
-        err << WriteFailedText(target) << QStringLiteral("（") << file.errorString() << QStringLiteral("）") << Qt::endl;
+    if (!file.Write(bytes) || !file.Commit()) {
+        err << file.FailureText() << Qt::endl << notStored;
         return 1;
     }
     out << QStringLiteral("已输出：") << target << '\n';
     if (storeFailed) return 1;
+    if (storing && !storing->Commit()) {
+        err << HistoryRecords::StoreFailedText() << storing->Error() << Qt::endl << notStored;
+        return 1;
+    }
     if (store && stored > 0) out << QStringLiteral("历史记录号：") << stored << '\n';
     if (store && stored == 0) out << QStringLiteral("单据没有内容，未存入历史记录。") << '\n';
     return 0;

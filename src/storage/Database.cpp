@@ -270,20 +270,6 @@ QString Database::PartialPath(const QString& path)
 
 namespace {
 
-// Files left by programs that were killed while making a new file; a program still running
-// keeps its own.
-void RemoveAbandonedPartials(const QString& path)
-{
-    const QFileInfo target(path);
-    QDir folder = target.absoluteDir();
-    const QString prefix = target.fileName() + QStringLiteral(".creating-");
-    for (const QString& name : folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
-        bool ok = false;
-        const qint64 pid = name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
-        if (ok && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) folder.remove(name);
-    }
-}
-
 // Puts `partial` in place as `path` unless a file is already there (another program made it
 // first): link() fails rather than replace.
 bool PutInPlaceIfAbsent(const QString& partial, const QString& path)
@@ -295,6 +281,35 @@ bool PutInPlaceIfAbsent(const QString& partial, const QString& path)
 
 } // namespace
 
+namespace {
+
+bool IsDeadProcess(const QString& digits)
+{
+    bool ok = false;
+    const qint64 pid = digits.toLongLong(&ok);
+    return ok && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+} // namespace
+
+// Only names this program makes, and only those of a process that is gone: a program still
+// running keeps its own.
+int Database::RemoveAbandonedScratch(const QString& folderPath)
+{
+    QDir folder(folderPath);
+    int removed = 0;
+    const QString creating = QStringLiteral(".creating-");
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        QString pid;
+        const qsizetype at = name.lastIndexOf(creating);
+        if (at > 0) pid = name.mid(at + creating.size()).section(QLatin1Char('-'), 0, 0);
+        else if (name.startsWith(QLatin1String(".kestrio-export-")))
+            pid = name.mid(16).section(QLatin1Char('-'), 0, 0);
+        if (!pid.isEmpty() && IsDeadProcess(pid) && folder.remove(name)) ++removed;
+    }
+    return removed;
+}
+
 bool Database::Create(const QString& path, const QByteArray& key, const QStringList& jetStatements, QString* error,
                       const CreateSteps& steps)
 {
@@ -304,7 +319,7 @@ bool Database::Create(const QString& path, const QByteArray& key, const QStringL
     }
     // A file left by a start that was killed half-way is never used: it starts again.
     const QString partial = PartialPath(path);
-    RemoveAbandonedPartials(path);
+    RemoveAbandonedScratch(QFileInfo(path).absolutePath());
     QFile::remove(partial);
     QFile::remove(partial + QStringLiteral("-journal"));
     QFile placeholder(partial);
