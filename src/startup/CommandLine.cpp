@@ -22,6 +22,7 @@
 #include "startup/FormatCommands.h"
 #include "startup/WebCommands.h"
 #include "startup/OpenedExchangeFile.h"
+#include "startup/PasswordGate.h"
 #include "startup/StatsCommands.h"
 #include "storage/SqlQuote.h"
 #include "storage/Transaction.h"
@@ -128,12 +129,15 @@ QString CommandLine::Usage()
                           "        [--store] [--allow-overflow]：按导入数据映射把每行数据填成单据，全部作为一个打印任务输出；\n"
                           "       不给 --map 时用格式保存的映射，不给 --end 时到最后一行\n"
                           "  export-history --format 格式名称 文件.csv|文件.xlsx [--all]：导出历史记录表格（--all 导出全部）\n") +
-           StatsCommands::Usage() + QStringLiteral("  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n") +
+           StatsCommands::Usage() + QStringLiteral("  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n"
+                                                    "  --password-file 文件：设置了软件密码时，从文件的第一行读取密码（否则在终端输入）\n") +
            EditFormatCommand::Usage();
 }
 
-int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
+int CommandLine::Run(AppContext& app, const QStringList& given, QTextStream& out, QTextStream& err)
 {
+    QStringList arguments = given;
+    if (const int refused = PasswordGate::Check(app, arguments, err)) return refused;
     const QString command = arguments.value(0);
     if (command == QLatin1String("sql")) return Sql(app, arguments.mid(1), out, err);
     if (command == QLatin1String("formats")) return Formats(app, out);

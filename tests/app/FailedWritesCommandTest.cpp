@@ -9,6 +9,7 @@
 #include <QTemporaryFile>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,6 +45,9 @@ Outcome RunKestrio(const QStringList& arguments, rlim_t fileSizeLimit = 0, bool 
     argv.push_back(nullptr);
     const pid_t child = fork();
     if (child == 0) {
+        // Never the terminal: a command that asks for the password must find nobody to ask.
+        const int nothing = open("/dev/null", O_RDONLY);
+        dup2(nothing, 0);
         dup2(out.handle(), 1);
         dup2(err.handle(), 2);
         if (fileSizeLimit) {
@@ -283,6 +287,50 @@ TEST_F(FailedWrites, OwnerOnlyFilesAndLeftoversOfAKilledRun)
     ASSERT_EQ(RunKestrio(Args({QStringLiteral("formats")})).code, 0);
     for (const QString& name : leftovers) EXPECT_FALSE(data.exists(name)) << name.toStdString();
     for (const QString& name : kept) EXPECT_TRUE(data.exists(name)) << name.toStdString();
+}
+
+TEST_F(FailedWrites, SetParameterThatCannotBeStoredFails)
+{
+    MakeReadOnly(mData);
+    const Outcome run = RunKestrio(Args({QStringLiteral("set-parameter"), QStringLiteral("甲"), QStringLiteral("乙")}), 0, true);
+    EXPECT_EQ(run.code, 1) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("参数“甲”没有保存："))) << run.err.toStdString();
+    EXPECT_FALSE(run.out.contains(QStringLiteral("已设为")));
+}
+
+// With a password set, no command reaches the data without it; removing it needs it too.
+TEST_F(FailedWrites, TheAccessPasswordGuardsTheCommandLine)
+{
+    const auto file = [&](const char* name, const QByteArray& text) {
+        const QString path = QDir(mDir.path()).filePath(QString::fromUtf8(name));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+        return path;
+    };
+    const QString right = file("right", "s3 cret\n");
+    const QString wrong = file("wrong", "s3cret\n");
+    ASSERT_EQ(RunKestrio(Args({QStringLiteral("set-parameter"), QStringLiteral("软件密码"), QStringLiteral("s3 cret")})).code, 0);
+
+    const QStringList read = Args({QStringLiteral("sql"), QStringLiteral("SELECT Con FROM 参数 WHERE Var='软件密码'")});
+    Outcome run = RunKestrio(read);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("已设置软件密码"))) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+    run = RunKestrio(read + QStringList{QStringLiteral("--password-file"), wrong});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("密码错误！")));
+    run = RunKestrio(read + QStringList{QStringLiteral("--password-file"), right});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("PBKDF2-SHA256$"))) << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains(QStringLiteral("s3 cret")));
+
+    const QStringList remove = Args({QStringLiteral("set-parameter"), QStringLiteral("软件密码"), QString()});
+    EXPECT_EQ(RunKestrio(remove).code, 1);
+    EXPECT_EQ(RunKestrio(FillStore()).code, 1);
+    EXPECT_EQ(RunKestrio({QStringLiteral("convert"), QStringLiteral("103"), QStringLiteral("12")}).code, 0);
+    EXPECT_EQ(RunKestrio(remove + QStringList{QStringLiteral("--password-file"), right}).code, 0);
+    EXPECT_EQ(RunKestrio(FillStore()).code, 0);
 }
 
 } // namespace
