@@ -25,11 +25,12 @@ QString AppContext::ReadLineBreakMarker()
     return mLineBreakMarker;
 }
 
-void AppContext::SetLineBreakMarker(const QString& marker)
+bool AppContext::SetLineBreakMarker(const QString& marker)
 {
-    if (marker.isEmpty()) return;
-    mSeams.settings.WriteUserSetting(kApplication, kSection, kMarker, marker);
+    if (marker.isEmpty()) return true;
+    if (!mSeams.settings.WriteUserSetting(kApplication, kSection, kMarker, marker)) return false;
     mLineBreakMarker = marker;
+    return true;
 }
 
 } // namespace kestrio

@@ -48,7 +48,8 @@ public:
     // The text that stands for a line break in stored contents.
     QString LineBreakMarker() const { return mLineBreakMarker; }
     QString ReadLineBreakMarker();
-    void SetLineBreakMarker(const QString& marker);
+    // False when the marker could not be stored (it is then not changed).
+    bool SetLineBreakMarker(const QString& marker);
 
 private:
     AppPaths mPaths;

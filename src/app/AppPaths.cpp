@@ -1,6 +1,7 @@
 #include "AppPaths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -18,7 +19,9 @@ AppPaths AppPaths::Resolve(const QString& dataDirOption, const QString& executab
     } else {
         folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     }
-    QDir().mkpath(folder);
+    // The bills in it are the office's business alone: a folder made here is the owner's.
+    if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return AppPaths(QDir(folder).absolutePath());
 }
 

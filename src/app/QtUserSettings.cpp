@@ -44,12 +44,13 @@ QString QtUserSettings::ReadUserSetting(const QString& application, const QStrin
     return value.isEmpty() ? defaultValue : value;
 }
 
-void QtUserSettings::WriteUserSetting(const QString& application, const QString& section, const QString& name,
+bool QtUserSettings::WriteUserSetting(const QString& application, const QString& section, const QString& name,
                                       const QString& value)
 {
     const auto store = OpenStore(mIniPath, application);
     store->setValue(KeyOf(application, section, name, !mIniPath.isEmpty()), value);
     store->sync();
+    return store->status() == QSettings::NoError && store->isWritable();
 }
 
 } // namespace kestrio

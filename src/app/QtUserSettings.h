@@ -18,7 +18,7 @@ public:
 
     QString ReadUserSetting(const QString& application, const QString& section, const QString& name,
                             const QString& defaultValue) override;
-    void WriteUserSetting(const QString& application, const QString& section, const QString& name,
+    bool WriteUserSetting(const QString& application, const QString& section, const QString& name,
                           const QString& value) override;
 
 private:

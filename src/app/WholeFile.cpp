@@ -1,26 +1,12 @@
 #include "WholeFile.h"
 
-#include <QSaveFile>
+#include "OutputFile.h"
 
 namespace kestrio {
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        if (error) *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    return OutputFile::WriteWhole(path, bytes, error);
 }
 
 } // namespace kestrio

@@ -22,6 +22,8 @@
 #include <QTextStream>
 
 #include <csignal>
+
+#include <sys/stat.h>
 #include <cstdio>
 #include <memory>
 
@@ -68,6 +70,8 @@ int main(int argc, char** argv)
     // Beyond a file-size limit a write must fail and be reported, not end the program with
     // the file half-written.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Every file and folder this program makes is its user's alone unless made otherwise.
+    ::umask(077);
     const Options options = ParseOptions(argc, argv);
     if (!options.error.isEmpty()) {
         QTextStream(stderr) << options.error << Qt::endl;

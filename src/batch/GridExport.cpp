@@ -1,11 +1,13 @@
 #include "GridExport.h"
 
+#include "app/OutputFile.h"
+
 #include "format/Grid.h"
 #include "seams/Progress.h"
 #include "seams/Prompter.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QCoreApplication>
 #include <QStringEncoder>
 #include <QTemporaryFile>
 
@@ -117,19 +119,19 @@ QString GridExport::ChooseTarget()
     return path;
 }
 
-bool GridExport::WriteFile(const Grid& grid, const QString& path, const QString& sheetTitle)
+bool GridExport::WriteFile(const Grid& grid, const QString& path, const QString& sheetTitle, QString* error)
 {
     const bool written =
-        IsCsvPath(path) ? ExportGridCsv(grid, path) : ExportGridWorkbook(grid, path, sheetTitle);
+        IsCsvPath(path) ? ExportGridCsv(grid, path, error) : ExportGridWorkbook(grid, path, sheetTitle, error);
     if (!written) mPrompter.Message(SaveFailedMessage(), Prompter::Icon::Critical);
     return written;
 }
 
 bool GridExport::ExportGridCsv(const Grid& grid, const QString& path, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = file.errorString();
+    OutputFile file(path);
+    if (!file.Open()) {
+        if (error) *error = file.Error();
         return false;
     }
     QStringEncoder encoder("GB18030");
@@ -144,11 +146,11 @@ bool GridExport::ExportGridCsv(const Grid& grid, const QString& path, QString* e
             line += CsvField(grid.Text(r, cols[i]));
         }
         line += QStringLiteral("\r\n");
-        file.write(encoder.encode(line));
+        if (!file.Write(encoder.encode(line))) break;
     }
     mProgress.CloseProgress();
-    const bool committed = file.commit();
-    if (!committed && error) *error = file.errorString();
+    const bool committed = file.Commit();
+    if (!committed && error) *error = file.Error();
     return committed;
 }
 
@@ -156,7 +158,9 @@ bool GridExport::ExportGridWorkbook(const Grid& grid, const QString& path, const
                                     QString* error)
 {
     // The workbook is written next to its target and renamed over it when complete.
-    QTemporaryFile temp(QFileInfo(path).absolutePath() + QStringLiteral("/.kestrio-export-XXXXXX.xlsx"));
+    // The name carries the process, so that the next start can tell a killed run's leftover.
+    QTemporaryFile temp(QFileInfo(path).absolutePath() + QStringLiteral("/.kestrio-export-") +
+                        QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX.xlsx"));
     if (!temp.open()) {
         if (error) *error = temp.errorString();
         return false;

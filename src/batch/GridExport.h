@@ -22,7 +22,7 @@ public:
 
     // Writes the file by the path's extension without asking anything; failures show
     // "文件保存出错！" and return false.
-    bool WriteFile(const Grid& grid, const QString& path, const QString& sheetTitle);
+    bool WriteFile(const Grid& grid, const QString& path, const QString& sheetTitle, QString* error = nullptr);
 
     // GB18030, CR LF. Every value gets a TAB appended (so spreadsheet programs keep long digit
     // strings as text); a value holding a comma, a double quote or a line break is quoted

@@ -48,11 +48,11 @@ MappingStore::Fields MappingStore::ReadFields(UserSettings& settings)
     return {read("T(0)"), read("T(1)"), read("T(2)")};
 }
 
-void MappingStore::WriteFields(UserSettings& settings, const Fields& fields)
+bool MappingStore::WriteFields(UserSettings& settings, const Fields& fields)
 {
-    settings.WriteUserSetting(kApplication, kSection, QStringLiteral("T(0)"), fields.start);
-    settings.WriteUserSetting(kApplication, kSection, QStringLiteral("T(1)"), fields.end);
-    settings.WriteUserSetting(kApplication, kSection, QStringLiteral("T(2)"), fields.perBill);
+    const bool start = settings.WriteUserSetting(kApplication, kSection, QStringLiteral("T(0)"), fields.start);
+    const bool end = settings.WriteUserSetting(kApplication, kSection, QStringLiteral("T(1)"), fields.end);
+    return settings.WriteUserSetting(kApplication, kSection, QStringLiteral("T(2)"), fields.perBill) && start && end;
 }
 
 } // namespace kestrio

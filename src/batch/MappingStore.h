@@ -26,7 +26,8 @@ public:
         QString perBill;
     };
     static Fields ReadFields(UserSettings& settings);
-    static void WriteFields(UserSettings& settings, const Fields& fields);
+    // False when any of them could not be stored.
+    static bool WriteFields(UserSettings& settings, const Fields& fields);
 
 private:
     DbOperate& mDb;

@@ -270,15 +270,15 @@ bool FormatExchange::ReadsBackAlike(const QString& text, const QString& name, Re
 bool FormatExchange::WriteExchange(const QString& name, const QString& path, const QString& text)
 {
     const QString failed = QStringLiteral("文件写入失败：");
-    if (!TextFileIO::WriteTextFile(text, path)) {
-        mPrompter.Message(failed + path, Prompter::Icon::Critical);
-        return false;
-    }
-    // A file without its picture is no export: the file just written goes again.
+    // The picture goes first: when it cannot be written, the file of that name (and its
+    // picture) stay as they were; a file without its picture is no export.
     const QString image = ImagePathBeside(path);
     if (!BackgroundImages::CopyBackground(BackgroundImages::BackgroundPath(mFolder, name), image)) {
-        QFile::remove(path);
         mPrompter.Message(failed + image, Prompter::Icon::Critical);
+        return false;
+    }
+    if (!TextFileIO::WriteTextFile(text, path)) {
+        mPrompter.Message(failed + path, Prompter::Icon::Critical);
         return false;
     }
     return true;

@@ -1,9 +1,10 @@
 #include "BackgroundImages.h"
 
+#include "app/OutputFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kestrio {
 
@@ -32,16 +33,13 @@ bool BackgroundImages::CopyBackground(const QString& fromPath, const QString& to
     QFile source(fromPath);
     if (!source.open(QIODevice::ReadOnly)) return false;
     // Written beside the target and renamed: a reader never sees half a picture.
-    QSaveFile target(toPath);
-    if (!target.open(QIODevice::WriteOnly)) return false;
+    OutputFile target(toPath);
+    if (!target.Open()) return false;
     while (!source.atEnd()) {
         const QByteArray chunk = source.read(1 << 20);
-        if (chunk.isEmpty() || target.write(chunk) != chunk.size()) {
-            target.cancelWriting();
-            return false;
-        }
+        if (chunk.isEmpty() || !target.Write(chunk)) return false;
     }
-    return target.commit();
+    return target.Commit();
 }
 
 } // namespace kestrio

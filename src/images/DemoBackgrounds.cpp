@@ -1,12 +1,14 @@
 #include "DemoBackgrounds.h"
 
+#include "app/OutputFile.h"
+
 #include <QCoreApplication>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
+#include <QBuffer>
 
 #include <cmath>
 
@@ -100,16 +102,14 @@ bool DemoBackgrounds::Write(const QString& path, QString* error)
     };
     if (!QImageWriter::supportedImageFormats().contains("jpeg")) return fail(QStringLiteral("没有JPEG编码器"));
     const QImage image = Draw();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    QImageWriter writer(&file, "jpeg");
+    QByteArray bytes;
+    QBuffer encoded(&bytes);
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, "jpeg");
     writer.setQuality(88);
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return fail(writer.errorString());
-    }
-    if (!file.commit()) return fail(file.errorString());
-    return true;
+    if (!writer.write(image)) return fail(writer.errorString());
+    QString why;
+    return OutputFile::WriteWhole(path, bytes, &why) || fail(why);
 }
 
 // The transfer cheque in blue-green on a pale green lattice and the cash cheque in red-brown

@@ -1,8 +1,9 @@
 #include "PdfTextRepair.h"
 
+#include "app/OutputFile.h"
+
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -209,12 +210,7 @@ bool PdfTextRepair::RepairFile(const QString& path, QString* error)
     const std::optional<QByteArray> repaired = Repair(in.readAll(), error);
     in.close();
     if (!repaired) return false;
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(*repaired) != repaired->size() || !out.commit()) {
-        if (error) *error = out.errorString();
-        return false;
-    }
-    return true;
+    return OutputFile::WriteWhole(path, *repaired, error);
 }
 
 } // namespace kestrio

@@ -11,7 +11,8 @@ public:
     virtual ~UserSettings() = default;
     virtual QString ReadUserSetting(const QString& application, const QString& section,
                                     const QString& name, const QString& defaultValue) = 0;
-    virtual void WriteUserSetting(const QString& application, const QString& section,
+    // False when the value could not be stored.
+    virtual bool WriteUserSetting(const QString& application, const QString& section,
                                   const QString& name, const QString& value) = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "app/AppContext.h"
+#include "app/OutputFile.h"
 #include "app/ConsoleProgress.h"
 #include "batch/BatchGrid.h"
 #include "batch/BatchImport.h"
@@ -22,7 +23,7 @@
 
 #include <QPageSize>
 #include <QBuffer>
-#include <QSaveFile>
+#include <optional>
 
 namespace kestrio {
 
@@ -145,7 +146,7 @@ int PrintBatch(AppContext& app, Workspace& ws, BatchGrid& grid, EntryKit& kit, c
     std::unique_ptr<PrintDestination> printer;
     std::unique_ptr<PainterSurface> surface;
     std::unique_ptr<FixedDestination> fixed;
-    QSaveFile file(o.pdf);
+    OutputFile file(o.pdf);
     // The pages are made in memory first, so their text maps are mended before the file is written.
     QBuffer written;
     if (o.toPrinter) {
@@ -154,8 +155,8 @@ int PrintBatch(AppContext& app, Workspace& ws, BatchGrid& grid, EntryKit& kit, c
             return 1;
         }
     } else {
-        if (!file.open(QIODevice::WriteOnly)) {
-            err << QStringLiteral("无法写入文件：") << o.pdf << Qt::endl;
+        if (!file.Open()) {
+            err << file.FailureText() << Qt::endl;
             return 1;
         }
         const bool turned = ws.options[1] != 0;
@@ -165,39 +166,41 @@ int PrintBatch(AppContext& app, Workspace& ws, BatchGrid& grid, EntryKit& kit, c
                                        QPageSize::Millimeter));
         fixed = std::make_unique<FixedDestination>(*surface);
     }
-    PrintDestination& destination = printer ? *printer : *fixed;
-    // A PDF counts as printed once it is whole under its name: the bills are kept only then.
-    std::optional<Transaction> untilWritten;
-    if (o.store && !o.toPrinter) untilWritten.emplace(app.Db());
-    if (untilWritten && !untilWritten->Active()) {
-        err << HistoryRecords::StoreFailedText() << '\n' << untilWritten->Error() << Qt::endl;
-        return 1;
+    // The bills count as printed only once the whole file is in place (or the printer has taken
+    // the job): they are stored in one transaction, kept after that and undone otherwise.
+    std::optional<Transaction> storing;
+    if (o.store) {
+        storing.emplace(app.Db());
+        if (!storing->Active()) {
+            err << HistoryRecords::StoreFailedText() << storing->Error() << Qt::endl;
+            return 1;
+        }
     }
+    const QString notStored = o.store ? QStringLiteral("单据没有存入历史记录。\n") : QString();
+    PrintDestination& destination = printer ? *printer : *fixed;
     BillPrinter billPrinter(destination, BillPrinter::EnvironmentFor(app, ws, 0), o.store ? &records : nullptr,
                             app.Prompt(), progress);
     if (o.allowOverflow) billPrinter.AllowOverflow();
     billPrinter.AllowEmpty(o.allowEmpty);
     if (job.PrintAll(billPrinter, ws, {}, bills) != BatchPrintJob::Outcome::Printed) {
-        file.cancelWriting();
-        err << job.FailedMessage(std::max(job.StoppedAt(), 0)) << Qt::endl;
+        file.Cancel();
+        err << job.FailedMessage(std::max(job.StoppedAt(), 0)) << Qt::endl << notStored;
         return 1;
     }
     if (!o.toPrinter) {
         surface.reset();
         QString error;
         const std::optional<QByteArray> pdf = PdfTextRepair::Repair(written.data(), &error);
-        if (!pdf || file.write(*pdf) != pdf->size() || !file.flush() || file.size() != pdf->size() || !file.commit()) {
-            const QString reason = pdf ? file.errorString() : error;
-            file.cancelWriting();
-            err << QStringLiteral("文件写入失败：") << o.pdf << QStringLiteral("（") << reason << QStringLiteral("）")
-                << (o.store ? QStringLiteral("；没有存入历史记录") : QString()) << Qt::endl;
+        if (!pdf || !file.Write(*pdf) || !file.Commit()) {
+            const QString reason = pdf ? file.Error() : error;
+            file.Cancel();
+            err << OutputFile::FailureText(o.pdf, reason) << Qt::endl << notStored;
             return 1;
         }
-        if (untilWritten && !untilWritten->Commit()) {
-            err << QStringLiteral("已输出：") << o.pdf << '\n'
-                << HistoryRecords::PrintedNotStoredText() << '\n' << untilWritten->Error() << Qt::endl;
-            return 1;
-        }
+    }
+    if (storing && !storing->Commit()) {
+        err << HistoryRecords::PrintedNotStoredText() << storing->Error() << Qt::endl;
+        return 1;
     }
     out << QStringLiteral("已打印%1张单据").arg(job.PrintedCount());
     if (!o.toPrinter) out << QStringLiteral("：") << o.pdf;
@@ -262,7 +265,11 @@ int BatchCommands::ExportHistory(AppContext& app, const QStringList& args, QText
     Grid shown = history.grid();
     shown.SetRowHidden(0, true); // element IDs, which the history page does not show
     GridExport exporter(app.Prompt(), progress);
-    if (!exporter.WriteFile(shown, rest[0], GridExport::HistorySheetTitle())) return 1;
+    QString error;
+    if (!exporter.WriteFile(shown, rest[0], GridExport::HistorySheetTitle(), &error)) {
+        err << OutputFile::FailureText(rest[0], error) << Qt::endl;
+        return 1;
+    }
     out << QStringLiteral("已导出%1张单据：").arg(history.DataRowCount()) << rest[0] << '\n';
     return 0;
 }

@@ -2,6 +2,7 @@
 #include "EditFormatCommand.h"
 
 #include "app/AppContext.h"
+#include "app/OutputFile.h"
 #include "startup/StartupSequence.h"
 #include "convert/AmountInput.h"
 #include "convert/BoxConverter.h"
@@ -24,6 +25,7 @@
 #include "startup/FormatCommands.h"
 #include "startup/WebCommands.h"
 #include "startup/OpenedExchangeFile.h"
+#include "startup/PasswordGate.h"
 #include "startup/StatsCommands.h"
 #include "storage/SqlQuote.h"
 #include "storage/Transaction.h"
@@ -36,6 +38,8 @@
 #include <QPageSize>
 #include <QRegularExpression>
 #include <QSaveFile>
+
+#include <optional>
 
 namespace kestrio {
 
@@ -90,7 +94,7 @@ bool ReturnsRows(const QString& sql)
 
 QString CommandLine::WriteFailedText(const QString& path)
 {
-    return QStringLiteral("文件写入失败：") + path;
+    return OutputFile::FailureText(path);
 }
 
 QString CommandLine::Usage()
@@ -142,12 +146,15 @@ QString CommandLine::Usage()
                           "       （第1行是表头），不给 --end 时到最后一行；打印前检查每一张单据，有不能打印的单据时\n"
                           "       列出其行号、输入框和原因，什么也不输出，加 --skip-refused 只打印其余的单据\n"
                           "  export-history --format 格式名称 文件.csv|文件.xlsx [--all]：导出历史记录表格（--all 导出全部）\n") +
-           StatsCommands::Usage() + QStringLiteral("  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n") +
+           StatsCommands::Usage() + QStringLiteral("  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n"
+                                                    "  --password-file 文件：设置了软件密码时，从文件的第一行读取密码（否则在终端输入）\n") +
            EditFormatCommand::Usage();
 }
 
-int CommandLine::Run(AppContext& app, const QStringList& arguments, QTextStream& out, QTextStream& err)
+int CommandLine::Run(AppContext& app, const QStringList& given, QTextStream& out, QTextStream& err)
 {
+    QStringList arguments = given;
+    if (const int refused = PasswordGate::Check(app, arguments, err)) return refused;
     const QString command = arguments.value(0);
     if (command == QLatin1String("sql")) return Sql(app, arguments.mid(1), out, err);
     if (command == QLatin1String("formats")) return Formats(app, out);
@@ -438,18 +445,20 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
     const bool allowOverflow = arguments.contains(QStringLiteral("--allow-overflow"));
     const bool allowEmpty = arguments.contains(QStringLiteral("--allow-empty"));
     const QString target = hasPdf ? pdf : png;
-    // The bill counts as printed once its file is whole under its name: it is kept only then.
-    std::optional<Transaction> untilWritten;
-    if (store) untilWritten.emplace(app.Db());
-    if (untilWritten && !untilWritten->Active()) {
-        err << HistoryRecords::StoreFailedText() << '\n' << untilWritten->Error() << Qt::endl;
+    OutputFile file(target);
+    if (!file.Open()) {
+        err << file.FailureText() << Qt::endl;
         return 1;
     }
-    const QString notStored = store ? QStringLiteral("；没有存入历史记录") : QString();
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        err << WriteFailedText(target) << QStringLiteral("（") << file.errorString() << QStringLiteral("）") << Qt::endl;
-        return 1;
+    // The bill counts as printed only once its file is in place: it is stored in a
+    // transaction of its own that is kept after the file is committed, and undone otherwise.
+    std::optional<Transaction> storing;
+    if (store) {
+        storing.emplace(app.Db());
+        if (!storing->Active()) {
+            err << HistoryRecords::StoreFailedText() << storing->Error() << Qt::endl;
+            return 1;
+        }
     }
     bool printed = false;
     bool storeFailed = false;
@@ -465,6 +474,7 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
         stored = printer.LastRecordNumber();
         storeFailed = printer.StoreFailed();
     };
+    QByteArray bytes;
     if (hasPdf) {
         // Written in memory first: the text maps are mended before the file is written.
         QBuffer written;
@@ -476,14 +486,8 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
         const bool drawn = printed || storeFailed;
         const std::optional<QByteArray> pdfData = drawn ? PdfTextRepair::Repair(written.data(), &error) : std::nullopt;
         if (drawn && !pdfData) err << QStringLiteral("PDF文件无法完成：") << error << Qt::endl;
-        if (pdfData && (file.write(*pdfData) != pdfData->size() || !file.flush() || file.size() != pdfData->size())) {
-            // A full disk or a size limit: nothing is left under the target's name.
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            err << WriteFailedText(target) << QStringLiteral("（") << reason << QStringLiteral("）") << notStored << Qt::endl;
-            return 1;
-        }
-        if (!pdfData) printed = storeFailed = false;
+        if (pdfData) bytes = *pdfData;
+        else printed = storeFailed = false;
     } else {
         const double dotsPerMm = dpi / 25.4;
         QImage image(qMax(1, qRound(ws.Width() * dotsPerMm)), qMax(1, qRound(ws.Height() * dotsPerMm)),
@@ -492,30 +496,31 @@ int CommandLine::Print(AppContext& app, const QStringList& arguments, QTextStrea
         image.setDotsPerMeterY(qRound(dotsPerMm * 1000));
         image.fill(Qt::white);
         printOn(PainterSurface::ForImage(image));
-        printed = (printed || storeFailed) && image.save(&file, "PNG");
+        QBuffer encoded(&bytes);
+        encoded.open(QIODevice::WriteOnly);
+        printed = (printed || storeFailed) && image.save(&encoded, "PNG");
     }
+    const QString notStored = store ? QStringLiteral("单据没有存入历史记录。\n") : QString();
     // A bill printed but not stored is still on its page: the page is kept, the command fails
     // (the printer has said why).
     if (!printed && !storeFailed) {
-        file.cancelWriting();
-        err << QStringLiteral("单据没有输出：") << target << Qt::endl;
+        file.Cancel();
+        err << QStringLiteral("单据没有输出：") << target << Qt::endl << notStored;
         const QList<BillGate::Problem> problems = BillGate::Check(ws);
         if (!allowEmpty && !problems.isEmpty() && !BillGate::HasRefusal(problems))
             err << QStringLiteral("（没有金额或日期的单据加 --allow-empty 仍然输出）") << Qt::endl;
         return 1;
     }
-    if (!file.commit()) {
-        err << WriteFailedText(target) << QStringLiteral("（") << file.errorString() << QStringLiteral("）") << notStored
-            << Qt::endl;
-        return 1;
-    }
-    if (untilWritten && !storeFailed && stored > 0 && !untilWritten->Commit()) {
-        err << QStringLiteral("已输出：") << target << '\n'
-            << HistoryRecords::PrintedNotStoredText() << '\n' << untilWritten->Error() << Qt::endl;
+    if (!file.Write(bytes) || !file.Commit()) {
+        err << file.FailureText() << Qt::endl << notStored;
         return 1;
     }
     out << QStringLiteral("已输出：") << target << '\n';
     if (storeFailed) return 1;
+    if (storing && !storing->Commit()) {
+        err << HistoryRecords::StoreFailedText() << storing->Error() << Qt::endl << notStored;
+        return 1;
+    }
     if (store && stored > 0) out << QStringLiteral("历史记录号：") << stored << '\n';
     if (store && stored == 0) out << QStringLiteral("单据没有内容，未存入历史记录。") << '\n';
     return 0;

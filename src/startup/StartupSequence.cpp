@@ -26,6 +26,9 @@ bool StartupSequence::OpenData(AppContext& app, const std::function<bool()>& bef
         return true;
     };
     steps.beforeRename = beforeRename;
+    for (const QString& folder : {app.Paths().Folder(), app.Paths().TempFolder(),
+                                  DatabaseBackup::BackupFolder(app.Paths().DatabasePath())})
+        Database::RemoveAbandonedScratch(folder);
     QString error;
     if (!ShippedDatabase::CreateIfMissing(app.Paths().DatabasePath(), &error, nullptr, steps) &&
         !QFileInfo::exists(app.Paths().DatabasePath())) {

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "StartupSequence.h"
 #include "app/AppContext.h"
+#include "app/OutputFile.h"
 #include "batch/GridExport.h"
 #include "convert/DateText.h"
 #include "format/FormatStore.h"
@@ -123,7 +124,7 @@ bool WriteTable(AppContext& app, const StatResult& result, const QHash<QString, 
     const bool written = csv ? exporter.ExportGridCsv(grid, path, &error)
                              : exporter.ExportGridWorkbook(grid, path, StatResult::SheetTitle(), &error);
     if (!written) {
-        err << QStringLiteral("统计表没有保存：") << path << QStringLiteral("（") << error << QStringLiteral("）") << Qt::endl;
+        err << QStringLiteral("统计表没有保存：") << OutputFile::FailureText(path, error) << Qt::endl;
         return false;
     }
     out << QStringLiteral("已输出：") << path << '\n';
@@ -191,7 +192,7 @@ int StatsCommands::Stats(AppContext& app, const QStringList& args, QTextStream& 
         if (!Writer()) error = QStringLiteral("没有绘图环境");
         else if (result.IsEmpty()) error = QStringLiteral("没有可统计的单据");
         if (!error.isEmpty() || !Writer()(result, path, &error)) {
-            err << QStringLiteral("统计图表没有保存：") << path << QStringLiteral("（") << error << QStringLiteral("）") << Qt::endl;
+            err << QStringLiteral("统计图表没有保存：") << OutputFile::FailureText(path, error) << Qt::endl;
             return 1;
         }
     }

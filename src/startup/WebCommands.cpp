@@ -1,5 +1,7 @@
 #include "WebCommands.h"
 
+#include "app/AccessPassword.h"
+
 #include "CommandLine.h"
 #include "CommandOptions.h"
 #include "StartupSequence.h"
@@ -251,9 +253,16 @@ int WebCommands::SetParameter(AppContext& app, const QStringList& args, QTextStr
             return 1;
         }
     }
+    // The access password is kept only as its hash (the old one was asked before this runs).
+    const bool password = args[0] == AccessPassword::ParamName();
+    if (password && !value.isEmpty()) value = AccessPassword::Hash(value);
     if (!StartupSequence::OpenData(app)) return 1;
-    app.Parameters().SetParam(args[0], value);
-    out << QStringLiteral("参数") << Quoted(args[0]) << QStringLiteral("已设为：") << Quoted(value) << Qt::endl;
+    if (!app.Parameters().SetParam(args[0], value)) {
+        err << QStringLiteral("参数") << Quoted(args[0]) << QStringLiteral("没有保存：") << app.Db().LastError() << Qt::endl;
+        return 1;
+    }
+    if (password) out << (value.isEmpty() ? QStringLiteral("软件密码已去除。") : QStringLiteral("软件密码已设置。")) << Qt::endl;
+    else out << QStringLiteral("参数") << Quoted(args[0]) << QStringLiteral("已设为：") << Quoted(value) << Qt::endl;
     return 0;
 }
 

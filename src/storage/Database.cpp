@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -195,6 +196,7 @@ bool Database::Open(const QString& path, const QByteArray& key, QString* error)
     // Another program (the windows beside a command, or two commands) may be writing: wait
     // for it rather than fail at once.
     sqlite3_busy_timeout(mDb, kBusyTimeoutMs);
+    mBusyTimeoutMs = kBusyTimeoutMs;
     QString stepError;
     if (CipherVersion().isEmpty()) {
         Close();
@@ -222,7 +224,26 @@ bool Database::Open(const QString& path, const QByteArray& key, QString* error)
 
 void Database::SetBusyTimeout(int milliseconds)
 {
+    mBusyTimeoutMs = milliseconds;
     if (mDb) sqlite3_busy_timeout(mDb, milliseconds);
+}
+
+// A compaction must get the file between two bills, which a writer storing bill after bill
+// hardly ever leaves it: a new transaction waits until the compaction is over (as long as it
+// would wait for any other writer) and is then told why it gave up.
+bool Database::WaitForCompaction(QString* error)
+{
+    const QString marker = DatabaseFailure::CompactionMarker(mPath);
+    QElapsedTimer waited;
+    waited.start();
+    while (QFileInfo::exists(marker) && DatabaseFailure::IsBeingCompacted(mPath)) {
+        if (waited.elapsed() > mBusyTimeoutMs) {
+            mLastErrorCode = SQLITE_BUSY;
+            return Fail(error, DatabaseFailure::CompactingText());
+        }
+        sqlite3_sleep(10);
+    }
+    return true;
 }
 
 void Database::Close()
@@ -249,20 +270,6 @@ QString Database::PartialPath(const QString& path)
 
 namespace {
 
-// Files left by programs that were killed while making a new file; a program still running
-// keeps its own.
-void RemoveAbandonedPartials(const QString& path)
-{
-    const QFileInfo target(path);
-    QDir folder = target.absoluteDir();
-    const QString prefix = target.fileName() + QStringLiteral(".creating-");
-    for (const QString& name : folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
-        bool ok = false;
-        const qint64 pid = name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
-        if (ok && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) folder.remove(name);
-    }
-}
-
 // Puts `partial` in place as `path` unless a file is already there (another program made it
 // first): link() fails rather than replace.
 bool PutInPlaceIfAbsent(const QString& partial, const QString& path)
@@ -274,6 +281,35 @@ bool PutInPlaceIfAbsent(const QString& partial, const QString& path)
 
 } // namespace
 
+namespace {
+
+bool IsDeadProcess(const QString& digits)
+{
+    bool ok = false;
+    const qint64 pid = digits.toLongLong(&ok);
+    return ok && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+} // namespace
+
+// Only names this program makes, and only those of a process that is gone: a program still
+// running keeps its own.
+int Database::RemoveAbandonedScratch(const QString& folderPath)
+{
+    QDir folder(folderPath);
+    int removed = 0;
+    const QString creating = QStringLiteral(".creating-");
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        QString pid;
+        const qsizetype at = name.lastIndexOf(creating);
+        if (at > 0) pid = name.mid(at + creating.size()).section(QLatin1Char('-'), 0, 0);
+        else if (name.startsWith(QLatin1String(".kestrio-export-")))
+            pid = name.mid(16).section(QLatin1Char('-'), 0, 0);
+        if (!pid.isEmpty() && IsDeadProcess(pid) && folder.remove(name)) ++removed;
+    }
+    return removed;
+}
+
 bool Database::Create(const QString& path, const QByteArray& key, const QStringList& jetStatements, QString* error,
                       const CreateSteps& steps)
 {
@@ -283,7 +319,7 @@ bool Database::Create(const QString& path, const QByteArray& key, const QStringL
     }
     // A file left by a start that was killed half-way is never used: it starts again.
     const QString partial = PartialPath(path);
-    RemoveAbandonedPartials(path);
+    RemoveAbandonedScratch(QFileInfo(path).absolutePath());
     QFile::remove(partial);
     QFile::remove(partial + QStringLiteral("-journal"));
     QFile placeholder(partial);
@@ -469,6 +505,7 @@ bool Database::Begin(const QString& name, QString* error)
     if (!mDb) return Fail(error, QStringLiteral("数据库未打开"));
     if (mDamaged) return Fail(error, DamageText());
     const bool outer = sqlite3_get_autocommit(mDb) != 0;
+    if (outer && !WaitForCompaction(error)) return false;
     if (!ExecuteNative(outer ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT ") + name, error))
         return false;
     mSavepoints << name;

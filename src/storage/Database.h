@@ -59,6 +59,9 @@ public:
     // The name this process writes a new file under before it is put in place; each program
     // has its own, so two first starts at once never write into one file.
     static QString PartialPath(const QString& path);
+    // Removes from `folder` what killed programs left of their unfinished files (the names
+    // PartialPath gives, their journals, unfinished exports); the count removed.
+    static int RemoveAbandonedScratch(const QString& folder);
 
     // Runs one Jet statement that returns no rows.
     bool Execute(const QString& jetSql, QString* error = nullptr);
@@ -102,12 +105,14 @@ private:
     bool FailWithEngine(QString* error);
     bool RefuseWrite(sqlite3_stmt* stmt, QString* error);
     void QuickCheck();
+    bool WaitForCompaction(QString* error);
 
     sqlite3* mDb = nullptr;
     QHash<QString, std::shared_ptr<Statement>> mStatements; // prepared once, by their text
     QString mPath;
     QByteArray mKey;
     int mLastErrorCode = 0;
+    int mBusyTimeoutMs = kBusyTimeoutMs;
     QString mLastError;
     bool mDamaged = false;
     QStringList mSavepoints;       // open savepoints, innermost last

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Database.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,20 +11,24 @@ class DbOperate;
 class Progress;
 class Prompter;
 
-// Rewrites the database file without its free space. A backup copy and the compacted copy
-// are made in the scratch folder first; the database file is replaced only by a complete,
-// verified copy, in one rename, so a failure at any step leaves it exactly as it was.
+// Rewrites the database file without its free space, in place, by the engine (VACUUM): the
+// engine builds the compacted copy and writes it back through its own journal, so a program
+// killed half-way leaves the old file, and every other connection — a second program, the
+// windows beside a command — keeps working on the same file. For the whole run the file is
+// held exclusively: other writers wait on their busy timeout, and when that runs out they are
+// told that the database is being compacted. A backup copy is made first, in the backup
+// folder beside the database.
 class DatabaseCompactor {
 public:
-    // `scratchFolder` is the system's temporary folder unless a caller knows better.
-    DatabaseCompactor(DbOperate& db, Prompter& prompter, Progress& progress, QString scratchFolder = {});
+    DatabaseCompactor(DbOperate& db, Prompter& prompter, Progress& progress,
+                      int busyTimeoutMs = Database::kBusyTimeoutMs);
 
-    QString BackupPath() const;
-    QString CompactedPath() const;
+    // The backup copy the last run made; empty when it made none.
+    QString BackupPath() const { return mBackup; }
 
     // Compacts the file at `path` (keyed with `password`), keeping the same key. With
-    // `makeBackup` the original is copied to BackupPath() first. Reports every failure to
-    // the user and returns false.
+    // `makeBackup` the file is copied into the backup folder first. Reports every failure to
+    // the user and returns false; the file is then as it was.
     bool CompactDatabase(const QString& path, const QByteArray& password, bool makeBackup);
 
 private:
@@ -31,14 +37,14 @@ private:
         QString text;
     };
 
-    bool MakeBackup(const QString& path, Failure* failure);
-    bool Compact(const QString& path, const QByteArray& password, Failure* failure);
-    bool PutInPlace(const QString& path, Failure* failure);
+    bool Run(const QString& path, const QByteArray& password, bool makeBackup, Failure* failure);
+    bool Hold(Database& work, Failure* failure);
+    bool Vacuum(Database& work, Failure* failure);
 
-    DbOperate& mDb;
     Prompter& mPrompter;
     Progress& mProgress;
-    QString mScratch;
+    int mBusyTimeoutMs;
+    QString mBackup;
 };
 
 } // namespace kestrio

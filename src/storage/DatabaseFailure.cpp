@@ -4,6 +4,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
+
+#include <cerrno>
+
+#include <signal.h>
 
 #include <sqlcipher/sqlite3.h>
 
@@ -30,10 +35,27 @@ QString DatabaseFailure::DamageText(const QString& databasePath)
            QStringLiteral("（可用 kestrio restore 恢复）");
 }
 
+QString DatabaseFailure::CompactionMarker(const QString& databasePath)
+{
+    return databasePath + QStringLiteral(".compacting");
+}
+
+// Read only: the marker is never taken or removed here, so asking cannot disturb a compaction.
+bool DatabaseFailure::IsBeingCompacted(const QString& databasePath)
+{
+    if (databasePath.isEmpty()) return false;
+    QLockFile marker(CompactionMarker(databasePath));
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!marker.getLockInfo(&pid, &host, &application) || pid <= 0) return false;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
 QString DatabaseFailure::Describe(int code, const QString& databasePath, const QString& engineText)
 {
     const int primary = code & 0xff;
-    if (IsBusy(code)) return BusyText();
+    if (IsBusy(code)) return IsBeingCompacted(databasePath) ? CompactingText() : BusyText();
     if (IsDamage(code)) return DamageText(databasePath);
     if (primary == SQLITE_NOTADB) return NotOursText();
     if (primary == SQLITE_FULL) return DiskFullText();

@@ -13,6 +13,12 @@ public:
     static QString ReadOnlyFileText() { return QStringLiteral("数据库文件只读"); }
     static QString FolderNotWritableText() { return QStringLiteral("数据文件夹不可写"); }
     static QString DiskFullText() { return QStringLiteral("磁盘已满"); }
+    static QString CompactingText() { return QStringLiteral("数据库正在压缩整理，请稍后再试！"); }
+
+    // The lock file a compaction holds beside the database while it runs.
+    static QString CompactionMarker(const QString& databasePath);
+    // Whether a living program is compacting the database at `databasePath` now.
+    static bool IsBeingCompacted(const QString& databasePath);
 
     // The cause of engine result `code` on the file at `databasePath`; `engineText` is kept
     // for failures without a sentence of their own.

@@ -1,5 +1,6 @@
 #include "WebText.h"
 
+#include "app/OutputFile.h"
 #include "format/TextFileIO.h"
 #include "seams/Clock.h"
 
@@ -100,11 +101,9 @@ void WebText::GetFile(const QString& url, const QString& targetPath, std::chrono
 
 QString WebText::WriteFile(const QString& targetPath, const QByteArray& body)
 {
-    QSaveFile file(targetPath);
-    if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size() && file.commit()) return {};
-    const QString error = file.errorString();
-    file.cancelWriting();
-    return QStringLiteral("无法写入文件") + targetPath + QStringLiteral("：") + error;
+    QString error;
+    if (OutputFile::WriteWhole(targetPath, body, &error)) return {};
+    return OutputFile::FailureText(targetPath, error);
 }
 
 } // namespace kestrio

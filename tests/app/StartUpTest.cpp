@@ -1,6 +1,7 @@
 // The start of the program: first-start database, one program per folder, the password.
 #include "TestApp.h"
 #include "app/AccessPassword.h"
+#include "app/Params.h"
 #include "startup/StartupSequence.h"
 #include "storage/DatabaseBackup.h"
 #include "storage/DerivedKey.h"
@@ -128,6 +129,31 @@ TEST(AccessPassword, ChangingFollowsTheRules)
     // An empty new password removes the protection.
     EXPECT_EQ(password.ChangePassword(QStringLiteral("密码"), QString(), QString()), Change::Changed);
     EXPECT_FALSE(password.IsSet());
+}
+
+// Only a salted hash is kept; one left as text by an earlier version still opens, once, and
+// is then kept hashed.
+TEST(AccessPassword, OnlyASaltedHashIsKept)
+{
+    test::TestApp t;
+    ASSERT_TRUE(t.Open());
+    Params& params = t.app->Parameters();
+    AccessPassword password(params);
+    ASSERT_EQ(password.ChangePassword(QString(), QStringLiteral("abc  "), QStringLiteral("abc  ")),
+              AccessPassword::Change::Changed);
+    const QString stored = params.GetParam(AccessPassword::ParamName());
+    EXPECT_TRUE(stored.startsWith(QStringLiteral("PBKDF2-SHA256$"))) << stored.toStdString();
+    EXPECT_FALSE(stored.contains(QStringLiteral("abc")));
+    EXPECT_NE(AccessPassword::Hash(QStringLiteral("abc  ")), AccessPassword::Hash(QStringLiteral("abc  "))); // salted
+    EXPECT_TRUE(password.Matches(QStringLiteral("abc  ")));
+    EXPECT_FALSE(password.Matches(QStringLiteral("abc")));
+
+    params.SetParam(AccessPassword::ParamName(), QStringLiteral("旧密码"));
+    EXPECT_FALSE(password.Matches(QStringLiteral("旧")));
+    EXPECT_EQ(params.GetParam(AccessPassword::ParamName()), QStringLiteral("旧密码"));
+    EXPECT_TRUE(password.Matches(QStringLiteral("旧密码")));
+    EXPECT_TRUE(AccessPassword::IsHash(params.GetParam(AccessPassword::ParamName())));
+    EXPECT_TRUE(password.Matches(QStringLiteral("旧密码")));
 }
 
 } // namespace

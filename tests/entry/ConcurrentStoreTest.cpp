@@ -3,10 +3,13 @@
 #include "entry/HistoryRecords.h"
 #include "format/FormatStore.h"
 #include "format/Workspace.h"
+#include "storage/DatabaseCompactor.h"
 #include "storage/SqlQuote.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <set>
 #include <thread>
 
@@ -41,27 +44,20 @@ std::vector<Stored> StoreBills(const QString& folder, int writer)
     return stored;
 }
 
-TEST(ConcurrentStore, TwoWritersLoseAndMixNothing)
+void SaveTwoBoxFormat(test::TestApp& app)
 {
-    test::TestApp first;
-    ASSERT_TRUE(first.OpenEmpty());
     Workspace ws;
     ws.formatName = QStringLiteral("并发");
     for (const char* caption : {"收款人", "金额"})
         ws.table.SetText(ws.table.AddElementRow(ElementTable::TextBox), Col::ColLbl, QString::fromUtf8(caption));
-    ASSERT_TRUE(FormatStore(first.app->DbOp(), first.progress, first.screen).SaveFormat(ws));
+    ASSERT_TRUE(FormatStore(app.app->DbOp(), app.progress, app.screen).SaveFormat(ws));
+}
 
-    std::vector<Stored> a, b;
-    std::thread one([&] { a = StoreBills(first.Folder(), 1); });
-    std::thread two([&] { b = StoreBills(first.Folder(), 2); });
-    one.join();
-    two.join();
-    a.insert(a.end(), b.begin(), b.end());
-    ASSERT_EQ(a.size(), 2u * kBills);
-
+// Every bill reported stored is there, whole, under its own number.
+void ExpectAllStored(DbOperate& db, const std::vector<Stored>& bills)
+{
     std::set<qint64> numbers;
-    DbOperate& db = first.app->DbOp();
-    for (const Stored& bill : a) {
+    for (const Stored& bill : bills) {
         ASSERT_GT(bill.number, 0) << bill.payee.toStdString();
         numbers.insert(bill.number);
         Recordset rows = db.OpenQuery(QStringLiteral("SELECT Con FROM 历史 WHERE Fmt='并发' AND ID=") +
@@ -70,8 +66,57 @@ TEST(ConcurrentStore, TwoWritersLoseAndMixNothing)
         for (; !rows.Eof(); rows.MoveNext()) contents << rows.Text(0);
         EXPECT_EQ(contents, QStringList({bill.payee, bill.payee + QStringLiteral("元")})) << bill.number;
     }
-    EXPECT_EQ(numbers.size(), 2u * kBills);
-    EXPECT_EQ(*numbers.rbegin(), 2 * kBills);
+    EXPECT_EQ(numbers.size(), bills.size());
+    EXPECT_EQ(*numbers.rbegin(), static_cast<qint64>(bills.size()));
+}
+
+TEST(ConcurrentStore, TwoWritersLoseAndMixNothing)
+{
+    test::TestApp first;
+    ASSERT_TRUE(first.OpenEmpty());
+    SaveTwoBoxFormat(first);
+
+    std::vector<Stored> a, b;
+    std::thread one([&] { a = StoreBills(first.Folder(), 1); });
+    std::thread two([&] { b = StoreBills(first.Folder(), 2); });
+    one.join();
+    two.join();
+    a.insert(a.end(), b.begin(), b.end());
+    ASSERT_EQ(a.size(), 2u * kBills);
+    ExpectAllStored(first.app->DbOp(), a);
+}
+
+// The window compacts the file again and again while two programs store bills.
+TEST(ConcurrentStore, CompactionBesideTwoWritersLosesNothing)
+{
+    test::TestApp first;
+    ASSERT_TRUE(first.OpenEmpty());
+    SaveTwoBoxFormat(first);
+    DbOperate& db = first.app->DbOp();
+    // Free pages for the compaction to take away.
+    ASSERT_TRUE(db.ExecuteSql(QStringLiteral("CREATE TABLE 废弃(Con MEMO)")));
+    for (int i = 0; i < 200; ++i)
+        db.ExecuteSql(QStringLiteral("INSERT INTO 废弃(Con) VALUES('%1')").arg(QString(300, QChar(0x58F9))));
+    ASSERT_TRUE(db.ExecuteSql(QStringLiteral("DROP TABLE 废弃")));
+
+    std::vector<Stored> a, b;
+    std::atomic<int> running{2};
+    std::thread one([&] { a = StoreBills(first.Folder(), 1); --running; });
+    std::thread two([&] { b = StoreBills(first.Folder(), 2); --running; });
+    int compactions = 0;
+    while (running > 0) {
+        EXPECT_TRUE(DatabaseCompactor(db, first.prompter, first.progress)
+                        .CompactDatabase(first.DatabasePath(), DbOperate::DatabaseKey(), compactions % 4 == 0))
+            << first.prompter.shown.join(QLatin1Char('\n')).toStdString();
+        ++compactions;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    one.join();
+    two.join();
+    EXPECT_GT(compactions, 2);
+    a.insert(a.end(), b.begin(), b.end());
+    ASSERT_EQ(a.size(), 2u * kBills);
+    ExpectAllStored(db, a);
 }
 
 // A row the engine refuses halfway through a bill: nothing of the bill stays, the caller

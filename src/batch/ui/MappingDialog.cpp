@@ -173,8 +173,13 @@ bool MappingDialog::Import()
         return false;
     }
     const QHash<qint64, QString> expressions = Expressions();
-    MappingStore(mApp.DbOp()).Save(mWs.formatName, expressions);
-    MappingStore::WriteFields(mApp.Settings(), {mFields[0]->text(), mFields[1]->text(), mFields[2]->text()});
+    // The import goes on either way; the user is told that the mapping will not be there next time.
+    const bool mapped = MappingStore(mApp.DbOp()).Save(mWs.formatName, expressions);
+    const bool fields =
+        MappingStore::WriteFields(mApp.Settings(), {mFields[0]->text(), mFields[1]->text(), mFields[2]->text()});
+    if (!mapped || !fields)
+        mApp.Prompt().Message(QStringLiteral("导入数据映射保存失败！") + (mapped ? QString() : mApp.Db().LastError()),
+                              Prompter::Icon::Warning);
     const BatchImport::Outcome outcome =
         BatchImport::Run({mPath, mSheet, expressions, start, end, perBill}, mWs, mGrid, mApp.Indicator());
     if (!outcome.warning.isEmpty()) mApp.Prompt().Message(outcome.warning, Prompter::Icon::Warning);

@@ -234,7 +234,8 @@ void MainWindow::OnSetLineBreakMarker()
 {
     const auto answer =
         mApp.Prompt().Input(QStringLiteral("请输入表示回车的表示字符串"), mApp.ReadLineBreakMarker());
-    if (answer && !answer->isEmpty()) mApp.SetLineBreakMarker(*answer);
+    if (answer && !answer->isEmpty() && !mApp.SetLineBreakMarker(*answer))
+        mApp.Prompt().Message(QStringLiteral("设置保存失败！"), Prompter::Icon::Critical);
 }
 
 // One password window at a time; asking again brings it to the front.

@@ -32,6 +32,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include "storage/DatabaseBackup.h"
 #include <QTest>
 
 #include <QTextBrowser>
@@ -414,8 +415,9 @@ TEST_F(MainWindowTest, CompactingKeepsEveryRow)
     if (hadTemp) qputenv("TMPDIR", oldTemp);
     else qunsetenv("TMPDIR");
     EXPECT_TRUE(mTest.prompter.shown.isEmpty()) << mTest.prompter.shown.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(QFileInfo::exists(QDir(scratch.path()).filePath(QStringLiteral("backup.mdb"))));
-    EXPECT_FALSE(QFileInfo::exists(QDir(scratch.path()).filePath(QStringLiteral("TEMP.mdb"))));
+    // Nothing goes to the shared temporary folder; the backup copy is kept beside the data.
+    EXPECT_TRUE(QDir(scratch.path()).isEmpty());
+    EXPECT_FALSE(DatabaseBackup::LatestBackup(mTest.DatabasePath()).isEmpty());
     EXPECT_EQ(mTest.app->Parameters().GetParam(QStringLiteral("格式查找")), QStringLiteral("转账||现金"));
 }
 
