@@ -69,7 +69,7 @@ QString UpdateCheck::VersionOnPage(const QString& page)
 void UpdateCheck::CheckNewEdition(std::function<void(Outcome)> done)
 {
     if (!mNewest.isEmpty()) {
-        done({ReadVersion(mNewest) > ReadVersion(mOwnVersion) ? State::Newer : State::UpToDate, mNewest, {}});
+        done({Compare(mNewest), mNewest, {}});
         return;
     }
     const QString address = WebCatalogue::ServerAddress(mApp);
@@ -88,8 +88,15 @@ UpdateCheck::Outcome UpdateCheck::Judge(const WebText::TextResult& result)
     const double newestNumber = ReadVersion(newest);
     if (newestNumber == 0) return {State::Failed, {}, QStringLiteral("产品页上没有版本号")};
     mNewest = newest;
+    return {Compare(newest), newest, {}};
+}
+
+// An own version that cannot be read is never older: an update is offered only against a
+// version that is known.
+UpdateCheck::State UpdateCheck::Compare(const QString& newest) const
+{
     const double own = ReadVersion(mOwnVersion);
-    return {own != 0 && newestNumber > own ? State::Newer : State::UpToDate, newest, {}};
+    return own != 0 && ReadVersion(newest) > own ? State::Newer : State::UpToDate;
 }
 
 QString UpdateCheck::UpdaterPath() const
