@@ -38,6 +38,7 @@ struct WorkbookDatesTest : ::testing::Test {
             {"xl/styles.xml", "<styleSheet>" + styles + "</styleSheet>"},
             {"xl/worksheets/sheet1.xml", "<worksheet><sheetData><row r=\"1\">" + row + "</row></sheetData></worksheet>"}};
         const QString path = Path(name);
+        QFile::remove(path);
         zipFile zip = zipOpen(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
         EXPECT_NE(zip, nullptr);
         for (const auto& [part, bytes] : parts) {
@@ -76,8 +77,9 @@ TEST(CellTextDates, SerialsOfBothSystemsAndMidnightDateTimes)
         {"2024-03-05 00:00:00", "2024-03-05"}, {"2024-03-05 00:00:01", "2024-03-05 00:00:01"},
         {"2024-03-05 10:00:00", "2024-03-05 10:00:00"}, {"", ""}};
     for (const auto& [text, shown] : times) EXPECT_EQ(CellText::DateTime(QLatin1String(text)), QLatin1String(shown)) << text;
-    for (int id : {14, 15, 17, 22, 45, 47}) EXPECT_TRUE(CellText::IsBuiltInDateFormat(id)) << id;
-    for (int id : {0, 1, 2, 10, 13, 23, 49}) EXPECT_FALSE(CellText::IsBuiltInDateFormat(id)) << id;
+    // The built-in date styles, the Chinese ones (27–36, 50–58) among them, and their neighbours.
+    for (int id : {14, 15, 17, 22, 27, 31, 36, 45, 47, 50, 57, 58}) EXPECT_TRUE(CellText::IsBuiltInDateFormat(id)) << id;
+    for (int id : {0, 1, 2, 10, 13, 23, 26, 37, 44, 48, 49, 59}) EXPECT_FALSE(CellText::IsBuiltInDateFormat(id)) << id;
 }
 
 TEST_F(WorkbookDatesTest, BuiltInDateStylesAndThe1904SystemReadAsDates)
@@ -99,8 +101,10 @@ TEST_F(WorkbookDatesTest, BuiltInDateStylesAndThe1904SystemReadAsDates)
 
     const QByteArray styles = "<cellXfs count=\"2\"><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs>";
     const QByteArray row = "<c r=\"A1\" s=\"1\"><v>43894</v></c><c r=\"B1\"><v>43894</v></c>";
-    EXPECT_EQ(Read(WriteParts(u"1904.xlsx"_qs, "<workbookPr date1904=\"1\"/>", styles, row), u"表"_qs).rows.value(0),
-              (QStringList{u"2024-03-05"_qs, u"43894"_qs}));
+    for (const QByteArray flag : {QByteArray("1"), QByteArray("true")})
+        EXPECT_EQ(Read(WriteParts(u"1904.xlsx"_qs, "<workbookPr date1904=\"" + flag + "\"/>", styles, row), u"表"_qs).rows.value(0),
+                  (QStringList{u"2024-03-05"_qs, u"43894"_qs}))
+            << flag.constData();
     EXPECT_EQ(Read(WriteParts(u"1900.xlsx"_qs, "<workbookPr/>", styles, row), u"表"_qs).rows.value(0),
               (QStringList{u"2020-03-04"_qs, u"43894"_qs}));
 }

@@ -2,6 +2,7 @@
 // copied selection, boxes off one edge only, the edge each align mode takes, the largest
 // cell count.
 #include "designer/EditorModel.h"
+#include "convert/DataTypeCatalog.h"
 #include "designer/LayoutEditor.h"
 #include "format/FormatDocument.h"
 #include "seams/Progress.h"
@@ -74,7 +75,14 @@ TEST_F(LayoutEdgesTest, LinesKeepTheirShapeWhenSizedAndCopied)
     EXPECT_EQ(Place(box), (QList<double>{10, 10, 23, 7}));
     EXPECT_EQ(Place(line), (QList<double>{40, 10, 60, 30}));
 
+    // A grip moves its own end only.
     editor.SetSelected(box, false);
+    editor.MoveSelected(100, 100, -1, LayoutEditor::LineGrip::End1);
+    EXPECT_EQ(Place(line), (QList<double>{41, 11, 60, 30}));
+    editor.MoveSelected(-100, -100, -1, LayoutEditor::LineGrip::End2);
+    EXPECT_EQ(Place(line), (QList<double>{41, 11, 59, 29}));
+    editor.MoveSelected(-100, -100, -1, LayoutEditor::LineGrip::End1);
+    editor.MoveSelected(100, 100, -1, LayoutEditor::LineGrip::End2);
     ASSERT_TRUE(editor.CopyElements(2, -1, nullptr));
     // Both ends 2 mm further up and left per copy.
     EXPECT_EQ(Place(line + 1), (QList<double>{38, 8, 58, 28}));
@@ -134,6 +142,14 @@ TEST(EditorCells, CountsFrom1To99AreKeptOthersBecome11)
         EditorModel model;
         model.SetCells(typed);
         EXPECT_EQ(model.Shown().cells, kept) << typed;
+    }
+    // The stored code gives the count back at both ends of the range, for every cell code.
+    for (int base : {11, 211, 311, 114, 121}) {
+        for (int cells : {1, 99}) {
+            int readBase = 0, readCells = 0;
+            EditorModel::DecodeDataType(DataTypeCatalog::ComposeCode(base, cells), &readBase, &readCells);
+            EXPECT_EQ(std::pair(readBase, readCells), std::pair(base, cells)) << base << " with " << cells;
+        }
     }
 }
 

@@ -39,7 +39,7 @@ TEST(PaperFitEdges, ABoxFallsOffTheEdgeItCrosses)
         {"a top margin", cheque, 0, 0, QMarginsF(0, 2, 0, 0), {top}},
         {"a left margin", cheque, 0, 0, QMarginsF(2, 0, 0, 0), {left}},
         {"a right margin", cheque, 0, 0, QMarginsF(0, 0, 2, 0), {right}},
-        {"margins it clears", cheque, 0, 0, QMarginsF(0.9, 0.9, 0.9, 0.9), {}},
+        {"margins the boxes touch", cheque, 0, 0, QMarginsF(1, 1, 1, 1), {}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(PaperFit::RowsOutside(ws, c.offsetX, c.offsetY, c.page, c.unprintable), c.outside) << c.what;

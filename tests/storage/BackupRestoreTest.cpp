@@ -127,6 +127,10 @@ TEST_F(BackupRestoreTest, ADamagedDatabaseStillAnswersReads)
     EXPECT_EQ(mDb.ScalarNative(QStringLiteral("SELECT Fmt FROM Fmt"), {}, &error).toString(), QStringLiteral("支票"))
         << error.toStdString();
     EXPECT_FALSE(mDb.ExecuteNative(QStringLiteral("INSERT INTO Fmt(Fmt) VALUES('x')")));
+    // A copy of it would be as damaged: it is no backup.
+    EXPECT_TRUE(DatabaseBackup::MakeBackup(mDb, mWhen, &error).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(DatabaseBackup::LatestBackup(mPath), QString());
 }
 
 } // namespace
