@@ -39,6 +39,11 @@ QString CellText::DateSerial(double serial, bool from1904)
     return when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 
+QString CellText::DateTime(const QString& text)
+{
+    return text.size() == 19 && text.endsWith(QLatin1String(" 00:00:00")) ? text.left(10) : text;
+}
+
 bool CellText::IsDateFormat(const QString& code)
 {
     bool inQuotes = false;

@@ -13,6 +13,9 @@ public:
     // A date serial number (days since 1899-12-30, or since 1904-01-01 for workbooks counting
     // from 1904) as yyyy-mm-dd, with hh:mm:ss when it has a time of day.
     static QString DateSerial(double serial, bool from1904 = false);
+    // A workbook's "yyyy-mm-dd hh:mm:ss" as the batch shows it: a date at midnight is the
+    // date alone, as DateSerial gives it.
+    static QString DateTime(const QString& text);
     // Whether a number format code shows a date (y, m, d, h or s outside quotes and brackets).
     static bool IsDateFormat(const QString& code);
     // Whether a built-in number format (by id) shows a date.

@@ -113,11 +113,8 @@ QString XlsReader::Text(const FreeXL_CellValue& cell)
     case FREEXL_CELL_DATE:
     case FREEXL_CELL_TIME:
         return cell.value.text_value ? QString::fromUtf8(cell.value.text_value) : QString();
-    case FREEXL_CELL_DATETIME: {
-        // A date with a time of midnight is a date.
-        const QString text = cell.value.text_value ? QString::fromUtf8(cell.value.text_value) : QString();
-        return text.endsWith(QLatin1String(" 00:00:00")) ? text.left(10) : text;
-    }
+    case FREEXL_CELL_DATETIME:
+        return CellText::DateTime(cell.value.text_value ? QString::fromUtf8(cell.value.text_value) : QString());
     default:
         return {};
     }

@@ -91,8 +91,7 @@ QString UpdateCheck::VersionOnPage(const QString& page)
 void UpdateCheck::CheckNewEdition(std::function<void(Outcome)> done)
 {
     if (!mNewest.isEmpty()) {
-        const bool newer = !VersionParts(mOwnVersion).isEmpty() && CompareVersions(mNewest, mOwnVersion) > 0;
-        done({newer ? State::Newer : State::UpToDate, mNewest, {}});
+        done({Compare(mNewest), mNewest, {}});
         return;
     }
     const QString address = WebCatalogue::ServerAddress(mApp);
@@ -110,8 +109,15 @@ UpdateCheck::Outcome UpdateCheck::Judge(const WebText::TextResult& result)
     const QString newest = VersionOnPage(result.text);
     if (VersionParts(newest).isEmpty()) return {State::Failed, {}, QStringLiteral("产品页上没有版本号")};
     mNewest = newest;
+    return {Compare(newest), newest, {}};
+}
+
+// An own version that cannot be read is never older: an update is offered only against a
+// version that is known.
+UpdateCheck::State UpdateCheck::Compare(const QString& newest) const
+{
     const bool newer = !VersionParts(mOwnVersion).isEmpty() && CompareVersions(newest, mOwnVersion) > 0;
-    return {newer ? State::Newer : State::UpToDate, newest, {}};
+    return newer ? State::Newer : State::UpToDate;
 }
 
 QString UpdateCheck::UpdaterPath() const

@@ -76,6 +76,7 @@ public:
 
 private:
     Outcome Judge(const WebText::TextResult& result);
+    State Compare(const QString& newest) const;
     bool StartUpdater(const QString& updater, const QString& newest);
 
     AppContext& mApp;
