@@ -183,7 +183,8 @@ TEST_F(FailedWrites, EveryOutputKeepsTheOldFileUnderASizeLimit)
 {
     for (int i = 1; i <= 12; ++i)
         ASSERT_EQ(RunKestrio(Args({QStringLiteral("fill"), QStringLiteral("--format"), QStringLiteral("转账支票"), QStringLiteral("--set"),
-                                   QStringLiteral("收款人=第%1位收款人很长的名称用来填满表格").arg(i), QStringLiteral("--store")}))
+                                   QStringLiteral("收款人=第%1位收款人很长的名称用来填满表格").arg(i), QStringLiteral("--set"),
+                                   QStringLiteral("小写金额=%1").arg(i * 100), QStringLiteral("--store")}))
                       .code,
                   0);
     const QString csv = QDir(mDir.path()).filePath(QStringLiteral("rows.csv"));
@@ -210,10 +211,11 @@ TEST_F(FailedWrites, EveryOutputKeepsTheOldFileUnderASizeLimit)
         {stats + QStringList{QStringLiteral("--chart"), out("c.jpg")}, out("c.jpg"), out("c.jpg")},
         {{QStringLiteral("export-format"), fmt, out("f.zhq"), QStringLiteral("--force")}, out("f.zhq"), out("f.jpg")},
         {{QStringLiteral("publish-format"), fmt, mOut}, out("转账支票.zhq"), out("转账支票.jpg")},
-        {{QStringLiteral("print"), QStringLiteral("--format"), fmt, QStringLiteral("--pdf"), out("b.pdf")}, out("b.pdf"), out("b.pdf")},
-        {{QStringLiteral("print"), QStringLiteral("--format"), fmt, QStringLiteral("--png"), out("b.png")}, out("b.png"), out("b.png")},
+        {{QStringLiteral("print"), QStringLiteral("--format"), fmt, QStringLiteral("--pdf"), out("b.pdf"), QStringLiteral("--allow-empty")}, out("b.pdf"), out("b.pdf")},
+        {{QStringLiteral("print"), QStringLiteral("--format"), fmt, QStringLiteral("--png"), out("b.png"), QStringLiteral("--allow-empty")}, out("b.png"), out("b.png")},
         {{QStringLiteral("batch"), QStringLiteral("--format"), fmt, QStringLiteral("--source"), csv, QStringLiteral("--map"),
-          QStringLiteral("收款人=1"), QStringLiteral("--start"), QStringLiteral("2"), QStringLiteral("--pdf"), out("p.pdf")},
+          QStringLiteral("收款人=1"), QStringLiteral("--start"), QStringLiteral("2"), QStringLiteral("--pdf"), out("p.pdf"),
+          QStringLiteral("--allow-empty")},
          out("p.pdf"), out("p.pdf")},
     };
     const QByteArray old(4000, 'o');
@@ -241,7 +243,8 @@ TEST_F(FailedWrites, PrintStoreToAFailingTargetStoresNothing)
 {
     const int before = Bills();
     const QStringList print = Args({QStringLiteral("print"), QStringLiteral("--format"), QStringLiteral("转账支票"),
-                                    QStringLiteral("--set"), QStringLiteral("收款人=张三"), QStringLiteral("--png"),
+                                    QStringLiteral("--set"), QStringLiteral("收款人=张三"), QStringLiteral("--set"),
+                                    QStringLiteral("小写金额=100"), QStringLiteral("--png"),
                                     QDir(mOut).filePath(QStringLiteral("b.png")), QStringLiteral("--dpi"),
                                     QStringLiteral("2400"), QStringLiteral("--store")});
     const Outcome run = RunKestrio(print, 200 * 1024);

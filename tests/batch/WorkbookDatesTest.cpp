@@ -3,6 +3,7 @@
 #include "RecordingProgress.h"
 #include "ScriptedPrompter.h"
 #include "batch/CellText.h"
+#include "batch/BatchGrid.h"
 #include "batch/CsvReader.h"
 #include "batch/GridExport.h"
 #include "batch/SheetReader.h"
@@ -54,16 +55,22 @@ struct WorkbookDatesTest : ::testing::Test {
 
 } // namespace
 
-TEST(CsvLineEnds, AnyLineEndInsideAQuotedFieldIsOneCrLf)
+TEST(CsvLineEnds, AnyLineEndInsideAQuotedFieldStaysInItsField)
 {
+    // The field keeps the line end the file has; the batch then makes each one line break.
     const std::pair<QString, QString> cases[] = {
-        {u"\"一\n二\",x"_qs, u"一\r\n二"_qs}, {u"\"一\r二\",x"_qs, u"一\r\n二"_qs},
-        {u"\"一\r\n二\",x"_qs, u"一\r\n二"_qs}, {u"\"一\n\n二\",x"_qs, u"一\r\n\r\n二"_qs},
-        {u"\"一\r\n\r二\",x"_qs, u"一\r\n\r\n二"_qs}};
+        {u"\"一\n二\",x"_qs, u"一\n二"_qs}, {u"\"一\r二\",x"_qs, u"一\r二"_qs},
+        {u"\"一\r\n二\",x"_qs, u"一\r\n二"_qs}, {u"\"一\n\n二\",x"_qs, u"一\n\n二"_qs},
+        {u"\"一\r\n\r二\",x"_qs, u"一\r\n\r二"_qs}};
+    const QStringList breaks{u"一//二"_qs, u"一//二"_qs, u"一//二"_qs, u"一////二"_qs, u"一////二"_qs};
+    int i = 0;
     for (const auto& [text, field] : cases) {
-        const SourceRows rows = CsvReader::Parse(text, 0);
+        SourceRows rows;
+        QString error;
+        ASSERT_TRUE(CsvReader::Parse(text, 0, rows, error)) << error.toStdString();
         ASSERT_EQ(rows.RowCount(), 1) << text.toStdString();
-        EXPECT_EQ(rows.rows[0], (QStringList{field, u"x"_qs})) << text.toStdString();
+        EXPECT_EQ(rows.Row(1), (QStringList{field, u"x"_qs})) << text.toStdString();
+        EXPECT_EQ(BatchGrid::BatchValue(field, u"//"_qs), breaks[i++]) << text.toStdString();
     }
 }
 
@@ -97,15 +104,15 @@ TEST_F(WorkbookDatesTest, BuiltInDateStylesAndThe1904SystemReadAsDates)
     worksheet_write_datetime(sheet, 0, 1, &later, stamp);
     worksheet_write_number(sheet, 0, 2, 45356, nullptr);
     ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
-    EXPECT_EQ(Read(path, u"表"_qs).rows.value(0), (QStringList{u"2024-03-05"_qs, u"2024-03-05 13:30:00"_qs, u"45356"_qs}));
+    EXPECT_EQ(Read(path, u"表"_qs).Row(1), (QStringList{u"2024-03-05"_qs, u"2024-03-05 13:30:00"_qs, u"45356"_qs}));
 
     const QByteArray styles = "<cellXfs count=\"2\"><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs>";
     const QByteArray row = "<c r=\"A1\" s=\"1\"><v>43894</v></c><c r=\"B1\"><v>43894</v></c>";
     for (const QByteArray flag : {QByteArray("1"), QByteArray("true")})
-        EXPECT_EQ(Read(WriteParts(u"1904.xlsx"_qs, "<workbookPr date1904=\"" + flag + "\"/>", styles, row), u"表"_qs).rows.value(0),
+        EXPECT_EQ(Read(WriteParts(u"1904.xlsx"_qs, "<workbookPr date1904=\"" + flag + "\"/>", styles, row), u"表"_qs).Row(1),
                   (QStringList{u"2024-03-05"_qs, u"43894"_qs}))
             << flag.constData();
-    EXPECT_EQ(Read(WriteParts(u"1900.xlsx"_qs, "<workbookPr/>", styles, row), u"表"_qs).rows.value(0),
+    EXPECT_EQ(Read(WriteParts(u"1900.xlsx"_qs, "<workbookPr/>", styles, row), u"表"_qs).Row(1),
               (QStringList{u"2020-03-04"_qs, u"43894"_qs}));
 }
 
