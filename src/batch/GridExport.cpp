@@ -6,6 +6,7 @@
 #include "seams/Progress.h"
 #include "seams/Prompter.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QCoreApplication>
 #include <QStringEncoder>
@@ -92,6 +93,23 @@ bool GridExport::IsCsvPath(const QString& path)
     return path.right(3).compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
 }
 
+bool GridExport::IsWritablePath(const QString& path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("xls"), Qt::CaseInsensitive) != 0;
+}
+
+QString GridExport::WrongTypeMessage(const QString& path)
+{
+    return QStringLiteral("不能写成“%1”：旧式 .xls 工作簿无法写入。请改用 .xlsx（Excel 工作簿）或 .csv。")
+        .arg(QFileInfo(path).fileName());
+}
+
+QString GridExport::AsWorkbookQuestion(const QString& path)
+{
+    return QStringLiteral("旧式 .xls 工作簿无法写入，不能写成“%1”。改存为“%2”吗？")
+        .arg(QFileInfo(path).fileName(), QFileInfo(path).completeBaseName() + QStringLiteral(".xlsx"));
+}
+
 bool GridExport::ExportGrid(const Grid& grid, const QString& sheetTitle)
 {
     if (grid.RowCount() == 0 || grid.ColCount() == 0) {
@@ -107,6 +125,11 @@ QString GridExport::ChooseTarget()
     QString path = mPrompter.SaveFile(QStringLiteral("导出表格"), SaveFilter());
     if (path.isEmpty()) return {};
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".xlsx");
+    if (!IsWritablePath(path)) {
+        if (!mPrompter.Ask(AsWorkbookQuestion(path))) return {};
+        const QFileInfo typed(path);
+        path = typed.dir().filePath(typed.completeBaseName() + QStringLiteral(".xlsx"));
+    }
     const QFileInfo target(path);
     if (!target.exists()) return path;
     if (!mPrompter.Ask(OverwriteQuestion())) return {};
@@ -121,6 +144,11 @@ QString GridExport::ChooseTarget()
 
 bool GridExport::WriteFile(const Grid& grid, const QString& path, const QString& sheetTitle, QString* error)
 {
+    if (!IsWritablePath(path)) {
+        if (error) *error = WrongTypeMessage(path);
+        mPrompter.Message(WrongTypeMessage(path), Prompter::Icon::Warning);
+        return false;
+    }
     const bool written =
         IsCsvPath(path) ? ExportGridCsv(grid, path, error) : ExportGridWorkbook(grid, path, sheetTitle, error);
     if (!written) mPrompter.Message(SaveFailedMessage(), Prompter::Icon::Critical);

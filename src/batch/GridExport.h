@@ -45,6 +45,11 @@ public:
     static QString OverwriteQuestion() { return QStringLiteral("该文件已存在，是否覆盖？"); }
     static QString CannotOverwriteMessage() { return QStringLiteral("该文件无法覆盖，请确认该文件没被其他软件打开！"); }
     static QString SaveFailedMessage() { return QStringLiteral("文件保存出错！"); }
+    // Anything but CSV is written as an .xlsx workbook; under an .xls name that would be a
+    // file the spreadsheet program warns about, so that name is refused.
+    static bool IsWritablePath(const QString& path);
+    static QString WrongTypeMessage(const QString& path);
+    static QString AsWorkbookQuestion(const QString& path);
     static QString SaveFilter() { return QStringLiteral("CSV (逗号分隔)(*.csv);;Excel 工作簿(*.xlsx)"); }
 
 private:

@@ -257,6 +257,10 @@ int BatchCommands::ExportHistory(AppContext& app, const QStringList& args, QText
         err << QStringLiteral("export-history 需要 --format 格式名称 和一个输出文件（.csv 或 .xlsx）。\n") << CommandLine::Usage();
         return 2;
     }
+    if (!GridExport::IsWritablePath(rest[0])) {
+        err << GridExport::WrongTypeMessage(rest[0]) << Qt::endl;
+        return 1;
+    }
     Workspace ws;
     if (const int failed = CommandLine::PrepareBill(app, format, {}, 0, ws, err)) return failed;
     ConsoleProgress progress(err);

@@ -145,4 +145,17 @@ TEST_F(GridExportTest, CommandAsksSaysAndNeverLeavesHalfAFile)
     prompter.QueueFile(Path(u"plain"_qs));
     EXPECT_TRUE(exporter.ExportGrid(SampleGrid(), u"表"_qs));
     EXPECT_FALSE(ZipEntry(Path(u"plain.xlsx"_qs), u"xl/workbook.xml"_qs).isEmpty());
+
+    // A typed report.xls is never written as a workbook under that name: the window offers
+    // report.xlsx, the writer refuses the name.
+    prompter.QueueFile(Path(u"report.xls"_qs));
+    EXPECT_FALSE(exporter.ExportGrid(SampleGrid(), u"表"_qs));
+    EXPECT_EQ(prompter.shown.last(), GridExport::AsWorkbookQuestion(Path(u"report.xls"_qs)));
+    prompter.QueueFile(Path(u"report.xls"_qs));
+    prompter.QueueAsk(true);
+    EXPECT_TRUE(exporter.ExportGrid(SampleGrid(), u"表"_qs));
+    EXPECT_FALSE(QFile::exists(Path(u"report.xls"_qs)));
+    EXPECT_FALSE(ZipEntry(Path(u"report.xlsx"_qs), u"xl/workbook.xml"_qs).isEmpty());
+    EXPECT_FALSE(exporter.WriteFile(SampleGrid(), Path(u"other.xls"_qs), u"表"_qs));
+    EXPECT_FALSE(QFile::exists(Path(u"other.xls"_qs)));
 }
