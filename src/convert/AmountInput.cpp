@@ -2,6 +2,7 @@
 
 #include "BoxConverter.h"
 #include "CapitalAmount.h"
+#include "DataType.h"
 #include "Decimal.h"
 #include "Money.h"
 
@@ -15,11 +16,6 @@ namespace {
 
 // Whole yuan of 14 digits and more have no capital position left (10 000 000 000 000).
 constexpr int kMaxWholeDigits = 13;
-
-bool IsCapitalCode(int w)
-{
-    return w == 103 || w == 120 || w == 114 || w == 121;
-}
 
 } // namespace
 
@@ -47,7 +43,7 @@ bool AmountInput::IsAmountCode(double code)
 {
     const int w = BoxConverter::WholeCode(code);
     return (w >= 1 && w <= 99) || (w >= 301 && w <= 399) || w == 104 || w == 105 || w == 117 || w == 118 ||
-           IsCapitalCode(w);
+           DataType::IsCapitalAmount(code);
 }
 
 int AmountInput::MoneyCells(int wholeCode)
@@ -85,8 +81,7 @@ QString AmountInput::Refusal(double code, const QString& text)
     }
     const QString typed = Money::AsciiAmountText(text).trimmed();
     if (typed.isEmpty() || !IsAmountCode(code)) return {};
-    const int w = BoxConverter::WholeCode(code);
-    if (IsCapitalCode(w) && CapitalAmount::IsConverted(typed)) return {};
+    if (DataType::IsCapitalAmount(code) && CapitalAmount::IsConverted(typed)) return {};
     if (!ReadsAsNumber(typed)) return FormatMessage();
     if (HasSubFen(typed)) return FenMessage();
     // The box's own cells first: they name the more telling limit.
