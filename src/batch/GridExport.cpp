@@ -79,9 +79,17 @@ struct WorkbookCloser {
 
 } // namespace
 
-QString GridExport::CsvField(const QString& text)
+std::optional<GridExport::CsvEncoding> GridExport::ParseEncoding(const QString& name)
 {
-    QString value = text + u'\t';
+    const QString n = name.trimmed().toLower();
+    if (n == QLatin1String("gbk")) return CsvEncoding::Gbk;
+    if (n == QLatin1String("utf-8") || n == QLatin1String("utf8")) return CsvEncoding::Utf8;
+    return std::nullopt;
+}
+
+QString GridExport::CsvField(const QString& text, bool withTab)
+{
+    QString value = withTab ? text + u'\t' : text;
     value.replace(u'"', QStringLiteral("\"\""));
     if (value.contains(u',') || value.contains(u'"') || value.contains(u'\r') || value.contains(u'\n'))
         value = u'"' + value + u'"';
@@ -162,7 +170,12 @@ bool GridExport::ExportGridCsv(const Grid& grid, const QString& path, QString* e
         if (error) *error = file.Error();
         return false;
     }
-    QStringEncoder encoder("GB18030");
+    const bool utf8 = mCsvEncoding == CsvEncoding::Utf8;
+    QStringEncoder encoder(utf8 ? "UTF-8" : "GB18030");
+    if (utf8 && !file.Write(QByteArray("\xEF\xBB\xBF"))) {
+        if (error) *error = file.Error();
+        return false;
+    }
     const QList<int> cols = ShownColumns(grid);
     mProgress.ShowProgress(QStringLiteral("正在导出数据至CSV格式文件……"), grid.RowCount(), 0);
     for (int r = 0; r < grid.RowCount(); ++r) {
@@ -171,7 +184,7 @@ bool GridExport::ExportGridCsv(const Grid& grid, const QString& path, QString* e
         QString line;
         for (int i = 0; i < cols.size(); ++i) {
             if (i > 0) line += u',';
-            line += CsvField(grid.Text(r, cols[i]));
+            line += CsvField(grid.Text(r, cols[i]), !utf8);
         }
         line += QStringLiteral("\r\n");
         if (!file.Write(encoder.encode(line))) break;

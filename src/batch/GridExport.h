@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
 
 namespace kestrio {
@@ -14,6 +16,14 @@ class Prompter;
 class GridExport {
 public:
     GridExport(Prompter& prompter, Progress& progress) : mPrompter(prompter), mProgress(progress) {}
+
+    // How CSV is written: GB18030 with a TAB after every value (so that digit strings stay
+    // text in a spreadsheet of this market), or UTF-8 with a byte-order mark and no TAB, which
+    // opens right on a machine whose code page is not GBK.
+    enum class CsvEncoding { Gbk, Utf8 };
+    void SetCsvEncoding(CsvEncoding encoding) { mCsvEncoding = encoding; }
+    // "gbk" or "utf-8" (any case) as the command line names them.
+    static std::optional<CsvEncoding> ParseEncoding(const QString& name);
 
     // The export command: "表格中没有数据！" for an empty grid, the save dialog, the overwrite
     // question, then the file by its extension ("csv" in any case: CSV, anything else: a
@@ -35,7 +45,7 @@ public:
                             QString* error = nullptr);
 
     // One CSV field as written: text + TAB, quoted when needed.
-    static QString CsvField(const QString& text);
+    static QString CsvField(const QString& text, bool withTab = true);
     // Whether `path` is written as CSV: its last three characters are "csv" in any case.
     static bool IsCsvPath(const QString& path);
 
@@ -55,6 +65,7 @@ public:
 private:
     QString ChooseTarget();
 
+    CsvEncoding mCsvEncoding = CsvEncoding::Gbk;
     Prompter& mPrompter;
     Progress& mProgress;
 };

@@ -253,8 +253,16 @@ int BatchCommands::ExportHistory(AppContext& app, const QStringList& args, QText
     QStringList rest = args;
     if (at >= 0) rest.remove(at, std::min<qsizetype>(2, rest.size() - at));
     const bool all = rest.removeAll(QStringLiteral("--all")) > 0;
-    if (format.isEmpty() || rest.size() != 1 || rest[0].startsWith(QLatin1String("--"))) {
-        err << QStringLiteral("export-history 需要 --format 格式名称 和一个输出文件（.csv 或 .xlsx）。\n") << CommandLine::Usage();
+    // GBK by default, as the file has always been; UTF-8 opens right elsewhere.
+    std::optional<GridExport::CsvEncoding> encoding = GridExport::CsvEncoding::Gbk;
+    if (const qsizetype named = rest.indexOf(QStringLiteral("--encoding")); named >= 0) {
+        encoding = GridExport::ParseEncoding(rest.value(named + 1));
+        rest.remove(named, std::min<qsizetype>(2, rest.size() - named));
+    }
+    if (format.isEmpty() || !encoding || rest.size() != 1 || rest[0].startsWith(QLatin1String("--"))) {
+        err << QStringLiteral("export-history 需要 --format 格式名称 和一个输出文件（.csv 或 .xlsx）；"
+                              "--encoding 只能是 gbk 或 utf-8。\n")
+            << CommandLine::Usage();
         return 2;
     }
     if (!GridExport::IsWritablePath(rest[0])) {
@@ -269,6 +277,7 @@ int BatchCommands::ExportHistory(AppContext& app, const QStringList& args, QText
     Grid shown = history.grid();
     shown.SetRowHidden(0, true); // element IDs, which the history page does not show
     GridExport exporter(app.Prompt(), progress);
+    exporter.SetCsvEncoding(*encoding);
     QString error;
     if (!exporter.WriteFile(shown, rest[0], GridExport::HistorySheetTitle(), &error)) {
         err << OutputFile::FailureText(rest[0], error) << Qt::endl;

@@ -145,7 +145,8 @@ QString CommandLine::Usage()
                           "       全部作为一个打印任务输出；不给 --map 时用格式保存的映射；不给 --start 时从第2行开始\n"
                           "       （第1行是表头），不给 --end 时到最后一行；打印前检查每一张单据，有不能打印的单据时\n"
                           "       列出其行号、输入框和原因，什么也不输出，加 --skip-refused 只打印其余的单据\n"
-                          "  export-history --format 格式名称 文件.csv|文件.xlsx [--all]：导出历史记录表格（--all 导出全部）\n") +
+                          "  export-history --format 格式名称 文件.csv|文件.xlsx [--all] [--encoding gbk|utf-8]：导出历史记录表格\n"
+                          "       （--all 导出全部；CSV 默认为 GBK、每个值后加制表符，utf-8 为带 BOM 的 UTF-8、不加制表符）\n") +
            StatsCommands::Usage() + QStringLiteral("  --today YYYY-MM-DD：以该日期作为今天（日期类型用）\n"
                                                     "  --password-file 文件：设置了软件密码时，从文件的第一行读取密码（否则在终端输入）\n") +
            EditFormatCommand::Usage();

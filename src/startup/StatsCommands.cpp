@@ -26,7 +26,7 @@ const QStringList& ValueOptions()
     static const QStringList options{
         QStringLiteral("--format"), QStringLiteral("--from"),  QStringLiteral("--to"),   QStringLiteral("--sum"),
         QStringLiteral("--date"),   QStringLiteral("--ymd"),   QStringLiteral("--where"), QStringLiteral("--csv"),
-        QStringLiteral("--xlsx"),   QStringLiteral("--chart")};
+        QStringLiteral("--xlsx"),   QStringLiteral("--chart"), QStringLiteral("--encoding")};
     return options;
 }
 
@@ -88,6 +88,7 @@ StatRequest RequestOf(const QHash<QString, QString>& options)
     const QString where = options.value(QStringLiteral("--where"));
     const bool usable = has("--format") && from && to && has("--count") != has("--sum") &&
                         has("--date") != has("--ymd") && !(has("--csv") && has("--xlsx")) &&
+                        (!has("--encoding") || GridExport::ParseEncoding(options.value(QStringLiteral("--encoding")))) &&
                         (!has("--ymd") || options.value(QStringLiteral("--ymd")).count(QLatin1Char(',')) == 2) &&
                         (!has("--where") || where.indexOf(QLatin1Char('=')) > 0);
     if (!usable) return request;
@@ -119,6 +120,8 @@ bool WriteTable(AppContext& app, const StatResult& result, const QHash<QString, 
     }
     const QString path = options.value(csv ? QStringLiteral("--csv") : QStringLiteral("--xlsx"));
     GridExport exporter(app.Prompt(), app.Indicator());
+    if (const auto encoding = GridExport::ParseEncoding(options.value(QStringLiteral("--encoding"))))
+        exporter.SetCsvEncoding(*encoding);
     QString error;
     const Grid grid = result.ToGrid();
     const bool written = csv ? exporter.ExportGridCsv(grid, path, &error)
@@ -143,7 +146,7 @@ QString StatsCommands::Usage()
     return QStringLiteral(
         "  stats --format 格式名称 --from 日期 --to 日期 (--count | --sum 金额框标签)\n"
         "        (--date 日期框标签 | --ymd 年框标签,月框标签,日框标签) [--where 条件框标签=内容]\n"
-        "        [--csv 文件.csv | --xlsx 文件.xlsx] [--chart 文件.jpg|文件.png]：按月统计单据数量或金额；\n"
+        "        [--csv 文件.csv [--encoding gbk|utf-8] | --xlsx 文件.xlsx] [--chart 文件.jpg|文件.png]：按月统计单据数量或金额；\n"
         "       以制表符分隔输出各月（或写入表格文件），--chart 另存统计图表\n");
 }
 

@@ -86,6 +86,17 @@ TEST_F(GridExportTest, CsvLeavesHiddenRowsAndColumnsOutInGb18030)
     EXPECT_TRUE(bytes.startsWith("\xd5\xcb\xba\xc5\t")); // 账号 in GBK bytes
     EXPECT_EQ(progress.captions, QStringList{u"正在导出数据至CSV格式文件……"_qs});
     EXPECT_EQ(progress.steps, 4);
+
+    // UTF-8: a byte-order mark, the same quoting, no TAB after the values.
+    exporter.SetCsvEncoding(GridExport::CsvEncoding::Utf8);
+    ASSERT_TRUE(exporter.ExportGridCsv(SampleGrid(), Path(u"utf8.csv"_qs)));
+    QFile utf8(Path(u"utf8.csv"_qs));
+    ASSERT_TRUE(utf8.open(QIODevice::ReadOnly));
+    EXPECT_EQ(utf8.readAll(), QByteArray("\xEF\xBB\xBF") + u"账号,地址\r\n6222020200112233445,\"北京,海淀\"\r\n"
+                                                            "\"say \"\"hi\"\"\",\"一行\r\n二行\"\r\n"_qs.toUtf8());
+    EXPECT_EQ(GridExport::ParseEncoding(u"UTF-8"_qs), GridExport::CsvEncoding::Utf8);
+    EXPECT_EQ(GridExport::ParseEncoding(u"gbk"_qs), GridExport::CsvEncoding::Gbk);
+    EXPECT_FALSE(GridExport::ParseEncoding(u"latin1"_qs).has_value());
 }
 
 TEST_F(GridExportTest, WorkbookHasTitleWidthsHeaderFillAndTextCellsWithoutTab)
