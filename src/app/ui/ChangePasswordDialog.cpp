@@ -40,7 +40,9 @@ void ChangePasswordDialog::BuildControls()
         connect(box, &QLineEdit::returnPressed, mOkButton, &QPushButton::click);
         mFields[static_cast<std::size_t>(i)] = box;
     }
-    mFields[0]->setPlaceholderText(QStringLiteral("原始密码为空"));
+    // Whether there is an old password to type is told, not guessed.
+    const bool set = AccessPassword(mApp.Parameters()).IsSet();
+    mFields[0]->setPlaceholderText(set ? QStringLiteral("请输入原有密码") : QStringLiteral("原始密码为空"));
     mFields[1]->setPlaceholderText(QStringLiteral("不输内容表示去除密码"));
     // Leaving the password as it is must be as plain as changing it.
     mCancelButton = new QPushButton(QStringLiteral("取  消"), this);

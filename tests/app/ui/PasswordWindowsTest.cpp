@@ -98,6 +98,11 @@ TEST_F(PasswordWindowsTest, ChangeWindowReadsAsDesigned)
     EXPECT_EQ(change.Field(2)->placeholderText(), QString());
     EXPECT_EQ(change.OkButton()->text(), QStringLiteral("确  定"));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(change.Field(i)->echoMode(), QLineEdit::Password);
+
+    // Once a password is set, the window no longer says there is none.
+    SetPassword(QStringLiteral("old"));
+    ChangePasswordDialog again(*mTest.app);
+    EXPECT_EQ(again.Field(0)->placeholderText(), QStringLiteral("请输入原有密码"));
 }
 
 TEST_F(PasswordWindowsTest, DifferentNewPasswordsAreRefused)
