@@ -303,12 +303,6 @@ FormatExchange::ImportResult FormatExchange::ImportFmtFileAs(const QString& path
 
 FormatExchange::ImportResult FormatExchange::Import(const QString& path, const QString& forcedName, Ask ask)
 {
-    mProgress.ShowProgress(kImportCaption, kImportSteps, 0);
-    struct Closer {
-        Progress& progress;
-        ~Closer() { progress.CloseProgress(); }
-    } closer{mProgress};
-
     const std::optional<QStringList> lines = ReadExchangeLines(path);
     if (!lines) return {};
     // A broken file is told before anyone is asked for a name it would never be stored under.
@@ -323,10 +317,18 @@ FormatExchange::ImportResult FormatExchange::Import(const QString& path, const Q
     const QString wanted = forcedName.isEmpty() ? ImportName(path, lines->at(1)) : forcedName;
     const std::optional<QString> name = FreeName(wanted, ask);
     if (!name) return {};
+
+    // The progress window shows only while nothing is asked or told: the writing.
+    mProgress.ShowProgress(kImportCaption, kImportSteps, 0);
+    struct Closer {
+        Progress& progress;
+        ~Closer() { progress.CloseProgress(); }
+    } closer{mProgress};
     mProgress.StepProgress(1);
     if (!StoreFormat(*name, *elements)) return {};
     mProgress.StepProgress(1);
     CopyImageIn(path, *name);
+    mProgress.CloseProgress();
 
     ImportResult result{true, *name, false};
     if (ask == Ask::Yes)
@@ -393,9 +395,7 @@ std::optional<QString> FormatExchange::FreeName(QString name, Ask ask)
             mPrompter.Message(prompt, Prompter::Icon::Warning);
             return std::nullopt;
         }
-        mProgress.CloseProgress();
         const std::optional<QString> answer = mPrompter.Input(prompt, name, QStringLiteral("格式名输入"));
-        mProgress.ShowProgress(kImportCaption, kImportSteps, 0);
         name = answer.value_or(QString()).trimmed();
         if (name.isEmpty()) return std::nullopt;
     }
@@ -421,9 +421,11 @@ bool FormatExchange::StoreFormat(const QString& name, const QList<Element>& elem
         if (!(stored = rows.Update(&error))) break;
     }
     stored = stored && Renumber(rows, elements, &error) && transaction.Commit();
-    if (!stored)
+    if (!stored) {
+        mProgress.CloseProgress(); // a progress window never covers a message
         mPrompter.Message(QStringLiteral("格式：") + Quoted(name) + QStringLiteral("导入失败！") + kCrLf + error,
                           Prompter::Icon::Critical);
+    }
     return stored;
 }
 

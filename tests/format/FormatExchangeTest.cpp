@@ -419,12 +419,11 @@ TEST_F(FormatExchangeTest, ImportUnderTheFileNameAsksWhileTheNameIsTakenAndOffer
     EXPECT_EQ(FmtRows(), before + 2);
     EXPECT_EQ(Rows(QStringLiteral("发票C")).value(0).value(QStringLiteral("LBL")), QStringLiteral("甲"));
     EXPECT_EQ(ReadBytes(BackgroundImages::BackgroundPath(Folder(), QStringLiteral("发票C"))), QByteArray("picture"));
-    // The indicator steps twice and is hidden while the name is asked for.
+    // The indicator shows only while the format is written, never while a name is asked for,
+    // and is closed before the last question.
     EXPECT_EQ(mProgress.calls,
-              (QStringList{QStringLiteral("show 正在导入格式... 3"), QStringLiteral("close"),
-                           QStringLiteral("show 正在导入格式... 3"), QStringLiteral("close"),
-                           QStringLiteral("show 正在导入格式... 3"), QStringLiteral("step 1"), QStringLiteral("step 1"),
-                           QStringLiteral("close")}));
+              (QStringList{QStringLiteral("show 正在导入格式... 3"), QStringLiteral("step 1"), QStringLiteral("step 1"),
+                           QStringLiteral("close"), QStringLiteral("close")}));
 
     // Cancelling, or answering blanks, stores nothing.
     Prompts().shown.clear();
@@ -505,7 +504,8 @@ TEST_F(FormatExchangeTest, EveryBadFileIsToldAndStoresNothing)
         const FormatExchange::ImportResult result = exchange.ImportFmtFile(path);
         EXPECT_FALSE(result.stored) << c.file;
         EXPECT_EQ(Prompts().shown, QStringList{QString(c.message).replace(QStringLiteral("%1"), path)}) << c.file;
-        EXPECT_EQ(mProgress.calls, (QStringList{QStringLiteral("show 正在导入格式... 3"), QStringLiteral("close")})) << c.file;
+        // Refused before anything is written: no progress window ever stood over the message.
+        EXPECT_EQ(mProgress.calls, QStringList()) << c.file;
         EXPECT_EQ(FmtRows(), before) << c.file;
     }
     const QString missing = Work(QStringLiteral("没有.zhq"));
@@ -744,6 +744,78 @@ TEST(TextFileIOTest, ReadsWholeFilesAndGivesUpAtOnce)
     EXPECT_TRUE(QFileInfo::exists(path)); // nothing read, nothing deleted
     EXPECT_EQ(prompter.shown, (QStringList{QStringLiteral("无法打开下载文档：\r\n") + path,
                                            QStringLiteral("无法打开下载文档：\r\n") + path}));
+}
+
+} // namespace
+} // namespace kestrio
+
+namespace kestrio {
+namespace {
+
+// A progress window that knows whether it is open, and a prompter that notes every text
+// shown while it is.
+struct WatchedProgress final : Progress {
+    void ShowProgress(const QString&, int, int) override { open = true; }
+    void StepProgress(int, const QString&) override {}
+    void CloseProgress() override { open = false; }
+    bool open = false;
+};
+
+struct CoverWatchingPrompter final : Prompter {
+    explicit CoverWatchingPrompter(const WatchedProgress& progress) : mProgress(progress) {}
+    void Message(const QString& text, Icon icon, const QString& title) override
+    {
+        Note(text);
+        answers.Message(text, icon, title);
+    }
+    bool Ask(const QString& text, const QString& title) override { return Note(text), answers.Ask(text, title); }
+    std::optional<QString> Input(const QString& prompt, const QString& preset, const QString& title) override
+    {
+        return Note(prompt), answers.Input(prompt, preset, title);
+    }
+    QString OpenFile(const QString& title, const QString& filter, const QString& dir) override
+    {
+        return answers.OpenFile(title, filter, dir);
+    }
+    QString SaveFile(const QString& title, const QString& filter, const QString& dir) override
+    {
+        return answers.SaveFile(title, filter, dir);
+    }
+    void Note(const QString& text)
+    {
+        if (mProgress.open) covered << text;
+    }
+
+    ScriptedPrompter answers;
+    QStringList covered;
+
+private:
+    const WatchedProgress& mProgress;
+};
+
+TEST(FormatExchangeProgress, NoQuestionOrMessageIsShownUnderTheProgressWindow)
+{
+    test::TestApp app;
+    ASSERT_TRUE(app.Open());
+    const QString zhq = QDir(app.dir.path()).filePath(QStringLiteral("送货单.zhq"));
+    ASSERT_TRUE(FormatExchange(app.app->Paths().Folder(), app.app->DbOp(), app.prompter, app.progress)
+                    .ExportFmtFileTo(QStringLiteral("送货单"), zhq));
+    WatchedProgress progress;
+    CoverWatchingPrompter prompter(progress);
+    FormatExchange exchange(app.app->Paths().Folder(), app.app->DbOp(), prompter, progress);
+    // The name is taken: asked for another, then asked whether to open it.
+    prompter.answers.QueueInput(QStringLiteral("送货单二"));
+    prompter.answers.QueueAsk(true);
+    ASSERT_TRUE(exchange.ImportFmtFile(QStringLiteral("  ") + zhq).stored);
+    EXPECT_EQ(prompter.answers.shown.size(), 2) << prompter.answers.shown.join(u'|').toStdString();
+    EXPECT_EQ(prompter.covered, QStringList());
+    // A broken file is told, and not under the window either.
+    QFile broken(zhq);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a format");
+    broken.close();
+    EXPECT_FALSE(exchange.ImportFmtFile(zhq).stored);
+    EXPECT_EQ(prompter.covered, QStringList());
 }
 
 } // namespace
