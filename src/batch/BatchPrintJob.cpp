@@ -4,7 +4,6 @@
 #include "format/Workspace.h"
 #include "print/BillGate.h"
 #include "print/BillPrinter.h"
-#include "print/PaperFit.h"
 #include "seams/Progress.h"
 
 #include <QSet>
@@ -22,7 +21,7 @@ BatchPrintJob::Check BatchPrintJob::CheckAll(Workspace& ws, Progress& progress)
         const QString row = QStringLiteral("第%1行").arg(mGrid.SourceRowOf(bill));
         QSet<int> told;
         for (const BatchGrid::Refusal& r : refused) {
-            check.refusals << row + QStringLiteral("“") + PaperFit::BoxName(ws, r.row) + QStringLiteral("”：") + r.message;
+            check.refusals << row + BillGate::Describe(ws, {r.row, r.message, true});
             told.insert(r.row);
         }
         const QList<BillGate::Problem> problems = BillGate::Check(ws);

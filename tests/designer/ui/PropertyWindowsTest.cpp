@@ -81,6 +81,16 @@ void OpenFromElementTable(MainWindow& main, int row)
     main.Pages()->setCurrentIndex(0);
 }
 
+// The text-box window answered as a clerk does: "103｜大写金额(元)" chosen, then 确定.
+void ChooseCapitalAmountAndConfirm(PropertyDialog& window)
+{
+    auto* types = window.findChild<QComboBox*>(QStringLiteral("CMB"));
+    const int entry = types->findText(QStringLiteral("103｜大写金额(元)"));
+    types->setCurrentIndex(entry);
+    emit types->activated(entry);
+    Click(window, "Com0");
+}
+
 TEST(PropertyWindowsTest, ADataTypeChosenInTheWindowConvertsTheBox)
 {
     for (const auto open : {&OpenFromBoxMenu, &OpenFromElementTable}) {
@@ -99,11 +109,7 @@ TEST(PropertyWindowsTest, ADataTypeChosenInTheWindowConvertsTheBox)
         QString title;
         WhenOpen([&](PropertyDialog& window) {
             title = window.windowTitle();
-            auto* types = window.findChild<QComboBox*>(QStringLiteral("CMB"));
-            const int entry = types->findText(QStringLiteral("103｜大写金额(元)"));
-            types->setCurrentIndex(entry);
-            emit types->activated(entry);
-            Click(window, "Com0");
+            ChooseCapitalAmountAndConfirm(window);
         });
         open(main, row);
         EXPECT_EQ(title, QStringLiteral("添加/修改控件"));
@@ -143,11 +149,7 @@ TEST(PropertyWindowsTest, EveryBoxEditedAtOnceIsConvertedAgain)
     }
     document.SetSelection(selection);
     WhenOpen([&](PropertyDialog& window) {
-        auto* types = window.findChild<QComboBox*>(QStringLiteral("CMB"));
-        const int entry = types->findText(QStringLiteral("103｜大写金额(元)"));
-        types->setCurrentIndex(entry);
-        emit types->activated(entry);
-        Click(window, "Com0");
+        ChooseCapitalAmountAndConfirm(window);
     });
     main.EditElementProperties(edited.first());
     for (int row : edited) {
